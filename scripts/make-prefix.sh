@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Makes a throwaway Wine prefix for the tests.
+#   usage: make-prefix.sh <prefix folder> win32|win64 [build folder]
+# The folder is removed and made anew. A Chinese locale for it is compiled once beside it.
+# When the build folder holds test doubles (tests/doubles/*.exe), they are installed into
+# the prefix's system folders in place of Wine's stubs.
+set -euo pipefail
+prefix=${1:?usage: make-prefix.sh <prefix> win32|win64 [build]}
+kind=${2:?usage: make-prefix.sh <prefix> win32|win64 [build]}
+build=${3:-}
+here=$(cd "$(dirname "$0")" && pwd)
+
+root=$(dirname "$prefix")
+mkdir -p "$root"
+if [ ! -d "$root/locale/zh_CN.UTF-8" ]; then
+  mkdir -p "$root/locale"
+  localedef -i zh_CN -f UTF-8 "$root/locale/zh_CN.UTF-8" 2>/dev/null || rm -rf "$root/locale/zh_CN.UTF-8"
+fi
+
+# Another run's Wine server for this prefix must be gone before the folder is.
+if [ -d "$prefix" ]; then
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
+fi
+mkdir -p "$prefix/home"
+. "$here/wine-env.sh" "$prefix"
+case "$kind" in
+  win32) export WINEARCH=win32 ;;
+  win64) export WINEARCH=win64 ;;
+  *) echo "unknown prefix kind $kind" >&2; exit 2 ;;
+esac
+env "${SKELDA_LOCALE_ENV[@]}" wineboot -i >/dev/null 2>&1
+wineserver -w
+# Windows 10 unless a test asks for another version itself.
+skelda_wine winecfg /v win10 >/dev/null 2>&1
+wineserver -w
+
+if [ -n "$build" ] && [ -d "$build/tests/doubles" ]; then
+  [ -x "$here/install-doubles.sh" ] && "$here/install-doubles.sh" "$prefix" "$build/tests/doubles"
+fi
+echo "prefix $kind ready at $prefix"

@@ -1,0 +1,30 @@
+#pragma once
+// Conversions between UTF-16 and narrow code-page text.
+#include <windows.h>
+#include <cstddef>
+#include <string>
+
+namespace skelda {
+
+// The code page of the tool log and its entry texts (Chinese simplified, GBK).
+constexpr UINT kGbkCodePage = 936;
+
+std::wstring Widen(const std::string& text, UINT codePage);
+std::string Narrow(const std::wstring& text, UINT codePage);
+
+// Finds where a byte stream in a given code page can be cut without splitting a character.
+// Used for output that arrives in reads of arbitrary size.
+class CharBoundary {
+public:
+    explicit CharBoundary(UINT codePage);
+    // Length of the longest prefix of bytes[0..n) that ends on a character boundary.
+    size_t CompletePrefix(const char* bytes, size_t n) const;
+
+private:
+    bool IsLeadByte(unsigned char b) const;
+    UINT codePage_;
+    bool utf8_ = false;
+    unsigned char leadRanges_[MAX_LEADBYTES] = {};
+};
+
+}  // namespace skelda
