@@ -1,0 +1,67 @@
+#include "Catalogue.h"
+
+#include <new>
+
+#include "CatalogueTables.h"
+#include "CommandLine.h"
+
+namespace skelda {
+
+namespace {
+
+std::wstring ReportPath(const std::wstring& folder, const std::wstring& baseName) {
+    return Quoted(folder + L"\\" + baseName + L".txt");
+}
+
+}  // namespace
+
+void EnterFolder(FolderCatalogue& catalogue, const std::wstring& folder,
+                 const std::vector<CatalogueRow>& rows) {
+    catalogue.emplace(folder, rows);
+}
+
+std::wstring WmiClassLabel(const std::wstring& wmiClass) {
+    static const std::wstring prefix = L"Win32_";
+    if (wmiClass.compare(0, prefix.size(), prefix) == 0) return wmiClass.substr(prefix.size());
+    return wmiClass;
+}
+
+int BuildCatalogues(FolderCatalogue& wmic, FolderCatalogue& wmiDevice,
+                    FolderCatalogue& wmiSystem) noexcept {
+    try {
+        std::vector<CatalogueRow> scratch;
+        for (const AliasFolder& folder : WmicTable()) {
+            scratch.clear();
+            for (const AliasRow& row : folder.rows) scratch.push_back({row.alias, row.description});
+            EnterFolder(wmic, folder.folder, scratch);
+        }
+        const struct {
+            const std::vector<ClassFolder>& table;
+            FolderCatalogue& target;
+        } wmiTables[] = {{WmiDeviceTable(), wmiDevice}, {WmiSystemTable(), wmiSystem}};
+        for (const auto& wmi : wmiTables) {
+            for (const ClassFolder& folder : wmi.table) {
+                scratch.clear();
+                for (const wchar_t* cls : folder.classes) scratch.push_back({cls, WmiClassLabel(cls)});
+                EnterFolder(wmi.target, folder.folder, scratch);
+            }
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+std::wstring WmicCommand(const std::wstring& alias, const std::wstring& folderFullPath,
+                         const std::wstring& description) {
+    const std::wstring query = alias == L"OS" ? alias : alias + L" LIST FULL";
+    return L"WMIC " + query + L" >" + ReportPath(folderFullPath, description);
+}
+
+std::wstring WmiClassCommand(const std::wstring& wmiClass, const std::wstring& folderFullPath,
+                             const std::wstring& label) {
+    return L"powershell -command " + Quoted(L"Get-WmiObject -Class " + wmiClass) + L" >" +
+           ReportPath(folderFullPath, label);
+}
+
+}  // namespace skelda
