@@ -35,7 +35,7 @@ wineserver -w
 skelda_wine winecfg /v win10 >/dev/null 2>&1
 wineserver -w
 
-if [ -n "$build" ] && [ -d "$build/tests/doubles" ]; then
+if [ -n "$build" ] && [ -f "$build/tests/doubles/wevtutil.exe" ]; then
   [ -x "$here/install-doubles.sh" ] && "$here/install-doubles.sh" "$prefix" "$build/tests/doubles"
 fi
 echo "prefix $kind ready at $prefix"

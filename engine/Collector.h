@@ -1,0 +1,61 @@
+#pragma once
+// The engine's one collector object: everything the exports work on.
+#include <windows.h>
+
+#include <string>
+
+#include "Catalogue.h"
+#include "UniqueHandle.h"
+
+// The message the engine sends to the registered window, always as a pair:
+// first wParam 100 (the run is over), then 1 (archive made), 2 (failure) or 3 (a folder
+// could not be created).
+constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
+enum CollectResult : WPARAM {
+    COLLECT_SUCCEEDED = 1,
+    COLLECT_FAILED = 2,
+    COLLECT_FOLDER_FAILED = 3,
+    COLLECT_FINISHED = 100,
+};
+
+constexpr int kCategoryCount = 8;
+
+class CCollector {
+public:
+    CCollector() = default;
+    CCollector(const CCollector&) = delete;
+    CCollector& operator=(const CCollector&) = delete;
+
+    int InitDll();
+    int SetWndHandle(HWND hwnd);
+    int GetCurSystemIsSupport();
+    int SelectSaveSystemInfoFilePosition(HWND owner, wchar_t* buffer);
+    int StartGetSystemInfo(const wchar_t* archivePath, const int* switches);
+    int RestartSystem();
+
+    // Pure part of the version check, for a given pair from the environment block.
+    int CheckOsVersion(DWORD major, DWORD minor);
+
+    HWND NotifyWindow() const { return hwndNotify; }
+    int OsVersion() const { return osVersionCode; }
+    bool Is64BitOs() const { return is64BitOs != 0; }
+    const skelda::FolderCatalogue& WmicCatalogue() const { return wmicCatalogue; }
+    const skelda::FolderCatalogue& WmiDeviceCatalogue() const { return wmiDeviceCatalogue; }
+    const skelda::FolderCatalogue& WmiSystemCatalogue() const { return wmiSystemCatalogue; }
+
+private:
+    HWND hwndNotify = nullptr;
+    skelda::FolderCatalogue wmicCatalogue;
+    skelda::FolderCatalogue wmiDeviceCatalogue;
+    skelda::FolderCatalogue wmiSystemCatalogue;
+    std::wstring commandOutput;  // the event-log listing of a run
+    std::wstring archivePath;
+    int osVersionCode = 0;
+    volatile LONG liveWorkers = 0;
+    skelda::CriticalSection folderLock;
+    int switches[kCategoryCount] = {};
+    volatile LONG packingStarted = 0;
+    int is64BitOs = 0;
+};
+
+extern CCollector g_collector;

@@ -1,0 +1,140 @@
+#include "CommandRunner.h"
+
+#include <vector>
+
+#include "CommandLine.h"
+#include "PathText.h"
+#include "ProcAddress.h"
+#include "UniqueHandle.h"
+#include "WideText.h"
+
+namespace engine {
+namespace {
+
+using skelda::UniqueHandle;
+
+// Children are created one at a time while inheritable handles exist: each child inherits
+// only the handles made for it (its NUL input and, for a capture, the pipe's write end),
+// never another worker's capture pipe, which would keep that capture from ending.
+CRITICAL_SECTION& SpawnLock() {
+    static skelda::CriticalSection lock;
+    return lock.Native();
+}
+
+// Starts cmd.exe from the system folder, in the system folder, hidden and without a console
+// window, with no AutoRun and the command handed over so its quotes stay as they are.
+// Standard input is NUL so that no tool waits for input from the host; output goes to
+// outputWrite when given, else to NUL.
+bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHandle& process) {
+    const std::wstring system = SystemFolder();
+    if (system.empty()) return false;
+    const std::wstring line = skelda::InterpreterLine(system + L"\\cmd.exe", command);
+    if (line.size() + 1 > skelda::kMaxCommandLine) return false;
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
+
+    skelda::CriticalSectionLock hold(SpawnLock());
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr));
+    if (!nul) return false;
+    UniqueHandle output;
+    if (outputWrite && !::DuplicateHandle(::GetCurrentProcess(), outputWrite, ::GetCurrentProcess(), output.Put(),
+                                          0, TRUE, DUPLICATE_SAME_ACCESS)) {
+        return false;
+    }
+
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    si.wShowWindow = SW_HIDE;
+    si.hStdInput = nul.Get();
+    si.hStdOutput = output ? output.Get() : nul.Get();
+    si.hStdError = si.hStdOutput;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                          system.c_str(), &si, &pi)) {
+        return false;
+    }
+    ::CloseHandle(pi.hThread);
+    process.Reset(pi.hProcess);
+    return true;
+}
+
+void WaitForEnd(const UniqueHandle& process) {
+    ::WaitForSingleObject(process.Get(), INFINITE);
+}
+
+}  // namespace
+
+int RunCommand(const std::wstring& command) {
+    UniqueHandle process;
+    if (!StartInterpreter(command, nullptr, process)) return 0;
+    WaitForEnd(process);
+    return 1;
+}
+
+int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
+    UniqueHandle process;
+    if (!StartInterpreter(command, writeEnd.Get(), process)) return 0;
+    // The pipe ends once the command and everything it started have closed their copies.
+    writeEnd.Reset();
+
+    const skelda::CharBoundary boundary(CP_ACP);
+    std::string pending;  // bytes read but not yet converted: at most a split character
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(readEnd.Get(), chunk, sizeof chunk - 1, &got, nullptr)) {
+        pending.append(chunk, got);
+        const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
+        output += skelda::Widen(pending.substr(0, whole), CP_ACP);
+        pending.erase(0, whole);
+        if (pauseMs) ::Sleep(pauseMs);
+    }
+    output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
+    readEnd.Reset();
+    WaitForEnd(process);
+    return 1;
+}
+
+int RemoveFolder(const std::wstring& path) {
+    return RunCommand(L"rmdir /s/q " + skelda::Quoted(path));
+}
+
+std::wstring GetModuleFolder() {
+    // The module that holds this code, whatever its file is called.
+    HMODULE self = nullptr;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCWSTR>(&GetModuleFolder), &self)) {
+        return {};
+    }
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(self, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size()) return skelda::FolderOfFile(std::wstring(name.data(), n));
+        if (name.size() >= skelda::kMaxCommandLine) return {};  // no command could hold it
+        name.resize(name.size() * 2);
+    }
+}
+
+bool IsWow64() {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    static const IsWow64ProcessFn isWow64Process = [] {
+        return skelda::ProcAddress<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+    }();
+    BOOL wow = FALSE;
+    return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow) && wow;
+}
+
+std::wstring SystemFolder() {
+    wchar_t path[MAX_PATH];
+    UINT n = ::GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return std::wstring(path, n);
+}
+
+}  // namespace engine

@@ -1,0 +1,30 @@
+#pragma once
+// Runs command lines through the command interpreter, hidden, and waits for them.
+#include <windows.h>
+
+#include <string>
+
+namespace engine {
+
+// Runs command through cmd.exe and waits for it to end. 1 when the interpreter ran,
+// 0 when it could not be started. The command's own exit code is not looked at.
+int RunCommand(const std::wstring& command);
+
+// Like RunCommand, and appends what the command writes to its standard output and error,
+// converted from the ANSI code page, to output. pauseMs is slept after each read.
+int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs = 500);
+
+// Removes a folder with everything in it ("rmdir /s/q"); RunCommand's result.
+int RemoveFolder(const std::wstring& path);
+
+// The folder of the engine's own module file, with a trailing backslash; empty when it
+// cannot be found.
+std::wstring GetModuleFolder();
+
+// True for a 32-bit process on 64-bit Windows.
+bool IsWow64();
+
+// The system folder without a trailing backslash (as a 32-bit process sees it).
+std::wstring SystemFolder();
+
+}  // namespace engine

@@ -1,0 +1,37 @@
+#include "OsVersion.h"
+
+#include <intrin.h>
+
+namespace engine {
+
+int OsVersionCodeOf(DWORD major, DWORD minor) {
+    struct Pair { DWORD major, minor; int code; };
+    static const Pair kTable[] = {
+        {5, 0, OS_WIN2000}, {5, 1, OS_WINXP}, {5, 2, OS_WIN2003}, {6, 0, OS_VISTA},
+        {6, 1, OS_WIN7},    {6, 2, OS_WIN8},  {6, 3, OS_WIN81},   {10, 0, OS_WIN10},
+    };
+    for (const Pair& p : kTable) {
+        if (p.major == major && p.minor == minor) return p.code;
+    }
+    return OS_UNKNOWN;
+}
+
+bool IsSupportedOsCode(int code) {
+    return code == OS_WIN7 || code == OS_WIN8 || code == OS_WIN81 || code == OS_WIN10;
+}
+
+void ReadPebOsVersion(DWORD& major, DWORD& minor) {
+    // Offsets in the 32-bit thread environment block (ProcessEnvironmentBlock) and in the
+    // process environment block (OSMajorVersion, OSMinorVersion).
+    constexpr unsigned long kPebOffset = 0x30;
+    constexpr size_t kMajorOffset = 0xA4;
+    constexpr size_t kMinorOffset = 0xA8;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the fs-relative read for an array access
+    const auto* peb = reinterpret_cast<const BYTE*>(__readfsdword(kPebOffset));
+#pragma GCC diagnostic pop
+    major = *reinterpret_cast<const ULONG*>(peb + kMajorOffset);
+    minor = *reinterpret_cast<const ULONG*>(peb + kMinorOffset);
+}
+
+}  // namespace engine

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ArchivePath.h"
+#include "Collector.h"
+#include "OsVersion.h"
+#include "ProcAddress.h"
+
+namespace {
+
+TEST(OsVersionTest, EveryKnownPairAndItsNeighbours) {
+    struct Case { DWORD major, minor; int code; bool supported; };
+    const Case cases[] = {
+        {5, 0, 3, false}, {5, 1, 4, false}, {5, 2, 5, false}, {6, 0, 6, false},
+        {6, 1, 7, true},  {6, 2, 8, true},  {6, 3, 9, true},  {10, 0, 10, true},
+        {6, 4, 0, false}, {11, 0, 0, false}, {10, 1, 0, false}, {4, 0, 0, false}, {0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        CCollector collector;
+        EXPECT_EQ(collector.CheckOsVersion(c.major, c.minor), c.supported ? 1 : 0) << c.major << "." << c.minor;
+        EXPECT_EQ(collector.OsVersion(), c.code) << c.major << "." << c.minor;
+    }
+}
+
+TEST(OsVersionTest, EnvironmentBlockAgreesWithTheSystem) {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto rtlGetVersion = skelda::ProcAddress<RtlGetVersionFn>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    ASSERT_NE(rtlGetVersion, nullptr);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    rtlGetVersion(&info);
+
+    DWORD major = 0;
+    DWORD minor = 0;
+    engine::ReadPebOsVersion(major, minor);
+    EXPECT_EQ(major, info.dwMajorVersion);
+    EXPECT_EQ(minor, info.dwMinorVersion);
+
+    CCollector collector;
+    EXPECT_EQ(collector.GetCurSystemIsSupport(), 1);  // the test prefixes report Windows 10
+    EXPECT_EQ(collector.OsVersion(), engine::OS_WIN10);
+}
+
+TEST(ArchivePathTest, DriveRootKeepsItsBackslashBeforeTheAppendedOne) {
+    wchar_t buffer[1024];
+    ASSERT_TRUE(engine::WriteArchivePath(L"C:\\", buffer));
+    EXPECT_STREQ(buffer, L"C:\\\\信息收集.7z");
+    ASSERT_TRUE(engine::WriteArchivePath(L"D:\\a b&c", buffer));
+    EXPECT_STREQ(buffer, L"D:\\a b&c\\信息收集.7z");
+}
+
+TEST(ArchivePathTest, APathThatDoesNotFitLeavesTheBufferUntouched) {
+    const std::wstring name = engine::kArchiveFileName;
+    const std::wstring fits(MAX_PATH - 1 - 1 - name.size(), L'x');
+    wchar_t buffer[1024];
+    ASSERT_TRUE(engine::WriteArchivePath(fits, buffer));
+    EXPECT_EQ(std::wstring(buffer).size(), static_cast<size_t>(MAX_PATH - 1));
+
+    std::fill(std::begin(buffer), std::end(buffer), L'#');
+    EXPECT_FALSE(engine::WriteArchivePath(fits + L"y", buffer));
+    EXPECT_EQ(buffer[0], L'#');
+    EXPECT_EQ(buffer[1023], L'#');
+}
+
+TEST(CollectorTest, NullWindowIsRefusedAndTheEarlierOneStays) {
+    CCollector collector;
+    HWND first = reinterpret_cast<HWND>(0x1234);
+    EXPECT_EQ(collector.SetWndHandle(first), 1);
+    EXPECT_EQ(collector.SetWndHandle(nullptr), 0);
+    EXPECT_EQ(collector.NotifyWindow(), first);
+}
+
+TEST(CollectorTest, InitDllBuildsTheCataloguesOnceAndPicksThePacker) {
+    CCollector collector;
+    EXPECT_EQ(collector.InitDll(), 1);
+    const size_t folders = collector.WmicCatalogue().size();
+    EXPECT_EQ(folders, 20u);
+    EXPECT_EQ(collector.InitDll(), 1);
+    EXPECT_EQ(collector.WmicCatalogue().size(), folders);
+    EXPECT_EQ(collector.WmiDeviceCatalogue().size(), 10u);
+    EXPECT_EQ(collector.WmiSystemCatalogue().size(), 19u);
+    EXPECT_EQ(collector.Is64BitOs(), std::string(std::getenv("SKELDA_PREFIX_KIND")) == "win64");
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// Loads the shipped engine library the way the program does and calls its exports.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "ProcAddress.h"
+
+namespace {
+
+std::wstring DistFolder() {
+    const char* dist = std::getenv("SKELDA_DIST");  // a Unix path; Wine maps it under Z:
+    std::string path = dist ? dist : "";
+    for (char& c : path) if (c == '/') c = '\\';
+    return L"Z:" + std::wstring(path.begin(), path.end());
+}
+
+class ExportsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine_ = ::LoadLibraryW((DistFolder() + L"\\OrvaneSkelda.dll").c_str());
+        ASSERT_NE(engine_, nullptr) << ::GetLastError();
+    }
+    void TearDown() override {
+        if (engine_) ::FreeLibrary(engine_);
+    }
+    template <typename F>
+    F Find(const char* name) {
+        return skelda::ProcAddress<F>(engine_, name);
+    }
+    HMODULE engine_ = nullptr;
+};
+
+TEST_F(ExportsTest, AllSixFoundByNameAndCallable) {
+    using NoArgs = int(__cdecl*)();
+    auto initDll = Find<NoArgs>("InitDll");
+    auto setWnd = Find<int(__cdecl*)(HWND)>("SetWndHandle");
+    auto isSupported = Find<NoArgs>("GetCurSystemIsSupport");
+    auto select = Find<int(__cdecl*)(HWND, wchar_t*)>("SelectSaveSystemInfoFilePosition");
+    auto start = Find<int(__cdecl*)(const wchar_t*, const int*)>("StartGetSystemInfo");
+    auto restart = Find<NoArgs>("RestartSystem");
+    ASSERT_TRUE(initDll && setWnd && isSupported && select && start && restart);
+
+    EXPECT_EQ(setWnd(nullptr), 0);
+    EXPECT_EQ(setWnd(::GetDesktopWindow()), 1);
+    EXPECT_EQ(isSupported(), 1);
+    EXPECT_EQ(initDll(), 1);
+    EXPECT_EQ(initDll(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include "LogEntries.h"
+
+#include "LogSave.h"
+#include "WideText.h"
+
+namespace toollog {
+
+const wchar_t* EntryText(Entry entry) {
+    switch (entry) {
+        case Entry::ArchiveFolderFailed: return L"创建保存日志目录失败";
+        case Entry::EventLogFolderFailed: return L"创建系统日志目录失败";
+        case Entry::EventLogListFailed: return L"获取系统日志命令失败";
+        case Entry::UpdateLogFolderFailed: return L"创建系统更新日志目录失败";
+        case Entry::UpdateLogExportFailed: return L"导出系统更新日志失败";
+        case Entry::CbsFolderFailed: return L"创建CBS日志目录失败";
+        case Entry::CbsExportFailed: return L"导出CBS日志失败";
+        case Entry::CbsMissing: return L"CBS日志不存在";
+        case Entry::InfFolderFailed: return L"创建INF日志目录失败";
+        case Entry::InfExportFailed: return L"导出INF日志失败";
+        case Entry::InfMissing: return L"INF日志不存在";
+        case Entry::WmicFolderFailed: return L"创建WMIC日志目录失败";
+        case Entry::PowershellFolderFailed: return L"创建Powershell日志目录失败";
+        case Entry::PackingFailed: return L"生成压缩包失败";
+        case Entry::Worker1StartFailed: return L"创建收集系统信息线程失败";
+        case Entry::Worker2StartFailed: return L"创建收集系统信息线程2失败";
+        case Entry::Worker3StartFailed: return L"创建收集系统信息线程4失败";
+        case Entry::Worker4StartFailed: return L"创建收集系统信息线程5失败";
+        case Entry::Worker3PriorityFailed: return L"设置线程4优先级失败";
+        case Entry::Worker4PriorityFailed: return L"设置线程5优先级失败";
+    }
+    return L"";
+}
+
+void Log(Entry entry) {
+    CLogSave::Instance().Write(skelda::Narrow(EntryText(entry), skelda::kGbkCodePage), kEngineLogFile, true);
+}
+
+}  // namespace toollog

@@ -1,0 +1,38 @@
+#pragma once
+// Every line the engine writes to its tool log, and the one way to write them.
+
+namespace toollog {
+
+enum class Entry {
+    ArchiveFolderFailed,      // the folders that lead to the archive cannot be created
+    EventLogFolderFailed,
+    EventLogListFailed,
+    UpdateLogFolderFailed,
+    UpdateLogExportFailed,
+    CbsFolderFailed,
+    CbsExportFailed,
+    CbsMissing,
+    InfFolderFailed,
+    InfExportFailed,
+    InfMissing,
+    WmicFolderFailed,
+    PowershellFolderFailed,
+    PackingFailed,
+    Worker1StartFailed,
+    Worker2StartFailed,
+    Worker3StartFailed,
+    Worker4StartFailed,
+    Worker3PriorityFailed,
+    Worker4PriorityFailed,
+};
+
+// The entry's text as it appears in the log.
+const wchar_t* EntryText(Entry entry);
+
+// The log file every engine entry goes to.
+constexpr const char* kEngineLogFile = "Skelda.txt";
+
+// Writes the entry to the engine's log file whatever the "print" switch says.
+void Log(Entry entry);
+
+}  // namespace toollog

@@ -1,0 +1,7 @@
+#pragma once
+
+// Root of the tool log's object tree.
+class CObjectBase {
+public:
+    virtual ~CObjectBase() = default;
+};
