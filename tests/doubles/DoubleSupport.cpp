@@ -1,0 +1,114 @@
+#include "DoubleSupport.h"
+
+#include <shellapi.h>
+
+#include "UniqueHandle.h"
+
+namespace skelda::doubles {
+
+namespace {
+
+std::wstring CallsFile() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD n = ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_CALLS", buffer, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return buffer;
+    return kDefaultCallsFile;
+}
+
+void EnsureParentFolder(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 2) ::CreateDirectoryW(file.substr(0, slash).c_str(), nullptr);
+}
+
+class MutexLock {
+public:
+    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {
+        const DWORD r = mutex_ ? ::WaitForSingleObject(mutex_, 30000) : WAIT_FAILED;
+        held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+    }
+    ~MutexLock() { if (held_) ::ReleaseMutex(mutex_); }
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+
+private:
+    HANDLE mutex_;
+    bool held_ = false;
+};
+
+void WriteHandle(DWORD which, const std::string& bytes) {
+    HANDLE h = ::GetStdHandle(which);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!::WriteFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
+            return;
+        done += written;
+    }
+}
+
+}  // namespace
+
+std::string InCodePage(const std::wstring& text, UINT codePage) {
+    if (text.empty()) return {};
+    const int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                              nullptr);
+    return out;
+}
+
+std::string Utf8(const std::wstring& text) { return InCodePage(text, CP_UTF8); }
+
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+void RecordCall() {
+    const std::string line = Utf8(::GetCommandLineW()) + "\n";
+    const std::wstring file = CallsFile();
+    UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kCallsMutexName));
+    MutexLock lock(mutex.Get());
+    EnsureParentFolder(file);
+    // A reader without write sharing may hold the file for a moment: retry instead of losing the line.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        UniqueHandle out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (out) {
+            DWORD written = 0;
+            ::WriteFile(out.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            return;
+        }
+        if (::GetLastError() != ERROR_SHARING_VIOLATION) return;
+        ::Sleep(10);
+    }
+}
+
+std::vector<std::wstring> Arguments() {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    std::vector<std::wstring> args;
+    if (argv == nullptr) return args;
+    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
+    ::LocalFree(argv);
+    return args;
+}
+
+void WriteOut(const std::string& bytes) { WriteHandle(STD_OUTPUT_HANDLE, bytes); }
+void WriteErr(const std::string& bytes) { WriteHandle(STD_ERROR_HANDLE, bytes); }
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+}  // namespace skelda::doubles

@@ -1,0 +1,31 @@
+#pragma once
+// Shared plumbing of the test doubles that stand in for Windows tools Wine lacks.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace skelda::doubles {
+
+// Where each double records its command line unless SKELDA_DOUBLES_CALLS names another file.
+constexpr const wchar_t* kDefaultCallsFile = L"C:\\skelda-doubles\\calls.txt";
+// Serialises the appends of all doubles running at the same time.
+constexpr const wchar_t* kCallsMutexName = L"SkeldaTestDoublesCalls";
+
+// Appends GetCommandLineW() as UTF-8 plus "\n" to the record file, as one write under the mutex.
+void RecordCall();
+
+// The command line split as the C runtime would (CommandLineToArgvW); [0] is the program.
+std::vector<std::wstring> Arguments();
+
+std::string Utf8(const std::wstring& text);
+std::string InCodePage(const std::wstring& text, UINT codePage);
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b);
+
+// Raw bytes to standard output / standard error.
+void WriteOut(const std::string& bytes);
+void WriteErr(const std::string& bytes);
+
+// Creates or replaces a file with the given bytes.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
+}  // namespace skelda::doubles

@@ -1,0 +1,51 @@
+#pragma once
+// The event-log listing that the wevtutil test double prints for "wevtutil el", shared with
+// the tests that check what a collector made of it. ASCII only, every line ends in CRLF.
+// It holds names with "/", with blanks and with "%", one blank line and one one-character line,
+// and is padded with numbered channels to well over 8 KB, so a reader gets it in several reads.
+#include <string>
+#include <vector>
+
+namespace skelda::doubles {
+
+// The lines in listing order; "" is the blank line.
+inline std::vector<std::string> EventLogLines() {
+    std::vector<std::string> lines = {
+        "Application",
+        "HardwareEvents",
+        "Internet Explorer",
+        "Key Management Service",
+        "Microsoft-Windows-Kernel-PnP/Configuration",
+        "Microsoft-Windows-Kernel-PnP/Device Management",
+        "Security",
+        "Setup",
+        "",
+        "System",
+        "X",
+        "Contoso-Sync%Operational",
+        "Windows PowerShell",
+    };
+    for (int i = 1; i <= 200; ++i) {
+        const std::string n = std::to_string(1000 + i).substr(1);
+        lines.push_back("Microsoft-Windows-SkeldaTestDouble-Channel" + n + "/Operational");
+    }
+    lines.push_back("ForwardedEvents");
+    return lines;
+}
+
+// The exact bytes of "wevtutil el".
+inline std::string EventLogListing() {
+    std::string text;
+    for (const std::string& line : EventLogLines()) text += line + "\r\n";
+    return text;
+}
+
+// A name that "wevtutil epl" accepts: any non-blank line of the listing.
+inline bool IsListedEventLog(const std::string& name) {
+    if (name.empty()) return false;
+    for (const std::string& line : EventLogLines())
+        if (line == name) return true;
+    return false;
+}
+
+}  // namespace skelda::doubles

@@ -1,0 +1,12 @@
+// Test double of systeminfo: prints a fixed report in the OEM code page, as systeminfo does
+// when its output goes to a file or pipe (936 in a Chinese prefix).
+#include "DoubleSupport.h"
+#include "SysteminfoReport.h"
+
+using namespace skelda::doubles;
+
+int main() {
+    RecordCall();
+    WriteOut(InCodePage(SysteminfoReport(), CP_OEMCP));
+    return 0;
+}

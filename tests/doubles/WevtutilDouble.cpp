@@ -1,0 +1,45 @@
+// Test double of wevtutil: "el" prints EventLogListing(); "epl <log> <file>" writes a small
+// stand-in file that names the log. Other commands fail with ERROR_INVALID_PARAMETER.
+#include "DoubleSupport.h"
+#include "EventLogListing.h"
+
+using namespace skelda::doubles;
+
+namespace {
+
+constexpr int kChannelNotFound = 15007;  // ERROR_EVT_CHANNEL_NOT_FOUND
+
+int ExportLog(const std::vector<std::wstring>& args) {
+    std::vector<std::wstring> positional;  // /ow:true and the other options are accepted and ignored
+    for (size_t i = 2; i < args.size(); ++i)
+        if (args[i].empty() || args[i][0] != L'/') positional.push_back(args[i]);
+    if (positional.size() != 2) {
+        WriteErr("Failed to read command line. The parameter is incorrect.\r\n");
+        return ERROR_INVALID_PARAMETER;
+    }
+    const std::string name = Utf8(positional[0]);
+    if (!IsListedEventLog(name)) {
+        WriteErr("Failed to export log " + name + ". The specified channel could not be found.\r\n");
+        return kChannelNotFound;
+    }
+    if (!WriteWholeFile(positional[1], "SKELDA TEST DOUBLE EVTX\r\nlog: " + name + "\r\n")) {
+        WriteErr("Failed to export log " + name + ". The system cannot find the path specified.\r\n");
+        return ERROR_PATH_NOT_FOUND;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    RecordCall();
+    const std::vector<std::wstring> args = Arguments();
+    if (args.size() == 2 && (EqualsNoCase(args[1], L"el") || EqualsNoCase(args[1], L"enum-logs"))) {
+        WriteOut(EventLogListing());
+        return 0;
+    }
+    if (args.size() >= 2 && (EqualsNoCase(args[1], L"epl") || EqualsNoCase(args[1], L"export-log")))
+        return ExportLog(args);
+    WriteErr("The parameter is incorrect.\r\n");
+    return ERROR_INVALID_PARAMETER;
+}

@@ -1,0 +1,278 @@
+// Runs the installed test doubles the way the engine does (through the command interpreter of
+// the system folder) and checks their output, their files and their call record.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+#include "Catalogue.h"
+#include "CommandLine.h"
+#include "DoubleSupport.h"
+#include "EventLogListing.h"
+#include "SysteminfoReport.h"
+#include "UniqueHandle.h"
+#include "WideText.h"
+
+using namespace skelda;
+using namespace skelda::doubles;
+
+namespace {
+
+std::wstring SystemFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetSystemDirectoryW(buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file) return bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    return bytes;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "record does not end with a line feed";
+    return lines;
+}
+
+// UTF-16LE bytes after a byte-order mark.
+std::wstring Utf16Text(const std::string& bytes) {
+    std::wstring text;
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                     static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return text;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+struct ProcessRun {
+    bool started = false;
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+};
+
+// Starts commandLine with applicationName, captures its standard output, waits for its end.
+ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine) {
+    ProcessRun run;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    UniqueHandle readEnd, writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), &inherit, 0)) return run;
+    ::SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = writeEnd.Get();
+    si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    run.started = ::CreateProcessW(applicationName.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                   CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi) != FALSE;
+    writeEnd.Reset();
+    if (!run.started) return run;
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    char buffer[4095];
+    DWORD n = 0;
+    while (::ReadFile(readEnd.Get(), buffer, sizeof buffer, &n, nullptr) && n > 0) run.out.append(buffer, n);
+    ::WaitForSingleObject(process.Get(), 60000);
+    ::GetExitCodeProcess(process.Get(), &run.exitCode);
+    return run;
+}
+
+// What the engine does: "<system>\cmd.exe" /D /S /C "<command>".
+ProcessRun Interpret(const std::wstring& command) {
+    const std::wstring cmd = SystemFolder() + L"\\cmd.exe";
+    return Start(cmd, InterpreterLine(cmd, command));
+}
+
+// Each test gets its own record file and a work folder whose name needs quoting.
+class TestDoublesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, temp);
+        const std::wstring name = Widen(::testing::UnitTest::GetInstance()->current_test_info()->name(), CP_UTF8);
+        work_ = std::wstring(temp) + L"skelda doubles & co (测试) " + name;
+        calls_ = work_ + L"-calls.txt";
+        ::DeleteFileW(calls_.c_str());
+        Interpret(L"rmdir /s /q " + Quoted(work_));
+        ASSERT_TRUE(::CreateDirectoryW(work_.c_str(), nullptr));
+        ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_CALLS", calls_.c_str());
+    }
+    void TearDown() override { ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_CALLS", nullptr); }
+
+    std::vector<std::string> Calls() const { return Lines(ReadFileBytes(calls_)); }
+
+    std::wstring work_;
+    std::wstring calls_;
+};
+
+TEST_F(TestDoublesTest, EachDoubleRunsFromThePrefixAndRecordsItsCommandLine) {
+    // Wine's own wevtutil and systeminfo print nothing, its wmic rejects LIST FULL and it has
+    // no PowerShell: output from all four proves that the doubles ran.
+    struct Case {
+        std::wstring command;
+        std::string marker;
+        bool utf16;
+    };
+    const Case cases[] = {
+        {L"wevtutil el", "Microsoft-Windows-Kernel-PnP/Configuration\r\n", false},
+        {L"WMIC CPU LIST FULL", "Alias=CPU\r\nForm=LIST FULL\r\n", true},
+        {L"powershell -command \"Get-WmiObject -Class Win32_Fan\"", "__CLASS          : Win32_Fan\r\n", false},
+        {L"systeminfo", "SKELDA-TEST", false},
+    };
+    for (const Case& c : cases) {
+        const ProcessRun run = Interpret(c.command);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.exitCode, 0u) << Utf8(c.command);
+        const std::string text = c.utf16 ? Utf8(Utf16Text(run.out)) : run.out;
+        EXPECT_NE(text.find(c.marker), std::string::npos) << Utf8(c.command);
+    }
+    std::vector<std::string> expected;
+    for (const Case& c : cases) expected.push_back(Utf8(c.command));
+    EXPECT_EQ(Calls(), expected);
+}
+
+TEST_F(TestDoublesTest, RedirectionIsNotPartOfTheRecordedCommandLine) {
+    const std::wstring report = work_ + L"\\os.txt";
+    const ProcessRun run = Interpret(L"WMIC OS >" + Quoted(report));
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_TRUE(Exists(report));
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    // The interpreter passes the text before the redirection, blank included.
+    EXPECT_EQ(calls[0], "WMIC OS ");
+}
+
+TEST_F(TestDoublesTest, WithoutOverrideTheRecordGoesToTheFixedFile) {
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_CALLS", nullptr);
+    const std::string marker = "marker-" + std::to_string(::GetTickCount()) + "-" +
+                               std::to_string(::GetCurrentProcessId());
+    ASSERT_EQ(Interpret(L"systeminfo /S " + Widen(marker, CP_UTF8)).exitCode, 0u);
+    const auto calls = Lines(ReadFileBytes(kDefaultCallsFile));
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "systeminfo /S " + marker), calls.end());
+}
+
+TEST_F(TestDoublesTest, EventLogListingArrivesWholeThroughAPipe) {
+    const ProcessRun run = Interpret(L"wevtutil el");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, EventLogListing());
+    EXPECT_GT(run.out.size(), 2u * 4095u);
+    const std::vector<std::string> lines = EventLogLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), ""), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.size() == 1; }), 1);
+    for (const char* name : {"Microsoft-Windows-Kernel-PnP/Configuration", "Windows PowerShell",
+                             "Key Management Service", "Contoso-Sync%Operational"})
+        EXPECT_TRUE(IsListedEventLog(name)) << name;
+}
+
+TEST_F(TestDoublesTest, EventLogExportWritesAFileNamingTheLog) {
+    struct Case {
+        std::wstring name, file;
+    };
+    const Case cases[] = {
+        {L"Microsoft-Windows-Kernel-PnP/Configuration", L"Microsoft-Windows-Kernel-PnP%Configuration.evtx"},
+        {L"Contoso-Sync%Operational", L"Contoso-Sync%Operational.evtx"},
+        {L"\"Windows PowerShell\"", L"Windows PowerShell.evtx"},
+    };
+    for (const Case& c : cases) {
+        const std::wstring target = work_ + L"\\" + c.file;
+        const ProcessRun run = Interpret(L"wevtutil epl " + c.name + L" " + Quoted(target));
+        EXPECT_EQ(run.exitCode, 0u) << Utf8(c.file);
+        std::wstring bare = c.name;
+        bare.erase(std::remove(bare.begin(), bare.end(), L'"'), bare.end());
+        EXPECT_EQ(ReadFileBytes(target), "SKELDA TEST DOUBLE EVTX\r\nlog: " + Utf8(bare) + "\r\n");
+    }
+    EXPECT_EQ(Calls().size(), 3u);
+}
+
+TEST_F(TestDoublesTest, EventLogExportRefusesSplitOrUnknownNames) {
+    const std::wstring target = work_ + L"\\x.evtx";
+    EXPECT_EQ(Interpret(L"wevtutil epl Windows PowerShell " + Quoted(target)).exitCode,
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Interpret(L"wevtutil epl Windows " + Quoted(target)).exitCode, 15007u);
+    EXPECT_NE(Interpret(L"wevtutil epl X " + target).exitCode, 0u);  // unquoted blanks and "&"
+    EXPECT_FALSE(Exists(target));
+}
+
+TEST_F(TestDoublesTest, WmicReportsLandAtQuotedPathsInUtf16) {
+    const std::wstring folder = work_ + L"\\硬件\\温控设备";
+    ::CreateDirectoryW((work_ + L"\\硬件").c_str(), nullptr);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_EQ(Interpret(WmicCommand(L"TEMPERATURE", folder, L"温度传感器(电子温度计)数据管理")).exitCode, 0u);
+    ASSERT_EQ(Interpret(WmicCommand(L"OS", folder, L"已安装操作系统的管理")).exitCode, 0u);
+
+    const std::string full = ReadFileBytes(folder + L"\\温度传感器(电子温度计)数据管理.txt");
+    EXPECT_NE(Utf16Text(full).find(L"Alias=TEMPERATURE\r\nForm=LIST FULL\r\n"), std::wstring::npos);
+    const std::wstring os = Utf16Text(ReadFileBytes(folder + L"\\已安装操作系统的管理.txt"));
+    EXPECT_NE(os.find(L"Alias=OS\r\nForm=(default)\r\n"), std::wstring::npos);
+}
+
+TEST_F(TestDoublesTest, PowershellClassReportLandsAtAQuotedPath) {
+    const std::wstring folder = work_ + L"\\Windows NT的事件日志";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring command = WmiClassCommand(L"Win32_NTEventlogFile", folder, L"NTEventlogFile");
+    ASSERT_EQ(Interpret(command).exitCode, 0u);
+    EXPECT_NE(ReadFileBytes(folder + L"\\NTEventlogFile.txt").find("__CLASS          : Win32_NTEventlogFile\r\n"),
+              std::string::npos);
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0], "powershell -command \"Get-WmiObject -Class Win32_NTEventlogFile\" ");
+    EXPECT_EQ(Interpret(L"powershell -command \"Get-WmiObject -Class CIM_Nothing\"").exitCode, 1u);
+    EXPECT_EQ(Interpret(L"powershell -command \"Get-Process\"").exitCode, 1u);
+}
+
+TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {
+    wchar_t desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
+    const std::wstring log = std::wstring(desktop) + L"\\WindowsUpdate.log";
+    ::DeleteFileW(log.c_str());
+    ASSERT_EQ(Interpret(L"powershell -command \"Get-WindowsUpdateLog\"").exitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(log).rfind("SKELDA TEST DOUBLE WindowsUpdate.log\r\n", 0), 0u);
+}
+
+TEST_F(TestDoublesTest, SysteminfoWritesTheOemCodePage) {
+    const ProcessRun run = Interpret(L"systeminfo");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(Widen(run.out, ::GetOEMCP()), SysteminfoReport());
+}
+
+TEST_F(TestDoublesTest, ConcurrentCallsKeepTheirLinesWhole) {
+    // Long lines from several processes at once: without the lock, appends would interleave.
+    const std::wstring program = SystemFolder() + L"\\systeminfo.exe";
+    constexpr int kThreads = 4, kCalls = 8;
+    std::set<std::string> expected;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        std::vector<std::wstring> lines;
+        for (int i = 0; i < kCalls; ++i) {
+            lines.push_back(L"systeminfo /S thread" + std::to_wstring(t) + L"-call" + std::to_wstring(i) + L" " +
+                            std::wstring(3000, static_cast<wchar_t>(L'a' + t)) + L"长");
+            expected.insert(Utf8(lines.back()));
+        }
+        threads.emplace_back([program, lines] {
+            for (const auto& line : lines) Start(program, line);
+        });
+    }
+    for (auto& th : threads) th.join();
+    const auto calls = Calls();
+    EXPECT_EQ(calls.size(), static_cast<size_t>(kThreads * kCalls));
+    EXPECT_EQ(std::set<std::string>(calls.begin(), calls.end()), expected);
+}
+
+}  // namespace
