@@ -596,38 +596,43 @@ def _checker(size, step=8):
 
 
 def contact_sheet(entries, width=1400):
-    """All images on one page, in id order; large ones at half size, labelled with id and size."""
-    pad, label_h = 16, 30
+    """All images on one page, in id order, each on a checkerboard (to show its transparency)
+    with a hairline around it; large ones at half size, tiny ones doubled."""
+    pad, label_h = 18, 32
     tiles = []
     for rid, name, img in entries:
         shown = img.convert("RGBA")
-        scale = 1 if shown.size[0] <= 340 else 2
-        if shown.size[0] < 40:
-            scale = 0.5                                       # enlarge the tiny ones
-        shown = shown.resize((int(shown.size[0] / scale), int(shown.size[1] / scale)),
-                             Image.Resampling.LANCZOS if scale > 1 else Image.Resampling.NEAREST)
-        tiles.append((rid, name, img.size, shown, scale))
+        w, h = shown.size
+        if w > 340:
+            shown = shown.resize((w // 2, h // 2), Image.Resampling.LANCZOS)
+        elif w < 40:
+            shown = shown.resize((w * 2, h * 2), Image.Resampling.NEAREST)
+        label = "%d %s" % (rid, name)
+        tile_w = max(shown.size[0], int(text_width(label, 11)) + 4)
+        tiles.append((label, "%d x %d" % img.size, shown, tile_w))
     rows, row, x = [], [], pad
     for t in tiles:
-        tw = max(t[3].size[0], 120)
-        if row and x + tw + pad > width:
+        if row and x + t[3] > width - pad:
             rows.append(row)
             row, x = [], pad
         row.append((x, t))
-        x += tw + pad
+        x += t[3] + pad
     rows.append(row)
-    height = pad + sum(max(t[3].size[1] for _, t in r) + label_h + pad for r in rows) + 40
-    sheet = canvas((width, height), WHITE)
-    text(sheet, (pad, 22), "TavlinSkelda artwork (large images at half size, tiny ones doubled)",
+    top = 56
+    height = top + sum(max(t[2].size[1] for _, t in r) + label_h + pad for r in rows) + pad
+    sheet = canvas((width, height), PAGE)
+    text(sheet, (pad, 28), "TavlinSkelda artwork: large images at half size, tiny ones doubled",
          16, TEXT, anchor="lm")
-    y = pad + 40
+    y = top
     for r in rows:
-        rh = max(t[3].size[1] for _, t in r)
-        for x, (rid, name, size, shown, scale) in r:
+        rh = max(t[2].size[1] for _, t in r)
+        for x, (label, size, shown, _) in r:
+            sw, sh = shown.size
+            fill_rrect(sheet, (x - 1, y - 1, x + sw + 1, y + sh + 1), 0, BORDER)
             sheet.alpha_composite(_checker(shown.size), (x, y))
             sheet.alpha_composite(shown, (x, y))
-            text(sheet, (x, y + shown.size[1] + 4), "%d %s" % (rid, name), 11, TEXT, anchor="la")
-            text(sheet, (x, y + shown.size[1] + 18), "%d x %d" % size, 10, TEXT_MUTED, anchor="la")
+            text(sheet, (x, y + sh + 5), label, 11, TEXT, anchor="la")
+            text(sheet, (x, y + sh + 19), size, 10, TEXT_MUTED, anchor="la")
         y += rh + label_h + pad
     return sheet
 
