@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -431,6 +432,35 @@ TEST(DialogTemplates, AboutBoxHasIconTextAndOk) {
     }
     EXPECT_TRUE(hasVersion);
     EXPECT_TRUE(hasIcon);
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST(DialogTemplates, EveryTemplateCreatesItsWindows) {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test.sh runs the tests under Xvfb)";
+    ASSERT_NE(nullptr, ::LoadLibraryW(L"riched20.dll"));  // registers RichEdit20W
+    const UINT templates[] = {IDD_ABOUTBOX, IDD_TAVLINSKELDA_DIALOG, IDD_EXECUTE_PROMPT_CHILD, IDD_EXECUTE_PROMPT,
+                              IDD_FEEDBACK_CHILD, IDD_FEEDBACK, IDD_PROMPT_CHILD, IDD_PROMPT, IDD_SKELDA_CHILD,
+                              IDD_TOOLTIP_CHILD, IDD_TOOLTIP, IDD_USAGE_CHILD, IDD_USAGE};
+    for (UINT id : templates) {
+        SCOPED_TRACE("dialog " + std::to_string(id));
+        HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, QuietDialog, 0);
+        ASSERT_NE(nullptr, dialog);
+        for (const ExpectedControl& c : kControls) {
+            if (c.dialog != id) continue;
+            HWND control = ::GetDlgItem(dialog, static_cast<int>(c.id));
+            ASSERT_NE(nullptr, control) << c.id;
+            wchar_t name[64] = {};
+            ::GetClassNameW(control, name, 64);
+            EXPECT_TRUE(SameClass(c.windowClass, name)) << c.id;
+            if (c.text) {
+                wchar_t caption[64] = {};
+                ::GetWindowTextW(control, caption, 64);
+                EXPECT_EQ(std::wstring(c.text), caption) << c.id;
+            }
+        }
+        ::DestroyWindow(dialog);
+    }
 }
 
 }  // namespace
