@@ -1,7 +1,5 @@
 #include "Catalogue.h"
 
-#include <new>
-
 #include "CatalogueTables.h"
 #include "CommandLine.h"
 
@@ -47,7 +45,7 @@ int BuildCatalogues(FolderCatalogue& wmic, FolderCatalogue& wmiDevice,
             }
         }
         return 1;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         return 0;
     }
 }
