@@ -42,6 +42,9 @@ CLOSE_HOVER = (232, 17, 35)         # window close button under the cursor
 CLOSE_PRESSED = (190, 18, 32)
 SHADOW = (15, 23, 42)               # colour of every drop shadow
 FRAME_EDGE = (15, 23, 42, 46)       # hairline around every window body
+FRAME_SHADOW = (2.5, 2, 0.36)       # window shadow: blur radius, downward offset, opacity
+WIDE_FRAME_SHADOW = (5, 3, 0.42)    # the progress prompt, whose frame leaves 12 to 16 px
+SHADOW_FLOOR = 6                    # shadow alpha below this is cut to 0
 
 SCROLL_TRACK = (246, 247, 249)
 SCROLL_ARROW = ((148, 156, 170), (75, 85, 99), (31, 41, 55))      # normal, hover, pressed
@@ -144,10 +147,14 @@ def canvas(size, colour=(0, 0, 0, 0)):
 
 
 def drop_shadow(size, box, radius, blur, offset, opacity):
+    """A blurred shadow of `box`. The faint outer fringe is cut off: it is invisible when
+    blended, and an X server without a compositing manager would show it as a dark rim."""
     x0, y0, x1, y1 = box
     m = rrect_mask(size, (x0, y0 + offset, x1, y1 + offset), radius)
+    m = m.filter(ImageFilter.GaussianBlur(blur)).point(lambda v: int(v * opacity + 0.5))
+    m = m.point(lambda v: v if v >= SHADOW_FLOOR else 0)
     img = canvas(size)
-    paint(img, m.filter(ImageFilter.GaussianBlur(blur)), SHADOW, opacity)
+    paint(img, m, SHADOW)
     return img
 
 
@@ -308,10 +315,10 @@ def progress_face():
 # ---------------------------------------------------------------------------------------
 # Frames of the layered host windows: soft shadow, hairline, then the window face
 # ---------------------------------------------------------------------------------------
-def host_frame(size, face, at, blur, offset, opacity):
+def host_frame(size, face, at, shadow=FRAME_SHADOW):
     x, y = at
     body = (x, y, x + face.size[0], y + face.size[1])
-    img = drop_shadow(size, body, 2, blur, offset, opacity)
+    img = drop_shadow(size, body, 2, *shadow)
     ring_rrect(img, (body[0] - 1, body[1] - 1, body[2] + 1, body[3] + 1), 1, 1, FRAME_EDGE)
     img.alpha_composite(face, at)
     return img
@@ -552,31 +559,31 @@ def catalogue():
         for n, (img, suffix) in enumerate(zip(images, suffixes)):
             items.append((first_id + n, name + ("_" + suffix if suffix else ""), img))
 
-    add(140, "usage_frame", [host_frame((610, 461), usage, (5, 4), 3, 2, 0.28)])
+    add(140, "usage_frame", [host_frame((610, 461), usage, (5, 4))])
     add(141, "usage_background", [usage])
     add(142, "usage_close", window_buttons(usage, (564, 0, 590, 34), "close"))
     add(146, "usage_start", feature_buttons((260, 69), (19, 11, 20, 11), "开始运行", "primary", 18))
     add(150, "main_browse", feature_buttons((80, 58), (12, 13, 12, 9), "选择\n保存位置", "secondary", 11))
     add(154, "consent_check", [consent_check_strip()])
     add(155, "main_close", window_buttons(main, (768, 0, 794, 34), "close"))
-    add(159, "progress_frame", [host_frame((232, 132), progress, (14, 12), 5, 3, 0.32)])
+    add(159, "progress_frame", [host_frame((232, 132), progress, (14, 12), WIDE_FRAME_SHADOW)])
     add(160, "progress_background", [progress])
     add(161, "main_minimise", window_buttons(main, (740, 0, 766, 34), "minimise"))
-    add(165, "prompt_frame", [host_frame((330, 150), prompt, (5, 3), 3, 2, 0.28)])
+    add(165, "prompt_frame", [host_frame((330, 150), prompt, (5, 3))])
     add(166, "prompt_background", [prompt])
     add(167, "prompt_cancel", prompt_buttons("取消", "secondary"))
     add(170, "prompt_close", window_buttons(prompt, (294, 8, 306, 20), "close", small=True)[:3])
     add(173, "prompt_no", prompt_buttons("否", "secondary"))
     add(176, "prompt_confirm", prompt_buttons("确认", "primary"))
     add(179, "prompt_yes", prompt_buttons("是", "primary"))
-    add(182, "feedback_frame", [host_frame((410, 479), feedback, (5, 4), 3, 2, 0.28)])
+    add(182, "feedback_frame", [host_frame((410, 479), feedback, (5, 4))])
     add(183, "feedback_background", [feedback])
     add(184, "feedback_close", window_buttons(feedback, (382, 6, 394, 18), "close", small=True))
     add(189, "feedback_solved", feature_buttons((266, 60), (9, 9, 9, 9), "解决", "primary", 16))
     add(193, "main_start", feature_buttons((259, 85), (19, 11, 19, 11), "开始收集", "primary", 22))
     add(197, "terms_panel", [terms_panel()])
     add(198, "feedback_unsolved", feature_buttons((266, 60), (9, 9, 9, 9), "未解决", "secondary", 16))
-    add(202, "main_frame", [host_frame((810, 611), main, (5, 4), 3, 2, 0.28)])
+    add(202, "main_frame", [host_frame((810, 611), main, (5, 4))])
     add(203, "main_background", [main])
     add(204, "check_ticked", [ticked])
     add(205, "check_unticked", [unticked])
