@@ -1,7 +1,6 @@
 #include "WindowTestKit.h"
 
 #include <tlhelp32.h>
-#include <cstdio>
 #include "Dialog.h"
 
 namespace testkit {
@@ -55,21 +54,3 @@ LPARAM ScreenPoint(HWND wnd, int clientX, int clientY) {
 
 }  // namespace testkit
 
-namespace testkit {
-void DumpClient(HWND wnd, const char* path) {
-    RECT r{};
-    ::GetClientRect(wnd, &r);
-    ::UpdateWindow(wnd);
-    HDC dc = ::GetDC(wnd);
-    FILE* f = fopen(path, "wb");
-    fprintf(f, "P6 %ld %ld 255\n", r.right, r.bottom);
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) {
-            COLORREF c = ::GetPixel(dc, x, y);
-            unsigned char px[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
-            fwrite(px, 1, 3, f);
-        }
-    fclose(f);
-    ::ReleaseDC(wnd, dc);
-}
-}  // namespace testkit

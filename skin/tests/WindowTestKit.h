@@ -12,7 +12,6 @@ COLORREF ClientPixel(HWND wnd, int x, int y);
 COLORREF WindowPixel(HWND wnd, int x, int y);
 int ThreadCount();
 LPARAM ScreenPoint(HWND wnd, int clientX, int clientY);
-void DumpClient(HWND wnd, const char* path);
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 }  // namespace testkit
