@@ -2,6 +2,18 @@
 // The host and child pair every skinned dialog is built from. The host is a per-pixel-alpha
 // layered window showing one PNG (frame and shadow), composed once at initialisation; the child
 // is a modeless dialog over the host's interior that paints its own PNG and carries the controls.
+//
+// A pair is declared by deriving both halves and giving the host a child factory:
+//   class CPromptChildDlg : public CSkinChildDlg {
+//       CPromptChildDlg() : CSkinChildDlg(133, 166, {30, 26}, 34) { m_swallowEscEnter = true; }
+//       void DoDataExchange() override { BindControl(1005, m_close); ... }
+//       void Layout() override { m_close.SetImages(170, 171, 172, 172); ... }
+//   };
+//   class CPromptDlg : public CSkinHostDlg {
+//       CPromptDlg() : CSkinHostDlg(134, {{336, 156}, 165, {5, 3, 10, 10}, {5, 3, 5, 7}, false, 1}) {}
+//       std::unique_ptr<CSkinChildDlg> MakeChild() override { /* new child, copy text and kind */ }
+//   };
+// and run with `CPromptDlg dlg; dlg.m_scale = m_scale; dlg.DoModal();`.
 #include <memory>
 #include <vector>
 #include "Dialog.h"

@@ -67,9 +67,8 @@ void TestChild::OnDestroy() {
 
 LRESULT TestChild::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-        if (LOWORD(wp) == IDC_PNG_BUTTON) ++pngClicks;
-        if (LOWORD(wp) == IDC_FEATURE_BUTTON) ++featureClicks;
-        return 0;
+        if (LOWORD(wp) == IDC_PNG_BUTTON) { ++pngClicks; return 0; }
+        if (LOWORD(wp) == IDC_FEATURE_BUTTON) { ++featureClicks; return 0; }
     }
     return CSkinChildDlg::WindowProc(msg, wp, lp);
 }

@@ -12,7 +12,8 @@
 class TestChild : public CSkinChildDlg {
 public:
     static constexpr UINT kHoverTimer = 34;
-    TestChild() : CSkinChildDlg(IDD_TEST_CHILD, IDP_CHILD_BACKGROUND, skin::DragStrip{30, 26}, kHoverTimer) {}
+    explicit TestChild(int captionFlag = 0)
+        : CSkinChildDlg(IDD_TEST_CHILD, IDP_CHILD_BACKGROUND, skin::DragStrip{30, 26}, kHoverTimer, captionFlag) {}
 
     CPngButton png;
     CFeaturePngButton feature;
@@ -36,10 +37,16 @@ protected:
 
 class TestHost : public CSkinHostDlg {
 public:
-    TestHost()
-        : CSkinHostDlg(IDD_TEST_HOST, skin::HostFrame{{300, 200}, IDP_HOST_FRAME, {5, 4, 10, 11}, {5, 4, 5, 7}, false, 1}) {}
+    // A top-level host centres the pair on the screen: its child leads (caption flag 1) and it follows.
+    explicit TestHost(bool topLevel = false)
+        : CSkinHostDlg(IDD_TEST_HOST, skin::HostFrame{{300, 200}, IDP_HOST_FRAME, {5, 4, 10, 11}, {5, 4, 5, 7},
+                                                      topLevel, topLevel ? 0 : 1}),
+          topLevel_(topLevel) {}
     TestChild* TheChild() const { return static_cast<TestChild*>(Child()); }
 
 protected:
-    std::unique_ptr<CSkinChildDlg> MakeChild() override { return std::make_unique<TestChild>(); }
+    std::unique_ptr<CSkinChildDlg> MakeChild() override { return std::make_unique<TestChild>(topLevel_ ? 1 : 0); }
+
+private:
+    bool topLevel_;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "SkinScale.h"
 #include "SkinTestPair.h"
 #include "WindowTestKit.h"
 
@@ -116,6 +117,22 @@ TEST_F(SkinWindowTest, DraggedChildLeadsAndTheHostNoLongerMovesIt) {
     RECT after = child->GetWindowRect();
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
+}
+
+TEST(SkinTopLevelTest, TopLevelPairStandsCentredWithTheHostFollowingItsChild) {
+    TestHost host(true);
+    ASSERT_TRUE(host.Create(IDD_TEST_HOST, static_cast<HWND>(nullptr)));
+    const float s = host.m_scale;
+    const int w = skin::Scaled(300, s), h = skin::Scaled(200, s);
+    const int left = ::GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2, top = ::GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2;
+    RECT c = host.Child()->GetWindowRect(), r = host.GetWindowRect();
+    EXPECT_EQ(c.left, left + skin::Scaled(5, s));
+    EXPECT_EQ(c.top, top + skin::Scaled(4, s));
+    EXPECT_EQ(c.right - c.left, w - skin::Scaled(10, s));
+    EXPECT_EQ(r.left, c.left - skin::Scaled(5, s));  // the host followed its child
+    EXPECT_EQ(r.bottom, c.bottom + skin::Scaled(7, s));
+    EXPECT_EQ(host.FollowFlag(), 0);
+    host.DestroyWindow();
 }
 
 TEST_F(SkinWindowTest, PngButtonWalksThroughItsStates) {
