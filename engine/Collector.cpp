@@ -48,10 +48,6 @@ int CCollector::SelectSaveSystemInfoFilePosition(HWND owner, wchar_t* buffer) {
     return engine::WriteArchivePath(folder, buffer) ? 1 : 0;
 }
 
-int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitches) {
-    return 0;  // the collection run arrives with the workers
-}
-
 int CCollector::RestartSystem() {
     skelda::UniqueHandle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put())) return 0;

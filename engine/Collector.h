@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Catalogue.h"
+#include "LogEntries.h"
 #include "UniqueHandle.h"
 
 // The message the engine sends to the registered window, always as a pair:
@@ -43,7 +44,29 @@ public:
     const skelda::FolderCatalogue& WmiDeviceCatalogue() const { return wmiDeviceCatalogue; }
     const skelda::FolderCatalogue& WmiSystemCatalogue() const { return wmiSystemCatalogue; }
 
+    // Used by the run and its workers.
+    int EnsureFolderPath(const std::wstring& path);
+    int IsCategoryEnabled(const std::wstring& folder) const;
+    void WorkerEnded();
+
 private:
+    // The four workers, in the order they are started.
+    int CollectEventLogs();
+    int CollectFilesAndWmic();
+    int CollectWmiDeviceClasses();
+    int CollectWmiSystemClasses();
+
+    int CollectWmiClasses(const skelda::FolderCatalogue& catalogue);
+    void ExportEventLogs(const std::wstring& folder);
+    int EnsureArchiveFolder();
+    int FinishWorker();
+    // Ends a worker with a failure pair and its log line; a plain failure removes the
+    // working folder first. Always 0.
+    int StopWorker(WPARAM result, toollog::Entry entry);
+    void SendResult(WPARAM result);
+    std::wstring WorkingFolder() const;
+
+
     HWND hwndNotify = nullptr;
     skelda::FolderCatalogue wmicCatalogue;
     skelda::FolderCatalogue wmiDeviceCatalogue;
@@ -56,6 +79,9 @@ private:
     int switches[kCategoryCount] = {};
     volatile LONG packingStarted = 0;
     int is64BitOs = 0;
+    skelda::CriticalSection reportLock;  // keeps each worker's pair together at the receiver
+    std::wstring moduleFolder;       // the engine's folder for this run, trailing backslash
+    volatile LONG aliveThreads = 0;  // worker threads not yet ended, of any run
 };
 
 extern CCollector g_collector;

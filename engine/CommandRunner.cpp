@@ -21,15 +21,13 @@ CRITICAL_SECTION& SpawnLock() {
     return lock.Native();
 }
 
-// Starts cmd.exe from the system folder, in the system folder, hidden and without a console
-// window, with no AutoRun and the command handed over so its quotes stay as they are.
-// Standard input is NUL so that no tool waits for input from the host; output goes to
-// outputWrite when given, else to NUL.
-bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHandle& process) {
+// Starts program (a full path) in the system folder, so nothing is picked up from the host's
+// current folder, hidden and without a console window. Standard input is NUL so that no tool
+// waits for input from the host; output goes to outputWrite when given, else to NUL.
+bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite,
+                 UniqueHandle& process) {
     const std::wstring system = SystemFolder();
-    if (system.empty()) return false;
-    const std::wstring line = skelda::InterpreterLine(system + L"\\cmd.exe", command);
-    if (line.size() + 1 > skelda::kMaxCommandLine) return false;
+    if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
     std::vector<wchar_t> writable(line.begin(), line.end());
     writable.push_back(L'\0');
 
@@ -52,7 +50,7 @@ bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHan
     si.hStdOutput = output ? output.Get() : nul.Get();
     si.hStdError = si.hStdOutput;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           system.c_str(), &si, &pi)) {
         return false;
     }
@@ -61,16 +59,38 @@ bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHan
     return true;
 }
 
-void WaitForEnd(const UniqueHandle& process) {
+// cmd.exe by its full path, with no AutoRun and the command handed over so its quotes stay
+// as they are.
+bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHandle& process) {
+    const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
+    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, process);
+}
+
+DWORD WaitForEnd(const UniqueHandle& process) {
     ::WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.Get(), &code);
+    return code;
 }
 
 }  // namespace
 
 int RunCommand(const std::wstring& command) {
+    DWORD ignored = 0;
+    return RunCommand(command, ignored);
+}
+
+int RunCommand(const std::wstring& command, DWORD& exitCode) {
     UniqueHandle process;
     if (!StartInterpreter(command, nullptr, process)) return 0;
-    WaitForEnd(process);
+    exitCode = WaitForEnd(process);
+    return 1;
+}
+
+int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode) {
+    UniqueHandle process;
+    if (!StartHidden(programPath, commandLine, nullptr, process)) return 0;
+    exitCode = WaitForEnd(process);
     return 1;
 }
 

@@ -10,6 +10,16 @@ namespace engine {
 // 0 when it could not be started. The command's own exit code is not looked at.
 int RunCommand(const std::wstring& command);
 
+// Like RunCommand, and also gives the interpreter's exit code (that of the command's last
+// program) in exitCode.
+int RunCommand(const std::wstring& command, DWORD& exitCode);
+
+// Starts a program directly, without the interpreter, the same hidden way, and waits for it.
+// commandLine is the program's whole command line (its first word names the program for the
+// program's own use); programPath is the file that runs. No interpreter means no "%" or quote
+// of the arguments is ever reinterpreted. 1 when it ran, with its exit code; 0 otherwise.
+int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode);
+
 // Like RunCommand, and appends what the command writes to its standard output and error,
 // converted from the ANSI code page, to output. pauseMs is slept after each read.
 int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs = 500);

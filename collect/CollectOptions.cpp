@@ -1,0 +1,58 @@
+#include "CollectOptions.h"
+
+namespace collect {
+
+namespace {
+
+std::wstring ParseCategories(const std::wstring& list, std::array<int, 8>& switches) {
+    if (list == L"all") {
+        switches.fill(1);
+        return {};
+    }
+    switches.fill(0);
+    if (list == L"none") return {};
+    size_t pos = 0;
+    while (pos <= list.size()) {
+        const size_t comma = list.find(L',', pos);
+        const std::wstring item = list.substr(pos, comma == std::wstring::npos ? std::wstring::npos : comma - pos);
+        if (item.size() != 1 || item[0] < L'0' || item[0] > L'7') return L"unknown category \"" + item + L"\"";
+        switches[item[0] - L'0'] = 1;
+        if (comma == std::wstring::npos) break;
+        pos = comma + 1;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (arg == L"--info") {
+            options.info = true;
+        } else if (arg == L"--categories") {
+            if (i + 1 >= args.size()) return L"--categories needs a list";
+            std::wstring error = ParseCategories(args[++i], options.switches);
+            if (!error.empty()) return error;
+        } else if (arg.size() > 1 && arg[0] == L'-' && arg[1] == L'-') {
+            return L"unknown option " + arg;
+        } else if (options.archivePath.empty()) {
+            options.archivePath = arg;
+        } else {
+            return L"more than one archive path";
+        }
+    }
+    return {};
+}
+
+const wchar_t* UsageText() {
+    return L"usage: SkeldaCollect [--categories all|none|<n,n,...>] [<archive path>]\n"
+           L"       SkeldaCollect --info\n"
+           L"categories: 0 CBS日志, 1 INF日志, 2 安装应用程序, 3 操作系统, 4 系统更新日志,\n"
+           L"            5 系统日志, 6 性能计数器, 7 硬件相关信息 (all by default)\n"
+           L"The archive defaults to 信息收集.7z in the current folder.\n"
+           L"exit codes: 0 collected, 1 collection failed, 2 a folder could not be created,\n"
+           L"            3 engine missing or refused the run, 4 system not supported, 64 usage\n";
+}
+
+}  // namespace collect

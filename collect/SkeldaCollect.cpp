@@ -1,0 +1,204 @@
+// SkeldaCollect: runs one collection with the engine beside it, from a console or a script.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "CollectOptions.h"
+#include "ConsoleText.h"
+#include "PathText.h"
+#include "ProcAddress.h"
+
+namespace {
+
+using collect::Print;
+
+constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
+constexpr WPARAM kFinished = 100;
+
+enum ExitCode : int {
+    kCollected = 0,
+    kFailed = 1,
+    kFolderFailed = 2,
+    kEngineProblem = 3,
+    kUnsupported = 4,
+    kUsage = 64,
+};
+
+struct EngineApi {
+    int(__cdecl* InitDll)() = nullptr;
+    int(__cdecl* SetWndHandle)(HWND) = nullptr;
+    int(__cdecl* GetCurSystemIsSupport)() = nullptr;
+    int(__cdecl* SelectSaveSystemInfoFilePosition)(HWND, wchar_t*) = nullptr;
+    int(__cdecl* StartGetSystemInfo)(const wchar_t*, const int*) = nullptr;
+    int(__cdecl* RestartSystem)() = nullptr;
+
+    bool Bind(HMODULE engine) {
+        InitDll = skelda::ProcAddress<decltype(InitDll)>(engine, "InitDll");
+        SetWndHandle = skelda::ProcAddress<decltype(SetWndHandle)>(engine, "SetWndHandle");
+        GetCurSystemIsSupport = skelda::ProcAddress<decltype(GetCurSystemIsSupport)>(engine, "GetCurSystemIsSupport");
+        SelectSaveSystemInfoFilePosition = skelda::ProcAddress<decltype(SelectSaveSystemInfoFilePosition)>(
+            engine, "SelectSaveSystemInfoFilePosition");
+        StartGetSystemInfo = skelda::ProcAddress<decltype(StartGetSystemInfo)>(engine, "StartGetSystemInfo");
+        RestartSystem = skelda::ProcAddress<decltype(RestartSystem)>(engine, "RestartSystem");
+        return InitDll && SetWndHandle && GetCurSystemIsSupport && SelectSaveSystemInfoFilePosition &&
+               StartGetSystemInfo && RestartSystem;
+    }
+};
+
+// Receives the engine's result messages: the pair (100, outcome).
+class ResultWindow {
+public:
+    bool Create() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &ResultWindow::WindowProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"SkeldaCollectResult";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+        return hwnd_ != nullptr;
+    }
+    HWND Handle() const { return hwnd_; }
+    // The outcome of the first pair, once it has arrived; 0 before.
+    WPARAM Outcome() const { return outcome_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<ResultWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg == WM_COLLECT_RESULT) {
+            self->OnResult(wParam);
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+
+    void OnResult(WPARAM code) {
+        Print(L"result message " + std::to_wstring(code) + L": " + Describe(code) + L"\n");
+        if (code != kFinished && outcome_ == 0) outcome_ = code;
+    }
+
+    static std::wstring Describe(WPARAM code) {
+        switch (code) {
+            case kFinished: return L"collection ended";
+            case 1: return L"收集系统信息成功！ (archive made)";
+            case 2: return L"收集系统信息失败！ (a step or the packing failed)";
+            case 3: return L"收集系统信息失败！ (a folder could not be created)";
+            default: return L"unknown";
+        }
+    }
+
+    HWND hwnd_ = nullptr;
+    WPARAM outcome_ = 0;
+};
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size()) return skelda::FolderOfFile(std::wstring(name.data(), n));
+        name.resize(name.size() * 2);
+    }
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::vector<wchar_t> full(n);
+    n = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    return std::wstring(full.data(), n);
+}
+
+bool IsWow64Process() {
+    using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto fn = skelda::ProcAddress<Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+    BOOL wow = FALSE;
+    return fn && fn(::GetCurrentProcess(), &wow) && wow;
+}
+
+// Handles messages, the engine's sent ones included, until done() holds.
+template <typename Done>
+void PumpUntil(Done done) {
+    while (!done()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+int Run(const collect::Options& options) {
+    const std::wstring enginePath = ProgramFolder() + L"OrvaneSkelda.dll";
+    HMODULE engine = ::LoadLibraryExW(enginePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!engine) {
+        Print(L"cannot load the engine " + enginePath + L" (error " + std::to_wstring(::GetLastError()) + L")\n",
+              STD_ERROR_HANDLE);
+        return kEngineProblem;
+    }
+    EngineApi api;
+    if (!api.Bind(engine)) {
+        Print(L"the engine " + enginePath + L" lacks one of its functions\n", STD_ERROR_HANDLE);
+        return kEngineProblem;
+    }
+    ResultWindow window;
+    if (!window.Create() || !api.SetWndHandle(window.Handle())) {
+        Print(L"cannot create the result window\n", STD_ERROR_HANDLE);
+        return kEngineProblem;
+    }
+    const bool supported = api.GetCurSystemIsSupport() != 0;
+    if (options.info) {
+        Print(L"engine: " + enginePath + L"\n");
+        Print(std::wstring(L"system supported: ") + (supported ? L"yes" : L"no (此工具不支持当前系统)") + L"\n");
+        Print(std::wstring(L"64-bit Windows: ") + (IsWow64Process() ? L"yes, packer 7z\\x64\\7zx64.exe"
+                                                                     : L"no, packer 7z\\x86\\7zx86.exe") + L"\n");
+        return supported ? kCollected : kUnsupported;
+    }
+    if (!supported) {
+        Print(L"此工具不支持当前系统 (this system is not supported)\n", STD_ERROR_HANDLE);
+        return kUnsupported;
+    }
+    api.InitDll();
+
+    const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
+    Print(L"collecting into " + archive + L"\n");
+    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
+        Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
+        return kEngineProblem;
+    }
+    PumpUntil([&] { return window.Outcome() != 0; });
+    // The workers keep the engine loaded until they have ended; once ours is the only
+    // reference left and it is released, the module goes away with the last worker. Until
+    // then later result pairs (one per failing worker) are still received and printed.
+    ::FreeLibrary(engine);
+    PumpUntil([&] { return ::GetModuleHandleW(enginePath.c_str()) == nullptr; });
+    switch (window.Outcome()) {
+        case 1:
+            Print(L"archive: " + archive + L"\n");
+            return kCollected;
+        case 3: return kFolderFailed;
+        default: return kFailed;
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Libraries come from the system folder or by full path, never from the current folder.
+    ::SetDllDirectoryW(L"");
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    collect::Options options;
+    const std::wstring error = collect::ParseOptions(args, options);
+    if (!error.empty()) {
+        Print(error + L"\n" + collect::UsageText(), STD_ERROR_HANDLE);
+        return kUsage;
+    }
+    return Run(options);
+}

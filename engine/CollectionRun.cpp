@@ -1,0 +1,195 @@
+// Start of a run, the worker bookkeeping and the shared end step that packs and reports.
+#include "CollectionRun.h"
+
+#include "Collector.h"
+#include "CommandLine.h"
+#include "CommandRunner.h"
+#include "LogEntries.h"
+#include "PathText.h"
+
+using toollog::Entry;
+
+namespace engine {
+
+int EnsureFolderPathUnlocked(const std::wstring& path) {
+    auto ensure = [](const std::wstring& folder) {
+        return ::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES ||
+               ::CreateDirectoryW(folder.c_str(), nullptr);
+    };
+    std::wstring rest = path;
+    std::wstring built;
+    size_t idx = rest.find(L'\\');
+    while (idx != std::wstring::npos && idx > 0) {
+        built += rest.substr(0, idx);
+        rest.erase(0, idx + 1);
+        if (!ensure(built)) return 0;
+        idx = rest.find(L'\\');
+        built += L'\\';
+        if (idx == std::wstring::npos && !rest.empty() && rest.find(L".7z") == std::wstring::npos) {
+            built += rest;
+            if (!ensure(built)) return 0;
+        }
+    }
+    return 1;
+}
+
+int CategoryIndexOf(const std::wstring& folder) {
+    const std::wstring head = skelda::FirstComponent(folder);
+    if (head == L"硬件") return 7;
+    if (head == L"操作系统") return 3;
+    if (head == L"安装应用程序") return 2;
+    if (head == L"性能计数器") return 6;
+    return -1;
+}
+
+std::wstring PackerPath(const std::wstring& moduleFolder, bool x64) {
+    return moduleFolder + (x64 ? L"7z\\x64\\7zx64.exe" : L"7z\\x86\\7zx86.exe");
+}
+
+std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const std::wstring& archivePath) {
+    return skelda::Quoted(PackerPath(moduleFolder, x64)) + L" a -t7z " + skelda::Quoted(archivePath) + L" " +
+           skelda::Quoted(moduleFolder + kWorkingFolderName + L"\\*") + L" -m0=BCJ -m1=LZMA:d=21 -ms -mmt";
+}
+
+}  // namespace engine
+
+namespace {
+
+struct WorkerStart {
+    CCollector* collector;
+    int (CCollector::*routine)();
+    HMODULE module;  // a reference that keeps the engine loaded while the worker runs
+};
+
+DWORD WINAPI WorkerMain(LPVOID param) {
+    WorkerStart start = *static_cast<WorkerStart*>(param);
+    delete static_cast<WorkerStart*>(param);
+    try {
+        (start.collector->*start.routine)();
+    } catch (...) {
+        // A worker that throws ends like one that failed; nothing crosses the thread.
+    }
+    start.collector->WorkerEnded();
+    if (start.module) ::FreeLibraryAndExitThread(start.module, 0);
+    return 0;
+}
+
+// The module that holds the engine, referenced once more, unless the engine is part of the
+// program itself.
+HMODULE ReferenceEngineModule() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&WorkerMain), &module);
+    if (module == ::GetModuleHandleW(nullptr)) {
+        ::FreeLibrary(module);
+        return nullptr;
+    }
+    return module;
+}
+
+}  // namespace
+
+int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitches) {
+    if (!path || !categorySwitches) return 0;
+    // Workers of an earlier run still at work would share this run's state.
+    if (::InterlockedCompareExchange(&aliveThreads, 0, 0) != 0) return 0;
+    moduleFolder = engine::GetModuleFolder();
+    if (moduleFolder.empty()) return 0;
+
+    archivePath = path;
+    for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
+    packingStarted = 0;
+    liveWorkers = 0;  // a failed worker of an earlier run was never counted off
+
+    struct Worker {
+        int (CCollector::*routine)();
+        Entry startFailed;
+        bool timeCritical;
+        Entry priorityFailed;
+    };
+    static const Worker kWorkers[] = {
+        {&CCollector::CollectEventLogs, Entry::Worker1StartFailed, false, Entry::Worker1StartFailed},
+        {&CCollector::CollectFilesAndWmic, Entry::Worker2StartFailed, false, Entry::Worker2StartFailed},
+        {&CCollector::CollectWmiDeviceClasses, Entry::Worker3StartFailed, true, Entry::Worker3PriorityFailed},
+        {&CCollector::CollectWmiSystemClasses, Entry::Worker4StartFailed, true, Entry::Worker4PriorityFailed},
+    };
+    for (const Worker& worker : kWorkers) {
+        ::InterlockedIncrement(&liveWorkers);
+        ::InterlockedIncrement(&aliveThreads);
+        auto* start = new WorkerStart{this, worker.routine, ReferenceEngineModule()};
+        // Time-critical workers start suspended so that their priority is set before they run.
+        HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, worker.timeCritical ? CREATE_SUSPENDED : 0,
+                                       nullptr);
+        if (!thread) {
+            if (start->module) ::FreeLibrary(start->module);
+            delete start;
+            ::InterlockedDecrement(&liveWorkers);
+            ::InterlockedDecrement(&aliveThreads);
+            toollog::Log(worker.startFailed);
+            return 0;
+        }
+        if (worker.timeCritical) {
+            if (worker.routine == &CCollector::CollectWmiDeviceClasses) {
+                ::SetPriorityClass(::GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
+            }
+            if (!::SetThreadPriority(thread, THREAD_PRIORITY_TIME_CRITICAL)) toollog::Log(worker.priorityFailed);
+            ::ResumeThread(thread);
+        }
+        ::CloseHandle(thread);
+    }
+    return 1;
+}
+
+void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
+
+int CCollector::EnsureFolderPath(const std::wstring& path) {
+    skelda::CriticalSectionLock hold(folderLock.Native());
+    return engine::EnsureFolderPathUnlocked(path);
+}
+
+int CCollector::IsCategoryEnabled(const std::wstring& folder) const {
+    const int index = engine::CategoryIndexOf(folder);
+    return index < 0 ? 0 : switches[index];
+}
+
+std::wstring CCollector::WorkingFolder() const { return moduleFolder + engine::kWorkingFolderName; }
+
+void CCollector::SendResult(WPARAM result) {
+    skelda::CriticalSectionLock hold(reportLock.Native());
+    ::SendMessageW(hwndNotify, WM_COLLECT_RESULT, COLLECT_FINISHED, 0);
+    ::SendMessageW(hwndNotify, WM_COLLECT_RESULT, result, 0);
+}
+
+int CCollector::StopWorker(WPARAM result, Entry entry) {
+    if (result == COLLECT_FAILED) engine::RemoveFolder(WorkingFolder());
+    SendResult(result);
+    toollog::Log(entry);
+    return 0;
+}
+
+int CCollector::EnsureArchiveFolder() {
+    if (EnsureFolderPath(archivePath)) return 1;
+    SendResult(COLLECT_FOLDER_FAILED);
+    toollog::Log(Entry::ArchiveFolderFailed);
+    return 0;
+}
+
+int CCollector::FinishWorker() {
+    if (::InterlockedDecrement(&liveWorkers) > 0) return 1;
+    if (::InterlockedExchange(&packingStarted, 1) != 0) return 1;
+
+    const bool x64 = is64BitOs != 0;
+    DWORD exitCode = 0;
+    const int ran = engine::RunProgram(engine::PackerPath(moduleFolder, x64),
+                                       engine::PackerCommandLine(moduleFolder, x64, archivePath), exitCode);
+    engine::RemoveFolder(WorkingFolder());
+    // Success means an archive: the packer ran, ended without a fatal error, and left the file.
+    const bool archived = ran && engine::PackerSucceeded(exitCode) &&
+                          ::GetFileAttributesW(archivePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!archived) {
+        SendResult(COLLECT_FAILED);
+        toollog::Log(Entry::PackingFailed);
+        return 0;
+    }
+    SendResult(COLLECT_SUCCEEDED);
+    return 1;
+}

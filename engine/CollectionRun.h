@@ -1,0 +1,28 @@
+#pragma once
+// Pieces of a collection run that need no collector: the working-folder rules.
+#include <string>
+
+namespace engine {
+
+// The working folder's name beside the engine.
+constexpr const wchar_t* kWorkingFolderName = L"SystemInfoLog";
+
+// Creates every folder along path, the last component too unless it holds ".7z" (an archive
+// file name). Stops, with success, at an empty component or a leading backslash.
+// 1 when all needed folders exist, 0 when one could not be created.
+int EnsureFolderPathUnlocked(const std::wstring& path);
+
+// The category switch index that governs a catalogue folder, by its first component;
+// -1 for a folder of no category.
+int CategoryIndexOf(const std::wstring& folder);
+
+// The packer's command line: "<packer>" a -t7z "<archive>" "<M>SystemInfoLog\*" and switches.
+std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const std::wstring& archivePath);
+
+// The packer file for the given build beside the engine.
+std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
+
+// 7-Zip's exit codes 0 (done) and 1 (done with warnings) both leave an archive.
+inline bool PackerSucceeded(unsigned long exitCode) { return exitCode == 0 || exitCode == 1; }
+
+}  // namespace engine

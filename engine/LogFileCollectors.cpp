@@ -1,0 +1,171 @@
+// Workers 1 and 2: event logs, update, CBS and INF logs, the systeminfo report and the WMIC
+// reports of the alias catalogue.
+#include "LogFileCollectors.h"
+
+#include <shlobj.h>
+
+#include "Collector.h"
+#include "CommandLine.h"
+#include "CommandRunner.h"
+#include "OsVersion.h"
+#include "PathText.h"
+#include "UniqueHandle.h"
+
+using toollog::Entry;
+
+namespace engine {
+namespace {
+
+bool CopyEntries(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
+                 bool failIfExists, int& copied) {
+    const std::wstring from = skelda::WithTrailingBackslash(source);
+    const std::wstring to = skelda::WithTrailingBackslash(target);
+    WIN32_FIND_DATAW data;
+    skelda::UniqueFindHandle find(::FindFirstFileW((from + pattern).c_str(), &data));
+    if (!find.Valid()) return true;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!PathExists(to + name) && !::CreateDirectoryW((to + name).c_str(), nullptr)) return false;
+            ++copied;
+            if (!CopyEntries(from + name, L"*", to + name, failIfExists, copied)) return false;
+        } else {
+            if (!::CopyFileW((from + name).c_str(), (to + name).c_str(), failIfExists)) return false;
+            ++copied;
+        }
+    } while (::FindNextFileW(find.Get(), &data));
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::wstring> EventLogNames(const std::wstring& listing) {
+    std::vector<std::wstring> names;
+    std::wstring rest = listing;
+    for (size_t end = rest.find(L"\r\n"); end != std::wstring::npos; end = rest.find(L"\r\n")) {
+        std::wstring name = rest.substr(0, end);
+        const size_t next = rest.find_first_not_of(L"\r\n", end);
+        rest.erase(0, next == std::wstring::npos ? rest.size() : next);
+        if (name.size() > 1) names.push_back(std::move(name));
+    }
+    return names;
+}
+
+std::wstring EventLogFileName(const std::wstring& logName) {
+    return skelda::ReplaceAll(logName, L"/", L"%") + L".evtx";
+}
+
+std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder) {
+    return L"wevtutil epl " + skelda::Quoted(logName) + L" " +
+           skelda::Quoted(folder + L"\\" + EventLogFileName(logName));
+}
+
+bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
+                  bool failIfExists) {
+    int copied = 0;
+    return !source.empty() && CopyEntries(source, pattern, target, failIfExists, copied) && copied > 0;
+}
+
+bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists) {
+    return CopyMatching(source, L"*", target, failIfExists);
+}
+
+bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists) {
+    return CopyMatching(source, L"setupapi*.log", target, failIfExists);
+}
+
+bool PathExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring GetDesktopFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+    return std::wstring(path) + L"\\";
+}
+
+}  // namespace engine
+
+void CCollector::ExportEventLogs(const std::wstring& folder) {
+    // wevtutil is started directly: through the interpreter a "%" of a file name could be
+    // taken for a variable.
+    const std::wstring wevtutil = engine::SystemFolder() + L"\\wevtutil.exe";
+    for (const std::wstring& name : engine::EventLogNames(commandOutput)) {
+        DWORD ignored = 0;
+        engine::RunProgram(wevtutil, engine::EventLogExportCommand(name, folder), ignored);
+    }
+}
+
+int CCollector::CollectEventLogs() {
+    if (!EnsureArchiveFolder()) return 0;
+    if (switches[5]) {
+        const std::wstring folder = WorkingFolder() + L"\\系统日志";
+        if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::EventLogFolderFailed);
+        commandOutput.clear();
+        if (engine::RunCommandCapture(L"wevtutil el", commandOutput)) {
+            ExportEventLogs(folder);
+        } else {
+            toollog::Log(Entry::EventLogListFailed);
+        }
+    }
+    return FinishWorker();
+}
+
+int CCollector::CollectFilesAndWmic() {
+    if (!EnsureArchiveFolder()) return 0;
+    const std::wstring work = WorkingFolder();
+
+    if (switches[4]) {
+        const std::wstring folder = work + L"\\系统更新日志";
+        if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::UpdateLogFolderFailed);
+        bool haveSource = true;
+        std::wstring source = L"c:\\Windows\\WindowsUpdate.log";
+        if (osVersionCode >= engine::OS_WIN10) {
+            // Windows 10 writes the log on demand, onto the desktop.
+            haveSource = engine::RunCommand(L"powershell -command \"Get-WindowsUpdateLog\"") != 0;
+            source = engine::GetDesktopFolder() + L"WindowsUpdate.log";
+        }
+        if (haveSource && !::CopyFileW(source.c_str(), (folder + L"\\WindowsUpdate.log").c_str(), FALSE)) {
+            return StopWorker(COLLECT_FAILED, Entry::UpdateLogExportFailed);
+        }
+    }
+
+    if (switches[0]) {
+        const std::wstring cbs = L"C:\\Windows\\Logs\\CBS";
+        if (!engine::PathExists(cbs)) {
+            toollog::Log(Entry::CbsMissing);
+        } else {
+            const std::wstring folder = work + L"\\CBS日志";
+            if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::CbsFolderFailed);
+            if (!engine::CopyFolder(cbs, folder, false)) return StopWorker(COLLECT_FAILED, Entry::CbsExportFailed);
+        }
+    }
+
+    if (switches[1]) {
+        const std::wstring inf = L"C:\\windows\\inf";
+        if (!engine::PathExists(inf)) {
+            toollog::Log(Entry::InfMissing);
+        } else {
+            const std::wstring folder = work + L"\\INF日志";
+            if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::InfFolderFailed);
+            if (!engine::CopySetupApiLogs(inf, folder, false)) {
+                return StopWorker(COLLECT_FAILED, Entry::InfExportFailed);
+            }
+        }
+    }
+
+    if (switches[3]) {
+        const std::wstring folder = work + L"\\操作系统\\系统信息";
+        if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
+        engine::RunCommand(L"systeminfo >" + skelda::Quoted(folder + L"\\系统信息.txt"));
+    }
+
+    for (const auto& [folderName, rows] : wmicCatalogue) {
+        if (!IsCategoryEnabled(folderName)) continue;
+        const std::wstring folder = work + L"\\" + folderName;
+        if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
+        for (const skelda::CatalogueRow& row : rows) {
+            engine::RunCommand(skelda::WmicCommand(row.key, folder, row.label));
+        }
+    }
+    return FinishWorker();
+}

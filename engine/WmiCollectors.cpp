@@ -1,0 +1,22 @@
+// Workers 3 and 4: one PowerShell listing per WMI class of their catalogue.
+#include "Collector.h"
+#include "CommandRunner.h"
+
+using toollog::Entry;
+
+int CCollector::CollectWmiDeviceClasses() { return CollectWmiClasses(wmiDeviceCatalogue); }
+
+int CCollector::CollectWmiSystemClasses() { return CollectWmiClasses(wmiSystemCatalogue); }
+
+int CCollector::CollectWmiClasses(const skelda::FolderCatalogue& catalogue) {
+    if (!EnsureArchiveFolder()) return 0;
+    for (const auto& [folderName, rows] : catalogue) {
+        if (!IsCategoryEnabled(folderName)) continue;
+        const std::wstring folder = WorkingFolder() + L"\\" + folderName;
+        if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::PowershellFolderFailed);
+        for (const skelda::CatalogueRow& row : rows) {
+            engine::RunCommand(skelda::WmiClassCommand(row.key, folder, row.label));
+        }
+    }
+    return FinishWorker();
+}

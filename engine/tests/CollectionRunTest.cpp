@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "CollectionRun.h"
+#include "LogFileCollectors.h"
+#include "TempFolder.h"
+
+namespace {
+
+using skelda::testing::TempFolder;
+
+bool IsFolder(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeFile(const std::wstring& path, const char* content = "x") {
+    std::ofstream(path.c_str(), std::ios::binary) << content;
+}
+
+TEST(EnsureFolderPathTest, CreatesEveryComponentButAnArchiveName) {
+    TempFolder root;
+    const std::wstring base = root.Path() + L"\\a b\\中文 (1)";
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\信息收集.7z"), 1);
+    EXPECT_TRUE(IsFolder(base));
+    EXPECT_FALSE(IsFolder(base + L"\\信息收集.7z"));
+
+    // A last component without ".7z" (case-sensitive) is taken for a folder.
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\archive.7Z"), 1);
+    EXPECT_TRUE(IsFolder(base + L"\\archive.7Z"));
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\x.7z.d"), 1);
+    EXPECT_FALSE(IsFolder(base + L"\\x.7z.d"));
+}
+
+TEST(EnsureFolderPathTest, StopsAtAnEmptyComponentAndFailsUnderAFile) {
+    TempFolder root;
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(root.Path() + L"\\one\\\\two\\x.7z"), 1);
+    EXPECT_TRUE(IsFolder(root.Path() + L"\\one"));
+    EXPECT_FALSE(IsFolder(root.Path() + L"\\one\\two"));
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(L"nobackslash"), 1);
+    EXPECT_FALSE(IsFolder(L"nobackslash"));
+
+    MakeFile(root.Path() + L"\\file");
+    EXPECT_EQ(engine::EnsureFolderPathUnlocked(root.Path() + L"\\file\\sub\\x.7z"), 0);
+}
+
+TEST(CategoryTest, FirstComponentPicksTheSwitch) {
+    EXPECT_EQ(engine::CategoryIndexOf(L"硬件\\温控设备"), 7);
+    EXPECT_EQ(engine::CategoryIndexOf(L"操作系统"), 3);
+    EXPECT_EQ(engine::CategoryIndexOf(L"安装应用程序"), 2);
+    EXPECT_EQ(engine::CategoryIndexOf(L"性能计数器\\原始性能计数器"), 6);
+    EXPECT_EQ(engine::CategoryIndexOf(L"硬件相关信息\\x"), -1);
+    EXPECT_EQ(engine::CategoryIndexOf(L"系统日志"), -1);
+    EXPECT_EQ(engine::CategoryIndexOf(L""), -1);
+}
+
+TEST(PackerCommandTest, EveryPathIsQuoted) {
+    EXPECT_EQ(engine::PackerCommandLine(L"C:\\a b&(c)\\", false, L"D:\\x y\\信息收集.7z"),
+              L"\"C:\\a b&(c)\\7z\\x86\\7zx86.exe\" a -t7z \"D:\\x y\\信息收集.7z\" "
+              L"\"C:\\a b&(c)\\SystemInfoLog\\*\" -m0=BCJ -m1=LZMA:d=21 -ms -mmt");
+    EXPECT_EQ(engine::PackerPath(L"M\\", true), L"M\\7z\\x64\\7zx64.exe");
+    EXPECT_TRUE(engine::PackerSucceeded(0));
+    EXPECT_TRUE(engine::PackerSucceeded(1));
+    EXPECT_FALSE(engine::PackerSucceeded(2));
+    EXPECT_FALSE(engine::PackerSucceeded(255));
+}
+
+TEST(EventLogListingTest, NamesAreWholeLinesLongerThanOneCharacter) {
+    const auto names = engine::EventLogNames(L"Application\r\n\r\nX\r\nA/B\r\n\r\r\nSystem\r\nunfinished");
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], L"Application");
+    EXPECT_EQ(names[1], L"A/B");
+    EXPECT_EQ(names[2], L"System");
+    EXPECT_TRUE(engine::EventLogNames(L"").empty());
+}
+
+TEST(EventLogListingTest, ExportCommandQuotesTheNameAndKeepsPercent) {
+    EXPECT_EQ(engine::EventLogFileName(L"Microsoft-Windows-Kernel-PnP/Configuration"),
+              L"Microsoft-Windows-Kernel-PnP%Configuration.evtx");
+    EXPECT_EQ(engine::EventLogExportCommand(L"Windows PowerShell", L"C:\\w d"),
+              L"wevtutil epl \"Windows PowerShell\" \"C:\\w d\\Windows PowerShell.evtx\"");
+    EXPECT_EQ(engine::EventLogExportCommand(L"a/PATH/b", L"C:\\w"), L"wevtutil epl \"a/PATH/b\" \"C:\\w\\a%PATH%b.evtx\"");
+}
+
+TEST(CopyFolderTest, CopiesTheTreeAndCreatesEmptySubFolders) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\CBS.log", "cbs");
+    ::CreateDirectoryW((source.Path() + L"\\sub").c_str(), nullptr);
+    MakeFile(source.Path() + L"\\sub\\中文.log");
+    ::CreateDirectoryW((source.Path() + L"\\sub\\empty").c_str(), nullptr);
+    EXPECT_TRUE(engine::CopyFolder(source.Path(), target.Path(), false));
+    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\CBS.log"));
+    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\sub\\中文.log"));
+    EXPECT_TRUE(IsFolder(target.Path() + L"\\sub\\empty"));
+    // Copied again over the first copy: overwriting is allowed, refusing makes it fail.
+    EXPECT_TRUE(engine::CopyFolder(source.Path() + L"\\", target.Path() + L"\\", false));
+    EXPECT_FALSE(engine::CopyFolder(source.Path(), target.Path(), true));
+}
+
+TEST(CopyFolderTest, NothingToCopyIsAFailure) {
+    TempFolder source;
+    TempFolder target;
+    EXPECT_FALSE(engine::CopyFolder(source.Path(), target.Path(), false));
+    EXPECT_FALSE(engine::CopyFolder(L"", target.Path(), false));
+    EXPECT_FALSE(engine::CopyFolder(source.Path() + L"\\missing", target.Path(), false));
+}
+
+TEST(CopyFolderTest, SetupApiLogsOnly) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\setupapi.dev.log");
+    MakeFile(source.Path() + L"\\setupapi.app.log");
+    MakeFile(source.Path() + L"\\setupapi.dev.txt");
+    MakeFile(source.Path() + L"\\other.log");
+    EXPECT_TRUE(engine::CopySetupApiLogs(source.Path(), target.Path(), false));
+    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\setupapi.dev.log"));
+    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\setupapi.app.log"));
+    EXPECT_FALSE(engine::PathExists(target.Path() + L"\\setupapi.dev.txt"));
+    EXPECT_FALSE(engine::PathExists(target.Path() + L"\\other.log"));
+
+    TempFolder none;
+    MakeFile(none.Path() + L"\\other.log");
+    EXPECT_FALSE(engine::CopySetupApiLogs(none.Path(), target.Path(), false));
+}
+
+}  // namespace
