@@ -15,7 +15,7 @@ fi
 imports=$(echo "$dump" | awk '/DLL Name:/{print tolower($3)}' | sort -u)
 for dll_name in $imports; do
   case "$dll_name" in
-    kernel32.dll|user32.dll|shell32.dll|advapi32.dll|wininet.dll|msvcrt.dll) ;;
+    kernel32.dll|user32.dll|shell32.dll|ole32.dll|advapi32.dll|wininet.dll|msvcrt.dll) ;;
     *) echo "unexpected import: $dll_name"; exit 1 ;;
   esac
 done

@@ -1,0 +1,137 @@
+// The exports of OrvaneFeedbackInformation.dll. Each one turns every failure, exceptions
+// included, into its result.
+#include "OrvaneFeedbackInformation.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <wininet.h>
+
+#include <optional>
+#include <string>
+
+#include "FeedbackRecord.h"
+#include "PathText.h"
+#include "TimeText.h"
+#include "UniqueHandle.h"
+#include "VersionFile.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+
+std::wstring ModuleFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(g_module, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return skelda::FolderOfFile(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::optional<outside::VersionFile> ReadVersionFile() {
+    const std::wstring folder = ModuleFolder();
+    if (folder.empty()) return std::nullopt;
+    skelda::UniqueHandle file(::CreateFileW((folder + outside::kVersionFileName).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    // One byte more than allowed, so that an oversized file is seen as one.
+    std::string bytes(outside::kVersionFileMaxBytes + 1, '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) return std::nullopt;
+    bytes.resize(read);
+    return outside::ParseVersionFile(bytes);
+}
+
+int OpenWebAddress(const std::wstring& url) {
+    if (!outside::IsWebAddress(url)) return 0;
+    // The shell may hand the address over through COM; the caller's thread may not have it yet.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr,
+                                                                  SW_SHOWNORMAL));
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return result > 32 ? 1 : 0;
+}
+
+int64_t NowSeconds() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return outside::UnixSecondsFromFileTime(now);
+}
+
+}  // namespace
+
+extern "C" int __cdecl GetToolIsNewVersion(const wchar_t* tool, const wchar_t* version) {
+    try {
+        if (!version) return TOOL_VERSION_UNKNOWN;
+        return outside::NewVersionAnswer(ReadVersionFile(), version);
+    } catch (...) {
+        return TOOL_VERSION_UNKNOWN;
+    }
+}
+
+extern "C" int __cdecl OpenToolDownUrl() {
+    try {
+        const auto file = ReadVersionFile();
+        return file ? OpenWebAddress(file->downloadUrl) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int __cdecl FeedbackQuestion(const wchar_t* tool, const wchar_t* version) {
+    try {
+        const auto file = ReadVersionFile();
+        if (!file) return 0;
+        return OpenWebAddress(outside::ExpandAddress(file->feedbackUrl, tool ? tool : L"", version ? version : L""));
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int __cdecl OpenUrl(const wchar_t* url) {
+    try {
+        return url ? OpenWebAddress(url) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int __cdecl GetInterNetState() {
+    DWORD flags = 0;
+    return ::InternetGetConnectedState(&flags, 0) ? 1 : 0;
+}
+
+extern "C" int __cdecl WriteCustomerFeedbackInfoFile(const wchar_t* tool, const wchar_t* version, int code,
+                                                     const wchar_t* timeText) {
+    try {
+        if (!tool || !version) return 0;
+        const std::optional<int32_t> given = outside::ParseTimeText(timeText);
+        const int64_t seconds = given ? *given : NowSeconds();
+        const std::wstring path = outside::RecordFilePath();
+        if (path.empty()) return 0;
+        return outside::AppendToFile(path, outside::RecordLine(seconds, code, tool, version)) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" int __cdecl CustomerFeedbackEx(const wchar_t* tool, const wchar_t* version, int code, wchar_t* timeText) {
+    return WriteCustomerFeedbackInfoFile(tool, version, code, timeText);
+}
+
+extern "C" int __cdecl CustomerFeedback(const wchar_t* tool, const wchar_t* version, int code) {
+    return WriteCustomerFeedbackInfoFile(tool, version, code, nullptr);
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        ::DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}

@@ -1,0 +1,192 @@
+// The shipped feedback library, loaded from a copy in a folder of its own so that each test
+// decides which version file lies beside it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DistFolder.h"
+#include "FeedbackRecord.h"
+#include "OrvaneFeedbackInformation.h"
+#include "ProcAddress.h"
+#include "TempFolder.h"
+#include "TimeText.h"
+
+namespace {
+
+using ToolVersionFn = int(__cdecl*)(const wchar_t*, const wchar_t*);
+using NoArgsFn = int(__cdecl*)();
+using OpenUrlFn = int(__cdecl*)(const wchar_t*);
+using FeedbackExFn = int(__cdecl*)(const wchar_t*, const wchar_t*, int, wchar_t*);
+using FeedbackFn = int(__cdecl*)(const wchar_t*, const wchar_t*, int);
+using WriteFileFn = int(__cdecl*)(const wchar_t*, const wchar_t*, int, const wchar_t*);
+
+std::string ReadAll(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteAll(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t pos; (pos = text.find(separator, start)) != std::string::npos; start = pos + separator.size()) {
+        parts.push_back(text.substr(start, pos - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+int64_t NowSeconds() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return outside::UnixSecondsFromFileTime(now);
+}
+
+class FeedbackExportsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::wstring copy = folder_.Path() + L"\\OrvaneFeedbackInformation.dll";
+        ASSERT_TRUE(::CopyFileW((outside::testing::DistFolder() + L"\\OrvaneFeedbackInformation.dll").c_str(),
+                                copy.c_str(), FALSE))
+            << ::GetLastError();
+        module_ = ::LoadLibraryW(copy.c_str());
+        ASSERT_NE(module_, nullptr) << ::GetLastError();
+    }
+    void TearDown() override {
+        if (module_) ::FreeLibrary(module_);
+    }
+
+    template <typename F>
+    F Find(const char* name) {
+        F f = skelda::ProcAddress<F>(module_, name);
+        EXPECT_NE(f, nullptr) << name;
+        return f;
+    }
+
+    void PutVersionFile(const std::string& bytes) { WriteAll(VersionFilePath(), bytes); }
+    std::wstring VersionFilePath() const { return folder_.Path() + L"\\OrvaneFeedbackInformation.ini"; }
+
+    skelda::testing::TempFolder folder_;
+    HMODULE module_ = nullptr;
+};
+
+TEST_F(FeedbackExportsTest, EveryExportIsFoundByItsPlainName) {
+    for (const char* name : {"FeedbackQuestion", "OpenUrl", "GetInterNetState", "CustomerFeedback",
+                             "CustomerFeedbackEx", "WriteCustomerFeedbackInfoFile", "GetToolIsNewVersion",
+                             "OpenToolDownUrl"}) {
+        EXPECT_NE(::GetProcAddress(module_, name), nullptr) << name;
+    }
+    const int online = Find<NoArgsFn>("GetInterNetState")();
+    EXPECT_TRUE(online == 0 || online == 1);
+}
+
+TEST_F(FeedbackExportsTest, NewerVersionOnlyFromAWellFormedFileBesideTheLibrary) {
+    auto newVersion = Find<ToolVersionFn>("GetToolIsNewVersion");
+    ASSERT_TRUE(newVersion);
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "no file";
+
+    PutVersionFile("[Version]\r\nLatest=1.0.1\r\n");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_NEWER);
+    PutVersionFile("[Version]\r\nLatest=1.0\r\n");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_CURRENT);
+    PutVersionFile("[Version]\r\nLatest=0.9\r\n");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_AHEAD);
+
+    PutVersionFile("[Version]\r\nLatest=2.0 beta\r\n");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "malformed";
+    PutVersionFile("[Version]\r\nLatest=2.0\r\nDownloadUrl=file:///C:/x.exe\r\n");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "malformed address";
+    PutVersionFile("\x89PNG\r\n\x1A\n\xFF\xFF\xFF");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "not text";
+    PutVersionFile("");
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "empty";
+
+    PutVersionFile("[Version]\r\nLatest=2.0\r\n");
+    EXPECT_EQ(newVersion(nullptr, nullptr), TOOL_VERSION_UNKNOWN);
+    ASSERT_TRUE(::DeleteFileW(VersionFilePath().c_str()));
+    EXPECT_EQ(newVersion(L"Skelda", L"V 1.0"), TOOL_VERSION_UNKNOWN) << "file removed again";
+}
+
+TEST_F(FeedbackExportsTest, NothingOpensWithoutAWebAddress) {
+    auto download = Find<NoArgsFn>("OpenToolDownUrl");
+    auto question = Find<ToolVersionFn>("FeedbackQuestion");
+    auto openUrl = Find<OpenUrlFn>("OpenUrl");
+    ASSERT_TRUE(download && question && openUrl);
+
+    EXPECT_EQ(download(), 0) << "no file";
+    EXPECT_EQ(question(L"Skelda", L"V 1.0"), 0);
+    PutVersionFile("[Version]\r\nLatest=9.0\r\n");
+    EXPECT_EQ(download(), 0) << "no addresses in the file";
+    EXPECT_EQ(question(L"Skelda", L"V 1.0"), 0);
+    PutVersionFile("[Version]\r\nDownloadUrl=C:\\Windows\\notepad.exe\r\nFeedbackUrl=https://h/\r\n");
+    EXPECT_EQ(download(), 0) << "malformed file";
+    EXPECT_EQ(question(L"Skelda", L"V 1.0"), 0);
+
+    EXPECT_EQ(openUrl(nullptr), 0);
+    EXPECT_EQ(openUrl(L""), 0);
+    EXPECT_EQ(openUrl(L"C:\\Windows\\notepad.exe"), 0);
+    EXPECT_EQ(openUrl(L"file:///C:/Windows/notepad.exe"), 0);
+}
+
+TEST_F(FeedbackExportsTest, RecordGetsOneLinePerAnswerWithCodeAndTime) {
+    auto feedbackEx = Find<FeedbackExFn>("CustomerFeedbackEx");
+    auto feedback = Find<FeedbackFn>("CustomerFeedback");
+    auto writeFile = Find<WriteFileFn>("WriteCustomerFeedbackInfoFile");
+    ASSERT_TRUE(feedbackEx && feedback && writeFile);
+    const std::wstring record = outside::RecordFilePath();
+    ASSERT_FALSE(record.empty());
+    ::DeleteFileW(record.c_str());
+
+    wchar_t time1[16] = L"1577836800";
+    wchar_t time2[16] = L"1577836801";
+    wchar_t notATime[16] = L"soon";
+    const int64_t before = NowSeconds();
+    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_CLOSED, time1), 1);
+    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_SOLVED, time2), 1);
+    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_UNSOLVED, notATime), 1);  // recorded at the call
+    EXPECT_EQ(feedback(L"工具", L"V 1.0", FEEDBACK_SOLVED), 1);
+    EXPECT_EQ(writeFile(L"Skelda", L"V 1.0", FEEDBACK_CLOSED, nullptr), 1);
+    const int64_t after = NowSeconds();
+    EXPECT_EQ(feedbackEx(nullptr, L"V 1.0", FEEDBACK_SOLVED, time1), 0);
+    EXPECT_EQ(feedbackEx(L"Skelda", nullptr, FEEDBACK_SOLVED, time1), 0);
+    EXPECT_STREQ(time1, L"1577836800") << "the time text is only read";
+
+    const std::string text = ReadAll(record);
+    ASSERT_GE(text.size(), 2u);
+    ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+    const std::vector<std::string> lines = Split(text.substr(0, text.size() - 2), "\r\n");
+    ASSERT_EQ(lines.size(), 5u) << text;
+    EXPECT_EQ(lines[0], "1577836800\t2020-01-01 00:00:00\t4\tSkelda\tV 1.0");
+    EXPECT_EQ(lines[1], "1577836801\t2020-01-01 00:00:01\t5\tSkelda\tV 1.0");
+
+    const struct {
+        int code;
+        const char* tool;
+    } atTheCall[] = {{6, "Skelda"}, {5, "\xE5\xB7\xA5\xE5\x85\xB7"}, {4, "Skelda"}};
+    for (size_t i = 0; i < 3; ++i) {
+        const std::vector<std::string> fields = Split(lines[2 + i], "\t");
+        ASSERT_EQ(fields.size(), 5u) << lines[2 + i];
+        const int64_t seconds = std::stoll(fields[0]);
+        EXPECT_GE(seconds, before);
+        EXPECT_LE(seconds, after);
+        EXPECT_EQ(fields[1], outside::UtcText(seconds));
+        EXPECT_EQ(fields[2], std::to_string(atTheCall[i].code));
+        EXPECT_EQ(fields[3], atTheCall[i].tool);
+        EXPECT_EQ(fields[4], "V 1.0");
+    }
+
+    ::DeleteFileW(record.c_str());
+    ::RemoveDirectoryW(record.substr(0, record.rfind(L'\\')).c_str());
+}
+
+}  // namespace
