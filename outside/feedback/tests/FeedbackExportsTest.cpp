@@ -138,6 +138,8 @@ TEST_F(FeedbackExportsTest, NothingOpensWithoutAWebAddress) {
     EXPECT_EQ(openUrl(L"file:///C:/Windows/notepad.exe"), 0);
 }
 
+// Other programs of the prefix may write to the shared record at the same time: this test
+// looks only at the lines of tool names of its own.
 TEST_F(FeedbackExportsTest, RecordGetsOneLinePerAnswerWithCodeAndTime) {
     auto feedbackEx = Find<FeedbackExFn>("CustomerFeedbackEx");
     auto feedback = Find<FeedbackFn>("CustomerFeedback");
@@ -145,48 +147,61 @@ TEST_F(FeedbackExportsTest, RecordGetsOneLinePerAnswerWithCodeAndTime) {
     ASSERT_TRUE(feedbackEx && feedback && writeFile);
     const std::wstring record = outside::RecordFilePath();
     ASSERT_FALSE(record.empty());
-    ::DeleteFileW(record.c_str());
+    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+    const std::wstring tool = L"OutsideTest-" + pid;
+    const std::wstring chineseTool = L"工具-" + pid;
 
     wchar_t time1[16] = L"1577836800";
     wchar_t time2[16] = L"1577836801";
     wchar_t notATime[16] = L"soon";
     const int64_t before = NowSeconds();
-    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_CLOSED, time1), 1);
-    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_SOLVED, time2), 1);
-    EXPECT_EQ(feedbackEx(L"Skelda", L"V 1.0", FEEDBACK_UNSOLVED, notATime), 1);  // recorded at the call
-    EXPECT_EQ(feedback(L"工具", L"V 1.0", FEEDBACK_SOLVED), 1);
-    EXPECT_EQ(writeFile(L"Skelda", L"V 1.0", FEEDBACK_CLOSED, nullptr), 1);
+    EXPECT_EQ(feedbackEx(tool.c_str(), L"V 1.0", FEEDBACK_CLOSED, time1), 1);
+    EXPECT_EQ(feedbackEx(tool.c_str(), L"V 1.0", FEEDBACK_SOLVED, time2), 1);
+    EXPECT_EQ(feedbackEx(tool.c_str(), L"V 1.0", FEEDBACK_UNSOLVED, notATime), 1);  // recorded at the call
+    EXPECT_EQ(feedback(chineseTool.c_str(), L"V 1.0", FEEDBACK_SOLVED), 1);
+    EXPECT_EQ(writeFile(tool.c_str(), L"V 1.0", FEEDBACK_CLOSED, nullptr), 1);
     const int64_t after = NowSeconds();
     EXPECT_EQ(feedbackEx(nullptr, L"V 1.0", FEEDBACK_SOLVED, time1), 0);
-    EXPECT_EQ(feedbackEx(L"Skelda", nullptr, FEEDBACK_SOLVED, time1), 0);
+    EXPECT_EQ(feedbackEx(tool.c_str(), nullptr, FEEDBACK_SOLVED, time1), 0);
     EXPECT_STREQ(time1, L"1577836800") << "the time text is only read";
 
     const std::string text = ReadAll(record);
     ASSERT_GE(text.size(), 2u);
     ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
-    const std::vector<std::string> lines = Split(text.substr(0, text.size() - 2), "\r\n");
-    ASSERT_EQ(lines.size(), 5u) << text;
-    EXPECT_EQ(lines[0], "1577836800\t2020-01-01 00:00:00\t4\tSkelda\tV 1.0");
-    EXPECT_EQ(lines[1], "1577836801\t2020-01-01 00:00:01\t5\tSkelda\tV 1.0");
+    const std::string toolUtf8(tool.begin(), tool.end());
+    const std::string chineseUtf8 = "\xE5\xB7\xA5\xE5\x85\xB7-" + std::string(pid.begin(), pid.end());
+    std::vector<std::vector<std::string>> mine;
+    for (const std::string& line : Split(text.substr(0, text.size() - 2), "\r\n")) {
+        std::vector<std::string> fields = Split(line, "\t");
+        ASSERT_EQ(fields.size(), 5u) << line;
+        if (fields[3] == toolUtf8 || fields[3] == chineseUtf8) mine.push_back(fields);
+    }
+    ASSERT_EQ(mine.size(), 5u) << text;
 
     const struct {
+        const char* seconds;  // null: the time of the call
         int code;
-        const char* tool;
-    } atTheCall[] = {{6, "Skelda"}, {5, "\xE5\xB7\xA5\xE5\x85\xB7"}, {4, "Skelda"}};
-    for (size_t i = 0; i < 3; ++i) {
-        const std::vector<std::string> fields = Split(lines[2 + i], "\t");
-        ASSERT_EQ(fields.size(), 5u) << lines[2 + i];
+        std::string tool;
+    } expected[] = {{"1577836800", 4, toolUtf8},
+                    {"1577836801", 5, toolUtf8},
+                    {nullptr, 6, toolUtf8},
+                    {nullptr, 5, chineseUtf8},
+                    {nullptr, 4, toolUtf8}};
+    for (size_t i = 0; i < mine.size(); ++i) {
+        const std::vector<std::string>& fields = mine[i];
         const int64_t seconds = std::stoll(fields[0]);
-        EXPECT_GE(seconds, before);
-        EXPECT_LE(seconds, after);
+        if (expected[i].seconds) {
+            EXPECT_EQ(fields[0], expected[i].seconds);
+        } else {
+            EXPECT_GE(seconds, before);
+            EXPECT_LE(seconds, after);
+        }
         EXPECT_EQ(fields[1], outside::UtcText(seconds));
-        EXPECT_EQ(fields[2], std::to_string(atTheCall[i].code));
-        EXPECT_EQ(fields[3], atTheCall[i].tool);
+        EXPECT_EQ(fields[2], std::to_string(expected[i].code));
+        EXPECT_EQ(fields[3], expected[i].tool);
         EXPECT_EQ(fields[4], "V 1.0");
     }
-
-    ::DeleteFileW(record.c_str());
-    ::RemoveDirectoryW(record.substr(0, record.rfind(L'\\')).c_str());
+    EXPECT_EQ(mine[0][1], "2020-01-01 00:00:00");
 }
 
 }  // namespace
