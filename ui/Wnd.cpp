@@ -147,6 +147,16 @@ CString CWnd::GetWindowText() const {
     return CString(std::move(text));
 }
 
+CString CWnd::GetDlgItemText(int id) const {
+    HWND item = GetDlgItem(id);
+    if (!item) return CString();
+    CWnd borrowed;
+    borrowed.Attach(item);
+    CString text = borrowed.GetWindowText();
+    borrowed.Detach();
+    return text;
+}
+
 void CWnd::CenterWindow(HWND alternateOwner) const {
     HWND owner = alternateOwner ? alternateOwner : ::GetWindow(m_hWnd, GW_OWNER);
     RECT area{};

@@ -58,6 +58,20 @@ public:
     void SetWindowText(LPCWSTR text) const { ::SetWindowTextW(m_hWnd, text); }
     CString GetWindowText() const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void SetDlgItemText(int id, LPCWSTR text) const { ::SetDlgItemTextW(m_hWnd, id, text); }
+    CString GetDlgItemText(int id) const;
+    LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+        return ::SendDlgItemMessageW(m_hWnd, id, msg, wp, lp);
+    }
+    BOOL SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) const {
+        return ::SetWindowPos(m_hWnd, after, x, y, w, h, flags);
+    }
+    void ClientToScreen(RECT& r) const { ::MapWindowPoints(m_hWnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2); }
+    void ScreenToClient(POINT& pt) const { ::ScreenToClient(m_hWnd, &pt); }
+    HICON SetIcon(HICON icon, BOOL big) const {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+    }
+    HMENU GetSystemMenu(BOOL revert = FALSE) const { return ::GetSystemMenu(m_hWnd, revert); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     UINT_PTR SetTimer(UINT_PTR id, UINT ms) const { return ::SetTimer(m_hWnd, id, ms, nullptr); }
