@@ -1,0 +1,26 @@
+#pragma once
+// Every user-visible Chinese text of the front end, and the fixed names it passes on.
+// Keep new texts here as named constants.
+
+namespace texts {
+
+// Tool name and version handed to the feedback library.
+constexpr wchar_t kToolName[] = L"Skelda";
+constexpr wchar_t kToolVersion[] = L"V 1.0";
+// Title of every skinned host window.
+constexpr wchar_t kWindowTitle[] = L"Skelda";
+
+// ---- Main collection window ----
+constexpr wchar_t kTitleLabel[] = L"Skelda V1.0";
+constexpr wchar_t kDefaultArchivePath[] = L"C:\\OrvaneTavlin\\信息收集.7z";
+constexpr wchar_t kEmptySaveLocation[] = L"文件存放位置不能为空，请选择文件存放位置！";
+constexpr wchar_t kCollectSucceeded[] = L"收集系统信息成功！";
+constexpr wchar_t kCollectFailed[] = L"收集系统信息失败！";
+constexpr wchar_t kCollecting[] = L"正在收集信息，请稍等";
+
+// ---- Usage-terms window ----
+// The consent box's label and the link together, measured to size both controls.
+constexpr wchar_t kConsentAndLink[] = L"同意《Orvane服务工具使用许可协议》";
+constexpr wchar_t kNewVersionAvailable[] = L"检测到当前工具有新的版本更新，请下载最新版本使用。";
+
+}  // namespace texts
