@@ -1,0 +1,125 @@
+// Says what a collection run in a test prefix must produce, from the catalogues, the event-log
+// listing of the wevtutil test double and the log folders found in the prefix.
+//   ExpectedArchive files <categories>                 archive entries, files and folders
+//   ExpectedArchive commands <categories> <module folder>  command lines the test doubles record
+// <categories> as SkeldaCollect takes them. Output: UTF-8, one entry a line, "/" between folders
+// for archive entries.
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "CollectOptions.h"
+#include "CollectionRun.h"
+#include "EventLogListing.h"
+#include "LogFileCollectors.h"
+#include "WideText.h"
+
+namespace {
+
+using Switches = std::array<int, 8>;
+
+void PrintLine(const std::wstring& line) {
+    const std::string utf8 = skelda::Narrow(line, CP_UTF8);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::vector<std::wstring> EventLogNames() {
+    return engine::EventLogNames(skelda::Widen(skelda::doubles::EventLogListing(), CP_ACP));
+}
+
+// Files below folder matching pattern, folders whole, as archive paths under prefix.
+void AddTree(const std::wstring& folder, const std::wstring& pattern, const std::wstring& prefix,
+             std::set<std::wstring>& entries) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entries.insert(prefix + L"/" + name);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) AddTree(folder + L"\\" + name, L"*", prefix + L"/" + name, entries);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+std::wstring Slashed(std::wstring path) {
+    for (wchar_t& c : path) if (c == L'\\') c = L'/';
+    return path;
+}
+
+bool On(const Switches& s, const std::wstring& folder) {
+    const int index = engine::CategoryIndexOf(folder);
+    return index >= 0 && s[index];
+}
+
+std::set<std::wstring> Files(const Switches& s) {
+    std::set<std::wstring> entries;
+    if (s[5]) for (const auto& name : EventLogNames()) entries.insert(L"系统日志/" + engine::EventLogFileName(name));
+    if (s[4]) entries.insert(L"系统更新日志/WindowsUpdate.log");
+    if (s[0]) AddTree(L"C:\\Windows\\Logs\\CBS", L"*", L"CBS日志", entries);
+    if (s[1]) AddTree(L"C:\\windows\\inf", L"setupapi*.log", L"INF日志", entries);
+    if (s[3]) entries.insert(L"操作系统/系统信息/系统信息.txt");
+
+    skelda::FolderCatalogue wmic, device, system;
+    skelda::BuildCatalogues(wmic, device, system);
+    for (const auto* catalogue : {&wmic, &device, &system}) {
+        for (const auto& [folder, rows] : *catalogue) {
+            if (!On(s, folder)) continue;
+            for (const auto& row : rows) entries.insert(Slashed(folder) + L"/" + row.label + L".txt");
+        }
+    }
+    // Every folder along the way is an entry of its own.
+    std::set<std::wstring> all = entries;
+    for (const auto& entry : entries) {
+        for (size_t pos = entry.find(L'/'); pos != std::wstring::npos; pos = entry.find(L'/', pos + 1)) {
+            all.insert(entry.substr(0, pos));
+        }
+    }
+    return all;
+}
+
+std::vector<std::wstring> Commands(const Switches& s, const std::wstring& moduleFolder) {
+    std::vector<std::wstring> lines;
+    const std::wstring work = moduleFolder + L"SystemInfoLog\\";
+    if (s[5]) {
+        lines.push_back(L"wevtutil el");
+        for (const auto& name : EventLogNames()) lines.push_back(engine::EventLogExportCommand(name, work + L"系统日志"));
+    }
+    if (s[4]) lines.push_back(L"powershell -command \"Get-WindowsUpdateLog\"");
+    if (s[3]) lines.push_back(L"systeminfo ");  // the interpreter keeps the blank before ">"
+    skelda::FolderCatalogue wmic, device, system;
+    skelda::BuildCatalogues(wmic, device, system);
+    for (const auto& [folder, rows] : wmic) {
+        if (!On(s, folder)) continue;
+        for (const auto& row : rows) lines.push_back(row.key == L"OS" ? L"WMIC OS " : L"WMIC " + row.key + L" LIST FULL ");
+    }
+    for (const auto* catalogue : {&device, &system}) {
+        for (const auto& [folder, rows] : *catalogue) {
+            if (!On(s, folder)) continue;
+            for (const auto& row : rows) lines.push_back(L"powershell -command \"Get-WmiObject -Class " + row.key + L"\" ");
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 64;
+    collect::Options options;
+    if (!collect::ParseOptions({L"--categories", argv[2]}, options).empty()) return 64;
+    const std::wstring mode = argv[1];
+    if (mode == L"files") {
+        for (const auto& entry : Files(options.switches)) PrintLine(entry);
+    } else if (mode == L"commands" && argc >= 4) {
+        for (const auto& line : Commands(options.switches, argv[3])) PrintLine(line);
+    } else {
+        return 64;
+    }
+    return 0;
+}
