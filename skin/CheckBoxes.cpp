@@ -1,6 +1,7 @@
 #include "CheckBoxes.h"
 
 #include "PngResource.h"
+#include "SkinScale.h"
 
 namespace skin {
 
@@ -8,19 +9,19 @@ RECT PngCheckBoxBox(const RECT& c) { return RECT{c.left, c.top, c.left + Height(
 
 RECT PngCheckBoxText(const RECT& c, float scale) {
     RECT r = c;
-    r.left += static_cast<int>(scale * 17 + 3);
+    r.left += Scaled(17, scale) + 3;  // (int)(s * 17 + 3)
     return r;
 }
 
 RECT CheckBoxBtnBox(const RECT& c, float scale) {
-    const int side = static_cast<int>(16 * scale);
-    const int top = Height(c) / 2 - static_cast<int>(8 * scale);
+    const int side = Scaled(16, scale);
+    const int top = Height(c) / 2 - Scaled(8, scale);
     return RECT{c.left, top, c.left + side, top + side};
 }
 
 RECT CheckBoxBtnText(const RECT& c, float scale) {
     RECT r = c;
-    r.left += static_cast<int>(16 * scale) + 2;
+    r.left += Scaled(16, scale) + 2;
     return r;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "SkinScale.h"
+
 namespace skin {
 
 namespace {
@@ -19,8 +21,8 @@ int ThumbLength(int track, int thumbCap, const ScrollBarMetrics& m) {
 
 ScrollBarLayout LayoutScrollBar(const ScrollBarMetrics& m) {
     ScrollBarLayout r{};
-    r.thickness = static_cast<int>(m.cell * m.scale);
-    r.track = std::max(0, m.length - static_cast<int>(2 * m.cell * m.scale));
+    r.thickness = Scaled(m.cell, m.scale);
+    r.track = std::max(0, m.length - Scaled(2 * m.cell, m.scale));
     r.thumb = ThumbLength(r.track, m.thumbCap, m);
     const int range = ScrollRange(m);
     if (range <= 0) r.thumb = 0;
@@ -45,14 +47,14 @@ void PartSpan(const ScrollBarMetrics& m, int part, int& start, int& end) {
 RECT PartRect(const ScrollBarMetrics& m, bool vertical, int part) {
     int start = 0, end = 0;
     PartSpan(m, part, start, end);
-    const int t = static_cast<int>(m.cell * m.scale);
+    const int t = Scaled(m.cell, m.scale);
     return vertical ? RECT{0, start, t, end} : RECT{start, 0, end, t};
 }
 
 int PartFromPoint(const ScrollBarMetrics& m, int along) {
     if (along < 0) return kPartNone;
-    const int thickness = static_cast<int>(m.cell * m.scale);
-    const int track = std::max(0, m.length - static_cast<int>(2 * m.cell * m.scale));
+    const int thickness = Scaled(m.cell, m.scale);
+    const int track = std::max(0, m.length - Scaled(2 * m.cell, m.scale));
     const int thumb = ThumbLength(track, m.thumbCap, m);  // a zero range keeps the length here
     const int arrow = track > 0 ? thickness : m.length / 2;
     const int range = ScrollRange(m);

@@ -14,20 +14,20 @@ RECT DragStripRect(const RECT& c, DragStrip strip) {
 }
 
 RECT HostRectAroundChild(const RECT& c, const RECT& f, float s) {
-    return RECT{c.left - Scaled(static_cast<int>(f.left), s), c.top - Scaled(static_cast<int>(f.top), s),
-                c.right + Scaled(static_cast<int>(f.right), s), c.bottom + Scaled(static_cast<int>(f.bottom), s)};
+    return RECT{c.left - Scaled(f.left, s), c.top - Scaled(f.top, s),
+                c.right + Scaled(f.right, s), c.bottom + Scaled(f.bottom, s)};
 }
 
 RECT ChildRectInHost(const RECT& h, const RECT& f, float s) {
-    return RECT{h.left + Scaled(static_cast<int>(f.left), s), h.top + Scaled(static_cast<int>(f.top), s),
-                h.right - Scaled(static_cast<int>(f.right), s), h.bottom - Scaled(static_cast<int>(f.bottom), s)};
+    return RECT{h.left + Scaled(f.left, s), h.top + Scaled(f.top, s),
+                h.right - Scaled(f.right, s), h.bottom - Scaled(f.bottom, s)};
 }
 
 RECT FirstChildRect(const RECT& h, const RECT& ci, float s) {
-    const int left = h.left + Scaled(static_cast<int>(ci.left), s);
-    const int top = h.top + Scaled(static_cast<int>(ci.top), s);
-    const int width = Width(h) - Scaled(static_cast<int>(ci.right), s);
-    const int height = Height(h) - Scaled(static_cast<int>(ci.bottom), s);
+    const int left = h.left + Scaled(ci.left, s);
+    const int top = h.top + Scaled(ci.top, s);
+    const int width = Width(h) - Scaled(ci.right, s);
+    const int height = Height(h) - Scaled(ci.bottom, s);
     return RECT{left, top, left + width, top + height};
 }
 
@@ -72,8 +72,8 @@ bool CSkinHostDlg::ComposeFrame(int width, int height) {
 BOOL CSkinHostDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (frame_.topLevel) m_scale = skin::ScreenDisplayScale();
-    const int width = Scaled(static_cast<int>(frame_.size.cx), m_scale);
-    const int height = Scaled(static_cast<int>(frame_.size.cy), m_scale);
+    const int width = Scaled(frame_.size.cx, m_scale);
+    const int height = Scaled(frame_.size.cy, m_scale);
     RECT centred{};
     centred.left = ::GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2;
     centred.top = ::GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2;

@@ -11,6 +11,7 @@ float ScreenDisplayScale();
 
 // A design length times the scale, truncated towards zero.
 inline int Scaled(int design, float scale) { return static_cast<int>(static_cast<float>(design) * scale); }
+inline int Scaled(long design, float scale) { return Scaled(static_cast<int>(design), scale); }
 inline int Scaled(double design, float scale) { return static_cast<int>(static_cast<float>(design) * scale); }
 
 }  // namespace skin

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include "GdiHandles.h"
 #include "SkinDraw.h"
+#include "SkinScale.h"
 
 using namespace skin;
 
@@ -60,7 +61,7 @@ void CSkinScrollBar::SendScroll(int code, int pos) const {
 }
 
 void CSkinScrollBar::TileTrack(HDC dc, HDC skinDc, const RECT& dest, int row) const {
-    const int step = static_cast<int>(cell_ * m_scale);
+    const int step = Scaled(cell_, m_scale);
     Tile(dc, dest, skinDc, Cell(3, row), step, step);
 }
 
@@ -80,7 +81,7 @@ void CSkinScrollBar::PaintThumb(HDC dc, HDC skinDc, const RECT& dest, int row) c
     CopyCell(dc, tail, skinDc, srcTail);
     if (!::IsRectEmpty(&mid) && !::IsRectEmpty(&srcMid)) {
         const int across = v ? Width(dest) : Height(dest);
-        const int along = static_cast<int>((v ? Height(srcMid) : Width(srcMid)) * m_scale);
+        const int along = Scaled(v ? Height(srcMid) : Width(srcMid), m_scale);
         Tile(dc, mid, skinDc, srcMid, v ? across : along, v ? along : across);
     }
 }

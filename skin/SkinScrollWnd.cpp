@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include "GdiHandles.h"
 #include "SkinDraw.h"
+#include "SkinScale.h"
 
 namespace {
 constexpr UINT_PTR kHookId = 0x5342;
@@ -29,7 +30,7 @@ BOOL CSkinScrollWnd::Attach(HWND target, HBITMAP skin) {
     skin_ = skin;
     BITMAP bm{};
     if (!skin || !::GetObjectW(skin, sizeof(bm), &bm)) return FALSE;
-    thickness_ = static_cast<int>(bm.bmWidth / 9 * m_scale);
+    thickness_ = skin::Scaled(bm.bmWidth / 9, m_scale);
 
     HWND parent = ::GetParent(target);
     RECT rect{};
@@ -48,7 +49,7 @@ BOOL CSkinScrollWnd::Attach(HWND target, HBITMAP skin) {
     }
     if (exStyle & WS_EX_CLIENTEDGE) {
         ::SetWindowLongPtrW(target, GWL_EXSTYLE, exStyle & ~WS_EX_CLIENTEDGE);
-        const int edge = static_cast<int>(2 * ::GetSystemMetrics(SM_CXEDGE) * m_scale);
+        const int edge = skin::Scaled(2 * ::GetSystemMetrics(SM_CXEDGE), m_scale);
         inner.right -= edge;
         inner.bottom -= edge;
     }

@@ -11,13 +11,11 @@ namespace {
 
 // Text width in the dialog's font.
 int TextWidth(HWND dialog, const CString& text) {
-    HDC dc = ::GetDC(dialog);
+    ui::WindowDC dc(dialog);
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    ui::SelectionRestorer select(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text, text.GetLength(), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(dialog, dc);
     return size.cx;
 }
 
@@ -70,7 +68,7 @@ void CGalleryMainChild::Layout() {
         box.CreateFontFromParent();
         box.SetTextColor(RGB(255, 255, 255));
         box.SetBackgroundRect(cells[i].x, cells[i].y, cells[i].x + 117, cells[i].y + 17);
-        box.MoveWindow(Scaled(static_cast<int>(cells[i].x), s), Scaled(static_cast<int>(cells[i].y), s), Scaled(117, s), Scaled(17, s));
+        box.MoveWindow(Scaled(cells[i].x, s), Scaled(cells[i].y, s), Scaled(117, s), Scaled(17, s));
         box.SetCheck(BST_CHECKED);
     }
 
