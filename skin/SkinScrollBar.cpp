@@ -230,8 +230,32 @@ void CSkinScrollBar::OnMouseMove(POINT pt, bool fromLeave) {
     if (IsArrow(pressed_)) DrawParts({pressed_}, paused_ ? 0 : 2);
 }
 
-void CSkinScrollBar::OnLButtonUp(POINT pt) {
+void CSkinScrollBar::ReleaseOwnCapture() {
+    releasing_ = true;
     ::ReleaseCapture();
+    releasing_ = false;
+}
+
+void CSkinScrollBar::OnCaptureLost() {
+    if (releasing_) return;
+    if (pressed_ != kPartNone) {
+        KillTimer(kRepeatTimer);
+        KillTimer(kDelayTimer);
+        repeating_ = FALSE;
+        if (IsArrow(pressed_)) DrawParts({pressed_}, 0);
+        pressed_ = kPartNone;
+    }
+    if (dragging_) {
+        // The drag ends where the thumb was dropped, as a release there would end it.
+        dragging_ = FALSE;
+        SendScroll(SB_THUMBPOSITION, si_.nTrackPos);
+        si_.nTrackPos = -1;
+        Invalidate(FALSE);
+    }
+}
+
+void CSkinScrollBar::OnLButtonUp(POINT pt) {
+    ReleaseOwnCapture();
     if (!dragging_) {
         if (pressed_ == kPartNone) return;
         if (repeating_) {
@@ -271,6 +295,9 @@ LRESULT CSkinScrollBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEMOVE: OnMouseMove(pt, false); return 0;
         case WM_LBUTTONUP: OnLButtonUp(pt); return 0;
         case WM_TIMER: OnTimer(wp); return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lp) != m_hWnd) OnCaptureLost();
+            break;
         case WM_MOUSELEAVE:
             tracking_ = FALSE;
             OnMouseMove(POINT{-1, -1}, true);

@@ -31,6 +31,9 @@ private:
     void OnLButtonUp(POINT pt);
     void OnMouseMove(POINT pt, bool fromLeave);
     void OnTimer(UINT_PTR id);
+    // Another window took the capture mid-press: stop repeating or dragging.
+    void OnCaptureLost();
+    void ReleaseOwnCapture();
     LRESULT OnSetScrollInfo(BOOL redraw, const SCROLLINFO* info);
     LRESULT OnGetScrollInfo(SCROLLINFO* info) const;
 
@@ -56,4 +59,5 @@ private:
     int hover_ = skin::kPartNone;
     BOOL paused_ = FALSE;
     BOOL tracking_ = FALSE;
+    bool releasing_ = false;
 };

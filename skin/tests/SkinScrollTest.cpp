@@ -158,6 +158,18 @@ TEST_F(SkinScrollBarTest, ThumbDragSendsTrackOnChangeAndPositionOnce) {
     EXPECT_EQ(bar.Info().nTrackPos, -1);
 }
 
+TEST_F(SkinScrollBarTest, LosingTheCaptureStopsTheRepeat) {
+    Press(195);
+    PumpFor(650);
+    ASSERT_GE(parent.sent.size(), 2u);
+    ::SetCapture(parent.m_hWnd);  // e.g. a window that opens while the arrow is held
+    const size_t stopped = parent.sent.size();
+    PumpFor(400);
+    EXPECT_EQ(parent.sent.size(), stopped);
+    EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 0));
+    ::ReleaseCapture();
+}
+
 TEST_F(SkinScrollBarTest, DoubleClickDoesNothing) {
     EXPECT_EQ(bar.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(6, 195)), 1);
     EXPECT_TRUE(parent.sent.empty());
