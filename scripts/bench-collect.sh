@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Benchmark (not a test): one full collection with the tool doubles under Wine.
+# Reports the wall time of the run, the number of child processes it started, and the time of
+# the shipped packer under Wine against Debian's 7zz on the same folder with the same switches.
+#   usage: scripts/bench-collect.sh [win64|win32]   (after scripts/build.sh)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${SKELDA_BUILD_DIR:-$top/build}
+kind=${1:-win64}
+prefix=$build/wine/bench-$kind
+"$top/scripts/make-prefix.sh" "$prefix" "$kind" "$build" >/dev/null
+bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
+. "$top/scripts/wine-env.sh" "$prefix"
+
+work=$build/bench
+rm -rf "$work" && mkdir -p "$work/product"
+cp -r "$build/dist/OrvaneSkelda.dll" "$build/dist/SkeldaCollect.exe" "$build/dist/7z" "$work/product/"
+archive="Z:${work//\//\\}\\信息收集.7z"
+
+# Wine's process channel names every process it creates.
+start=$(date +%s.%N)
+WINEDEBUG=+process skelda_wine "$work/product/SkeldaCollect.exe" "$archive" >"$work/run.out" 2>"$work/trace.txt"
+wineserver -w
+end=$(date +%s.%N)
+# Programs by name; Wine's own services and the console hosts it adds are left out of the count.
+started=$(grep 'CreateProcessInternalW app L' "$work/trace.txt" | sed -E 's/.*app L"([^"]*)".*/\1/' | sed 's/.*\\//' |
+  grep -viE '^(conhost|services|winedevice|rpcss|plugplay|svchost|explorer|winemenubuilder)\.exe$' | sort | uniq -c | sort -rn)
+children=$(awk '{n += $1} END {print n + 0}' <<<"$started")
+printf 'full run (%s): %.1f s wall, %d child processes:\n' "$kind" "$(echo "$end - $start" | bc)" "$children"
+sed 's/^/  /' <<<"$started"
+
+# The packer alone, on the unpacked archive, against Debian's 7zz.
+mkdir -p "$work/tree/SystemInfoLog"
+7zz x -y -o"$work/tree/SystemInfoLog" "$work/信息收集.7z" >/dev/null
+packer=$( [ "$kind" = win64 ] && echo "7z/x64/7zx64.exe" || echo "7z/x86/7zx86.exe" )
+switches=(-m0=BCJ -m1=LZMA:d=21 -ms -mmt)
+t0=$(date +%s.%N)
+skelda_wine "$work/product/$packer" a -t7z "Z:${work//\//\\}\\wine.7z" "Z:${work//\//\\}\\tree\\SystemInfoLog\\*" "${switches[@]}" >/dev/null
+wineserver -w
+t1=$(date +%s.%N)
+7zz a -t7z "$work/native.7z" "$work/tree/SystemInfoLog/*" "${switches[@]}" >/dev/null
+t2=$(date +%s.%N)
+printf 'packer under Wine: %.2f s (%s bytes); Debian 7zz: %.2f s (%s bytes); %s files\n' \
+  "$(echo "$t1 - $t0" | bc)" "$(stat -c %s "$work/wine.7z")" "$(echo "$t2 - $t1" | bc)" \
+  "$(stat -c %s "$work/native.7z")" "$(find "$work/tree" -type f | wc -l)"
