@@ -5,6 +5,7 @@
 
 #include "SkinScale.h"
 #include "SkinTestPair.h"
+#include "GdiCallCounter.h"
 #include "WindowTestKit.h"
 
 using testkit::ClientPixel;
@@ -382,11 +383,31 @@ TEST_F(SkinWindowTest, PaintingLeaksNoGdiObjects) {
         for (HWND w : controls) ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     };
     repaintAll();  // first paints make the kept off-screen bitmaps
+    auto exercise = [&] {
+        for (int i = 0; i < 20; ++i) {
+            child->text.CheckMouseHover(i % 2 ? 0 : 30000, 0);
+            child->png.CheckMouseLeave(30000, 0);
+            child->check.SetCheck(i % 2);
+            repaintAll();
+        }
+    };
+    // The system's count where it has one (Wine's is always 0)...
     const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (before == 0) GTEST_SKIP() << "GetGuiResources reports no GDI objects here";
-    for (int i = 0; i < 20; ++i) {
-        child->text.CheckMouseHover(i % 2 ? 0 : 30000, 0);
-        repaintAll();
-    }
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    exercise();
+    if (before != 0) EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    // ...and everywhere the objects and DCs our own code takes and gives back.
+    testkit::GdiCallCounter counter;
+    ASSERT_TRUE(counter.Hooked());
+    exercise();
+    EXPECT_EQ(counter.Live(), 0);
+}
+
+TEST_F(SkinWindowTest, GdiCounterSeesALeak) {
+    testkit::GdiCallCounter counter;
+    ui::UniqueBrush kept(::CreateSolidBrush(RGB(1, 2, 3)));
+    HDC dc = ::GetDC(child->m_hWnd);
+    EXPECT_EQ(counter.Live(), 2);
+    ::ReleaseDC(child->m_hWnd, dc);
+    kept.Reset();
+    EXPECT_EQ(counter.Live(), 0);
 }
