@@ -84,3 +84,62 @@ TEST(CollectorTest, InitDllBuildsTheCataloguesOnceAndPicksThePacker) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the folder browser from another thread, as a user would, and tells what it showed.
+class BrowserAnswer {
+public:
+    explicit BrowserAnswer(WORD command) : command_(command) {
+        thread_ = ::CreateThread(nullptr, 0, &BrowserAnswer::Main, this, 0, nullptr);
+    }
+    ~BrowserAnswer() {
+        ::WaitForSingleObject(thread_, INFINITE);
+        ::CloseHandle(thread_);
+    }
+    bool SawTitle() const { return sawTitle_; }
+
+private:
+    static BOOL CALLBACK FindTitle(HWND child, LPARAM param) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(child, text, 64);
+        if (std::wstring(text) == L"请选择文件夹") *reinterpret_cast<bool*>(param) = true;
+        return TRUE;
+    }
+    static DWORD WINAPI Main(LPVOID param) {
+        auto* self = static_cast<BrowserAnswer*>(param);
+        for (int i = 0; i < 300; ++i) {
+            HWND dialog = ::FindWindowW(L"#32770", nullptr);
+            DWORD pid = 0;
+            if (dialog) ::GetWindowThreadProcessId(dialog, &pid);
+            if (dialog && pid == ::GetCurrentProcessId() && ::IsWindowVisible(dialog)) {
+                ::EnumChildWindows(dialog, &FindTitle, reinterpret_cast<LPARAM>(&self->sawTitle_));
+                ::PostMessageW(dialog, WM_COMMAND, self->command_, 0);
+                return 0;
+            }
+            ::Sleep(100);
+        }
+        return 1;
+    }
+    WORD command_;
+    HANDLE thread_;
+    bool sawTitle_ = false;
+};
+
+TEST(FolderBrowserTest, CancelLeavesTheBufferUntouched) {
+    wchar_t buffer[1024];
+    std::fill(std::begin(buffer), std::end(buffer), L'#');
+    CCollector collector;
+    int result;
+    bool sawTitle;
+    {
+        BrowserAnswer answer(IDCANCEL);
+        result = collector.SelectSaveSystemInfoFilePosition(nullptr, buffer);
+        sawTitle = answer.SawTitle();
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(sawTitle);
+    EXPECT_EQ(buffer[0], L'#');
+}
+
+}  // namespace
