@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ProcAddress.h"
 
@@ -47,6 +48,79 @@ TEST_F(ExportsTest, AllSixFoundByNameAndCallable) {
     EXPECT_EQ(isSupported(), 1);
     EXPECT_EQ(initDll(), 1);
     EXPECT_EQ(initDll(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Collects the engine's result messages in a message-only window.
+class ResultSink {
+public:
+    ResultSink() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &ResultSink::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ExportsTestSink";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+    }
+    ~ResultSink() { ::DestroyWindow(hwnd_); }
+    HWND Handle() const { return hwnd_; }
+    const std::vector<WPARAM>& Results() const { return results_; }
+
+    // Pumps until done() holds or about a minute has passed.
+    template <typename Done>
+    bool PumpUntil(Done done) {
+        for (int i = 0; i < 600 && !done(); ++i) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        }
+        return done();
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<ResultSink*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && msg == WM_USER + 0x219) {
+            self->results_.push_back(wParam);
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    HWND hwnd_;
+    std::vector<WPARAM> results_;
+};
+
+TEST_F(ExportsTest, AHostMayReleaseTheEngineWhileItsWorkersRun) {
+    auto setWnd = Find<int(__cdecl*)(HWND)>("SetWndHandle");
+    auto start = Find<int(__cdecl*)(const wchar_t*, const int*)>("StartGetSystemInfo");
+    Find<int(__cdecl*)()>("InitDll")();
+    ResultSink sink;
+    ASSERT_EQ(setWnd(sink.Handle()), 1);
+
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring archive = std::wstring(temp) + L"exports-test-" + std::to_wstring(::GetCurrentProcessId()) + L".7z";
+    const int none[8] = {};
+    ASSERT_EQ(start(archive.c_str(), none), 1);
+    // A second start while the first run's workers are alive is refused.
+    EXPECT_EQ(start(archive.c_str(), none), 0);
+
+    ::FreeLibrary(engine_);
+    engine_ = nullptr;
+    ASSERT_TRUE(sink.PumpUntil([&] { return sink.Results().size() >= 2; }));
+    EXPECT_EQ(sink.Results()[0], 100u);
+    EXPECT_EQ(sink.Results()[1], 1u);
+    // The last worker lets the library go once it has ended.
+    EXPECT_TRUE(sink.PumpUntil([] { return ::GetModuleHandleW(L"OrvaneSkelda.dll") == nullptr; }));
+    EXPECT_NE(::GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileW(archive.c_str());
 }
 
 }  // namespace

@@ -139,6 +139,13 @@ expect_exit 0
 [ "$(7zz e -so "$archive" 系统更新日志/WindowsUpdate.log | md5sum)" = "$(md5sum < "$drive_c/windows/WindowsUpdate.log")" ] ||
   fail "the update log in the archive is not the Windows folder's"
 
+# Without a packer there is no archive, and the run says so.
+rm -rf "$product/7z"
+run_case "no packer" none "$root/nopacker/信息收集.7z"
+expect_exit 1
+expect_log "生成压缩包失败" 1
+[ ! -e "$root/nopacker/信息收集.7z" ] || fail "an archive appeared without a packer"
+
 wineserver -k 2>/dev/null
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
