@@ -58,6 +58,6 @@ int CCollector::RestartSystem() {
     ::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
     if (::GetLastError() != ERROR_SUCCESS) return 0;  // ERROR_NOT_ALL_ASSIGNED included
     // A restart that lets applications close themselves; nothing is forced.
-    ::ExitWindowsEx(EWX_REBOOT, 0);
+    exitWindows(EWX_REBOOT, 0);
     return 1;
 }

@@ -34,6 +34,10 @@ public:
     int StartGetSystemInfo(const wchar_t* archivePath, const int* switches);
     int RestartSystem();
 
+    // The system call behind RestartSystem; tests put a recorder in its place.
+    using ExitWindowsFn = BOOL(WINAPI*)(UINT flags, DWORD reason);
+    void SetExitWindowsForTesting(ExitWindowsFn fn) { exitWindows = fn; }
+
     // Pure part of the version check, for a given pair from the environment block.
     int CheckOsVersion(DWORD major, DWORD minor);
 
@@ -82,6 +86,7 @@ private:
     skelda::CriticalSection reportLock;  // keeps each worker's pair together at the receiver
     std::wstring moduleFolder;       // the engine's folder for this run, trailing backslash
     volatile LONG aliveThreads = 0;  // worker threads not yet ended, of any run
+    ExitWindowsFn exitWindows = &::ExitWindowsEx;
 };
 
 extern CCollector g_collector;

@@ -71,6 +71,19 @@ TEST(CollectorTest, NullWindowIsRefusedAndTheEarlierOneStays) {
     EXPECT_EQ(collector.NotifyWindow(), first);
 }
 
+UINT g_exitFlags = 0xFFFF;
+BOOL WINAPI RecordExitWindows(UINT flags, DWORD) {
+    g_exitFlags = flags;
+    return TRUE;
+}
+
+TEST(CollectorTest, RestartSystemAsksForARebootWithoutForcingApplications) {
+    CCollector collector;
+    collector.SetExitWindowsForTesting(&RecordExitWindows);
+    EXPECT_EQ(collector.RestartSystem(), 1);
+    EXPECT_EQ(g_exitFlags, static_cast<UINT>(EWX_REBOOT));
+}
+
 TEST(CollectorTest, InitDllBuildsTheCataloguesOnceAndPicksThePacker) {
     CCollector collector;
     EXPECT_EQ(collector.InitDll(), 1);
