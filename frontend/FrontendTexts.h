@@ -23,4 +23,14 @@ constexpr wchar_t kCollecting[] = L"正在收集信息，请稍等";
 constexpr wchar_t kConsentAndLink[] = L"同意《Orvane服务工具使用许可协议》";
 constexpr wchar_t kNewVersionAvailable[] = L"检测到当前工具有新的版本更新，请下载最新版本使用。";
 
+// ---- Prompts ----
+// Progress prompt text when the caller's text is shorter than two characters.
+constexpr wchar_t kProgressDefault[] = L"正在删除，请稍等";
+
+// ---- Start-up failures (library binding) ----
+constexpr wchar_t kToolInitFailed[] = L"工具初始化失败";
+constexpr wchar_t kToolInitFailedHook[] = L"工具初始化失败！";
+constexpr wchar_t kEngineInitFailed[] = L"初始化DLL失败";
+constexpr wchar_t kSystemNotSupported[] = L"此工具不支持当前系统";
+
 }  // namespace texts

@@ -1,0 +1,155 @@
+#include "LibraryBindings.h"
+
+#include <vector>
+
+#include "FrontendTexts.h"
+#include "ProcAddress.h"
+#include "PromptDlg.h"
+
+using skelda::ProcAddress;
+
+namespace {
+
+HMODULE LoadByFullPath(const std::wstring& folder, const wchar_t* fileName) {
+    const std::wstring path = folder + fileName;
+    return ::LoadLibraryW(path.c_str());
+}
+
+// Stores the export into slot and tells whether it was found; the records stop at the first miss.
+template <typename F>
+bool Find(HMODULE module, const char* name, F& slot) {
+    slot = ProcAddress<F>(module, name);
+    return slot != nullptr;
+}
+
+void EndWithExitProcess(UINT code) { ::ExitProcess(code); }
+frontend::ProcessEnd g_processEnd = EndWithExitProcess;
+
+}  // namespace
+
+// ---- records ----
+
+bool CEngineDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
+
+bool CEngineDll::LoadFrom(const std::wstring& folder) {
+    Release();
+    module = LoadByFullPath(folder, kFileName);
+    return Find(module, "InitDll", init) && Find(module, "SetWndHandle", setWindow) &&
+           Find(module, "GetCurSystemIsSupport", isSupported) &&
+           Find(module, "SelectSaveSystemInfoFilePosition", selectSaveLocation) &&
+           Find(module, "StartGetSystemInfo", start) && Find(module, "RestartSystem", restart);
+}
+
+void CEngineDll::Release() {
+    if (module) ::FreeLibrary(module);
+    module = nullptr;
+    init = nullptr;
+    setWindow = nullptr;
+    isSupported = nullptr;
+    selectSaveLocation = nullptr;
+    start = nullptr;
+    restart = nullptr;
+}
+
+bool CMouseHookDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
+
+bool CMouseHookDll::LoadFrom(const std::wstring& folder) {
+    Release();
+    module = LoadByFullPath(folder, kFileName);
+    return Find(module, "StartHookMouse", startHook) && Find(module, "StopHookMouse", stopHook);
+}
+
+void CMouseHookDll::Release() {
+    if (module) ::FreeLibrary(module);
+    module = nullptr;
+    startHook = nullptr;
+    stopHook = nullptr;
+}
+
+bool CFeedbackDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
+
+bool CFeedbackDll::LoadFrom(const std::wstring& folder) {
+    Release();
+    module = LoadByFullPath(folder, kFileName);
+    return Find(module, "FeedbackQuestion", question) && Find(module, "OpenUrl", openUrl) &&
+           Find(module, "GetInterNetState", netState) && Find(module, "CustomerFeedback", feedback) &&
+           Find(module, "CustomerFeedbackEx", feedbackEx) &&
+           Find(module, "WriteCustomerFeedbackInfoFile", writeFeedbackFile) &&
+           Find(module, "GetToolIsNewVersion", newVersion) && Find(module, "OpenToolDownUrl", openDownloadUrl);
+}
+
+void CFeedbackDll::Release() {
+    if (module) ::FreeLibrary(module);
+    module = nullptr;
+    question = nullptr;
+    openUrl = nullptr;
+    netState = nullptr;
+    feedback = nullptr;
+    feedbackEx = nullptr;
+    writeFeedbackFile = nullptr;
+    newVersion = nullptr;
+    openDownloadUrl = nullptr;
+}
+
+// ---- start-up ----
+
+namespace frontend {
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size()) {
+            std::wstring path(name.data(), n);
+            const size_t slash = path.rfind(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+void RestrictLibrarySearch() {
+    ::SetDllDirectoryW(L"");
+    // Windows 7 has SetDefaultDllDirectories only with its update KB2533623.
+    using SetDefaultFn = BOOL(WINAPI*)(DWORD);
+    if (auto setDefault = ProcAddress<SetDefaultFn>(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+void SetProcessEnd(ProcessEnd end) { g_processEnd = end ? end : EndWithExitProcess; }
+
+void FailStart(float scale, const wchar_t* text) {
+    ShowPrompt(nullptr, scale, PROMPT_CONFIRM, text);
+    g_processEnd(0);
+}
+
+bool BindMainLibraries(HWND dialog, float scale, CEngineDll& engine, CFeedbackDll& feedback) {
+    const wchar_t* failure = nullptr;
+    if (!engine.Load())
+        failure = texts::kToolInitFailed;
+    else if (!engine.setWindow(dialog))
+        failure = texts::kEngineInitFailed;
+    else if (!engine.isSupported())
+        failure = texts::kSystemNotSupported;
+    else if (!engine.init())
+        failure = texts::kEngineInitFailed;
+    else if (!feedback.Load())
+        failure = texts::kToolInitFailed;
+    if (!failure) return true;
+    FailStart(scale, failure);
+    return false;
+}
+
+bool BindUsageLibraries(float scale, CMouseHookDll& hook, CFeedbackDll& feedback) {
+    const wchar_t* failure = nullptr;
+    if (!hook.Load())
+        failure = texts::kToolInitFailedHook;
+    else if (!feedback.Load())
+        failure = texts::kToolInitFailed;
+    if (!failure) return true;
+    FailStart(scale, failure);
+    return false;
+}
+
+}  // namespace frontend

@@ -1,0 +1,115 @@
+#pragma once
+// The libraries the dialogs load at run time from the program's own folder, each as a record
+// of its module and export pointers, and the binding sequences the dialogs run at start.
+//
+// Libraries are loaded by full path only. RestrictLibrarySearch() keeps the current folder and
+// PATH out of every other library search; the application calls it first thing.
+#include <windows.h>
+
+#include <string>
+
+#include "../outside/feedback/OrvaneFeedbackInformation.h"
+#include "../outside/mousehook/OrvaneMouseHook.h"
+
+// OrvaneSkelda.dll, owned by the main collection dialog.
+class CEngineDll {
+public:
+    using InitFn = int(__cdecl*)();
+    using SetWindowFn = int(__cdecl*)(HWND);
+    using IsSupportedFn = int(__cdecl*)();
+    using SelectSaveLocationFn = int(__cdecl*)(HWND, wchar_t*);  // buffer of 1024 units
+    using StartFn = int(__cdecl*)(const wchar_t*, const int*);     // archive path, 8 switches
+    using RestartFn = int(__cdecl*)();
+
+    static constexpr wchar_t kFileName[] = L"\\OrvaneSkelda.dll";
+
+    CEngineDll() = default;
+    ~CEngineDll() { Release(); }
+    CEngineDll(const CEngineDll&) = delete;
+    CEngineDll& operator=(const CEngineDll&) = delete;
+
+    // Loads the library from the program's folder; true when every export was found.
+    bool Load();
+    bool LoadFrom(const std::wstring& folder);
+    // Frees the module (if any) and clears every field.
+    void Release();
+
+    HMODULE module = nullptr;
+    InitFn init = nullptr;
+    SetWindowFn setWindow = nullptr;
+    IsSupportedFn isSupported = nullptr;
+    SelectSaveLocationFn selectSaveLocation = nullptr;
+    StartFn start = nullptr;
+    RestartFn restart = nullptr;
+};
+
+// OrvaneMouseHook.dll, owned by the usage-terms child.
+class CMouseHookDll {
+public:
+    static constexpr wchar_t kFileName[] = L"\\OrvaneMouseHook.dll";
+
+    CMouseHookDll() = default;
+    ~CMouseHookDll() { Release(); }
+    CMouseHookDll(const CMouseHookDll&) = delete;
+    CMouseHookDll& operator=(const CMouseHookDll&) = delete;
+
+    bool Load();
+    bool LoadFrom(const std::wstring& folder);
+    void Release();
+
+    HMODULE module = nullptr;
+    decltype(&::StartHookMouse) startHook = nullptr;
+    decltype(&::StopHookMouse) stopHook = nullptr;
+};
+
+// OrvaneFeedbackInformation.dll; the usage-terms child and the main dialog each load their own.
+class CFeedbackDll {
+public:
+    static constexpr wchar_t kFileName[] = L"\\OrvaneFeedbackInformation.dll";
+
+    CFeedbackDll() = default;
+    ~CFeedbackDll() { Release(); }
+    CFeedbackDll(const CFeedbackDll&) = delete;
+    CFeedbackDll& operator=(const CFeedbackDll&) = delete;
+
+    bool Load();
+    bool LoadFrom(const std::wstring& folder);
+    void Release();
+
+    HMODULE module = nullptr;
+    decltype(&::FeedbackQuestion) question = nullptr;
+    decltype(&::OpenUrl) openUrl = nullptr;
+    decltype(&::GetInterNetState) netState = nullptr;
+    decltype(&::CustomerFeedback) feedback = nullptr;
+    decltype(&::CustomerFeedbackEx) feedbackEx = nullptr;
+    decltype(&::WriteCustomerFeedbackInfoFile) writeFeedbackFile = nullptr;
+    decltype(&::GetToolIsNewVersion) newVersion = nullptr;
+    decltype(&::OpenToolDownUrl) openDownloadUrl = nullptr;
+};
+
+namespace frontend {
+
+// The folder of the running program, without a trailing backslash.
+std::wstring ProgramFolder();
+
+// Removes the current folder from the library search and, where the system offers it,
+// limits the default search to the system folder. Call before anything loads a library.
+void RestrictLibrarySearch();
+
+// The end of the process after a failed binding: ExitProcess unless a test replaced it.
+using ProcessEnd = void (*)(UINT exitCode);
+void SetProcessEnd(ProcessEnd end);  // null restores ExitProcess
+
+// Shows text in a confirm prompt (no parent) and ends the process with status 0. Returns
+// only when a test's process end returns.
+void FailStart(float scale, const wchar_t* text);
+
+// The main collection dialog's binding, from its initialisation: the engine, SetWndHandle
+// with the dialog's window, the support check, InitDll, then its own feedback library.
+// A failing step prompts and ends the process; true when all steps passed.
+bool BindMainLibraries(HWND dialog, float scale, CEngineDll& engine, CFeedbackDll& feedback);
+
+// The usage-terms child's binding: the mouse hook, then its own feedback library.
+bool BindUsageLibraries(float scale, CMouseHookDll& hook, CFeedbackDll& feedback);
+
+}  // namespace frontend
