@@ -1,0 +1,5 @@
+#include "AboutDlg.h"
+
+#include "resource.h"
+
+CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}

@@ -1,0 +1,98 @@
+#pragma once
+// The main collection window: the layered frame CTavlinSkeldaDlg and its child CSkeldaDlg,
+// which carries the controls, binds the engine and shows the run's prompts.
+#include <memory>
+
+#include "CheckBoxes.h"
+#include "DrawTextStatic.h"
+#include "ExecutePromptDlg.h"
+#include "LibraryBindings.h"
+#include "PngButtons.h"
+#include "SkinDialogs.h"
+#include "TextVcenterEdit.h"
+
+// Number of category switches handed to StartGetSystemInfo.
+constexpr int kCategoryCount = 8;
+// Size of the archive path buffer shared with the engine, terminator included.
+constexpr int kArchivePathUnits = 1024;
+
+namespace frontend {
+// The engine's report to the main child, always sent as a pair: first the end of the run,
+// then its outcome.
+constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
+constexpr WPARAM kCollectSucceeded = 1;
+constexpr WPARAM kCollectFailed = 2;
+constexpr WPARAM kCollectFolderFailed = 3;
+constexpr WPARAM kCollectFinished = 100;
+
+// Pixel width of a one-line text in a dialog's font (the stock GUI font when it has none).
+int TextWidthInDialogFont(HWND dialog, LPCWSTR text);
+}  // namespace frontend
+
+class CSkeldaDlg : public CSkinChildDlg {
+public:
+    CSkeldaDlg();
+    ~CSkeldaDlg() override;
+
+    void Layout() override;
+    // The switches as the check boxes give them now, indexed by category (control-id order).
+    void ReadSwitches(int (&switches)[kCategoryCount]) const;
+    // The progress prompt of the last run, while its window is open; null otherwise.
+    CExecutePromptDlg* OpenProgressPrompt() const;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
+    // Esc and Enter are swallowed before they get here; IDOK and IDCANCEL from elsewhere do nothing.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    void LayoutCheckBoxes();
+    void LayoutLabels(const RECT& client);
+    void OnCommand(UINT id);
+    void OnBrowse();
+    void OnStart();
+    void OnClose();
+    void OnMinimize();
+    LRESULT OnCollectResult(WPARAM code);
+    LRESULT OnEnableStart(WPARAM enable);
+    void OnLButtonDown(LPARAM lp);
+    void ShowPrompt(LPCWSTR text);
+
+    CPngButton close_;
+    CPngButton minimize_;
+    CPngCheckBoxEx checks_[kCategoryCount];
+    CTextVcenterEdit pathEdit_;
+    CFeaturePngButton browse_;
+    CFeaturePngButton start_;
+    CEngineDll engine_;
+    std::unique_ptr<CExecutePromptDlg> progress_;
+    CDrawTextStatic titleLabel_;
+    CDrawTextStatic feedbackLink_;
+    CFeedbackDll feedback_;
+};
+
+class CTavlinSkeldaDlg : public CSkinHostDlg {
+public:
+    CTavlinSkeldaDlg();
+    CSkeldaDlg* MainChild() const { return static_cast<CSkeldaDlg*>(Child()); }
+
+protected:
+    std::unique_ptr<CSkinChildDlg> MakeChild() override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
+    // Enter reaching the frame does not end the window; closing goes through WM_CLOSE.
+    void OnOK() override {}
+    // The program folder goes when the main window does.
+    virtual void StartSelfRemoval();
+
+private:
+    bool OnSysCommand(WPARAM command);
+    bool OnPaint();
+
+    HICON icon_;
+};
