@@ -10,12 +10,7 @@ using skelda::ProcAddress;
 
 namespace {
 
-HMODULE LoadByFullPath(const std::wstring& folder, const wchar_t* fileName) {
-    const std::wstring path = folder + fileName;
-    return ::LoadLibraryW(path.c_str());
-}
-
-// Stores the export into slot and tells whether it was found; the records stop at the first miss.
+// Stores the export into slot and tells whether it was found.
 template <typename F>
 bool Find(HMODULE module, const char* name, F& slot) {
     slot = ProcAddress<F>(module, name);
@@ -29,48 +24,18 @@ frontend::ProcessEnd g_processEnd = EndWithExitProcess;
 
 // ---- records ----
 
-bool CEngineDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
-
-bool CEngineDll::LoadFrom(const std::wstring& folder) {
-    Release();
-    module = LoadByFullPath(folder, kFileName);
+bool CEngineDll::FindExports() {
     return Find(module, "InitDll", init) && Find(module, "SetWndHandle", setWindow) &&
            Find(module, "GetCurSystemIsSupport", isSupported) &&
            Find(module, "SelectSaveSystemInfoFilePosition", selectSaveLocation) &&
            Find(module, "StartGetSystemInfo", start) && Find(module, "RestartSystem", restart);
 }
 
-void CEngineDll::Release() {
-    if (module) ::FreeLibrary(module);
-    module = nullptr;
-    init = nullptr;
-    setWindow = nullptr;
-    isSupported = nullptr;
-    selectSaveLocation = nullptr;
-    start = nullptr;
-    restart = nullptr;
-}
-
-bool CMouseHookDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
-
-bool CMouseHookDll::LoadFrom(const std::wstring& folder) {
-    Release();
-    module = LoadByFullPath(folder, kFileName);
+bool CMouseHookDll::FindExports() {
     return Find(module, "StartHookMouse", startHook) && Find(module, "StopHookMouse", stopHook);
 }
 
-void CMouseHookDll::Release() {
-    if (module) ::FreeLibrary(module);
-    module = nullptr;
-    startHook = nullptr;
-    stopHook = nullptr;
-}
-
-bool CFeedbackDll::Load() { return LoadFrom(frontend::ProgramFolder()); }
-
-bool CFeedbackDll::LoadFrom(const std::wstring& folder) {
-    Release();
-    module = LoadByFullPath(folder, kFileName);
+bool CFeedbackDll::FindExports() {
     return Find(module, "FeedbackQuestion", question) && Find(module, "OpenUrl", openUrl) &&
            Find(module, "GetInterNetState", netState) && Find(module, "CustomerFeedback", feedback) &&
            Find(module, "CustomerFeedbackEx", feedbackEx) &&
@@ -78,35 +43,24 @@ bool CFeedbackDll::LoadFrom(const std::wstring& folder) {
            Find(module, "GetToolIsNewVersion", newVersion) && Find(module, "OpenToolDownUrl", openDownloadUrl);
 }
 
-void CFeedbackDll::Release() {
-    if (module) ::FreeLibrary(module);
-    module = nullptr;
-    question = nullptr;
-    openUrl = nullptr;
-    netState = nullptr;
-    feedback = nullptr;
-    feedbackEx = nullptr;
-    writeFeedbackFile = nullptr;
-    newVersion = nullptr;
-    openDownloadUrl = nullptr;
-}
-
 // ---- start-up ----
 
 namespace frontend {
 
-std::wstring ProgramFolder() {
+std::wstring ProgramPath() {
     std::vector<wchar_t> name(MAX_PATH);
     for (;;) {
         const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (n == 0) return {};
-        if (n < name.size()) {
-            std::wstring path(name.data(), n);
-            const size_t slash = path.rfind(L'\\');
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-        }
+        if (n < name.size()) return std::wstring(name.data(), n);
         name.resize(name.size() * 2);
     }
+}
+
+std::wstring ProgramFolder() {
+    const std::wstring path = ProgramPath();
+    const size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 void RestrictLibrarySearch() {

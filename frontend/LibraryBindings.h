@@ -11,9 +11,42 @@
 #include "../outside/feedback/OrvaneFeedbackInformation.h"
 #include "../outside/mousehook/OrvaneMouseHook.h"
 
-// OrvaneSkelda.dll, owned by the main collection dialog.
-class CEngineDll {
+namespace frontend {
+// The running program's file, and its folder without a trailing backslash.
+std::wstring ProgramPath();
+std::wstring ProgramFolder();
+}  // namespace frontend
+
+// A library's module and its exports (the fields of Exports). Load and LoadFrom fill the
+// exports in the record's order and stop at the first one missing; the module then stays
+// loaded until Release, or the record's end, frees it.
+template <class Record, class Exports>
+class CLibraryRecord : public Exports {
 public:
+    CLibraryRecord() = default;
+    ~CLibraryRecord() { Release(); }
+    CLibraryRecord(const CLibraryRecord&) = delete;
+    CLibraryRecord& operator=(const CLibraryRecord&) = delete;
+
+    // From the program's folder; true when the library loaded and every export was found.
+    bool Load() { return LoadFrom(frontend::ProgramFolder()); }
+    bool LoadFrom(const std::wstring& folder) {
+        Release();
+        // By full path only: nothing is searched for.
+        module = ::LoadLibraryW((folder + Record::kFileName).c_str());
+        return module && static_cast<Record*>(this)->FindExports();
+    }
+    // Frees the module (if any) and clears every field.
+    void Release() {
+        if (module) ::FreeLibrary(module);
+        module = nullptr;
+        static_cast<Exports&>(*this) = Exports{};
+    }
+
+    HMODULE module = nullptr;
+};
+
+struct EngineExports {
     using InitFn = int(__cdecl*)();
     using SetWindowFn = int(__cdecl*)(HWND);
     using IsSupportedFn = int(__cdecl*)();
@@ -21,20 +54,6 @@ public:
     using StartFn = int(__cdecl*)(const wchar_t*, const int*);     // archive path, 8 switches
     using RestartFn = int(__cdecl*)();
 
-    static constexpr wchar_t kFileName[] = L"\\OrvaneSkelda.dll";
-
-    CEngineDll() = default;
-    ~CEngineDll() { Release(); }
-    CEngineDll(const CEngineDll&) = delete;
-    CEngineDll& operator=(const CEngineDll&) = delete;
-
-    // Loads the library from the program's folder; true when every export was found.
-    bool Load();
-    bool LoadFrom(const std::wstring& folder);
-    // Frees the module (if any) and clears every field.
-    void Release();
-
-    HMODULE module = nullptr;
     InitFn init = nullptr;
     SetWindowFn setWindow = nullptr;
     IsSupportedFn isSupported = nullptr;
@@ -43,40 +62,26 @@ public:
     RestartFn restart = nullptr;
 };
 
-// OrvaneMouseHook.dll, owned by the usage-terms child.
-class CMouseHookDll {
+// OrvaneSkelda.dll, owned by the main collection dialog.
+class CEngineDll : public CLibraryRecord<CEngineDll, EngineExports> {
 public:
-    static constexpr wchar_t kFileName[] = L"\\OrvaneMouseHook.dll";
+    static constexpr wchar_t kFileName[] = L"\\OrvaneSkelda.dll";
+    bool FindExports();
+};
 
-    CMouseHookDll() = default;
-    ~CMouseHookDll() { Release(); }
-    CMouseHookDll(const CMouseHookDll&) = delete;
-    CMouseHookDll& operator=(const CMouseHookDll&) = delete;
-
-    bool Load();
-    bool LoadFrom(const std::wstring& folder);
-    void Release();
-
-    HMODULE module = nullptr;
+struct MouseHookExports {
     decltype(&::StartHookMouse) startHook = nullptr;
     decltype(&::StopHookMouse) stopHook = nullptr;
 };
 
-// OrvaneFeedbackInformation.dll; the usage-terms child and the main dialog each load their own.
-class CFeedbackDll {
+// OrvaneMouseHook.dll, owned by the usage-terms child.
+class CMouseHookDll : public CLibraryRecord<CMouseHookDll, MouseHookExports> {
 public:
-    static constexpr wchar_t kFileName[] = L"\\OrvaneFeedbackInformation.dll";
+    static constexpr wchar_t kFileName[] = L"\\OrvaneMouseHook.dll";
+    bool FindExports();
+};
 
-    CFeedbackDll() = default;
-    ~CFeedbackDll() { Release(); }
-    CFeedbackDll(const CFeedbackDll&) = delete;
-    CFeedbackDll& operator=(const CFeedbackDll&) = delete;
-
-    bool Load();
-    bool LoadFrom(const std::wstring& folder);
-    void Release();
-
-    HMODULE module = nullptr;
+struct FeedbackExports {
     decltype(&::FeedbackQuestion) question = nullptr;
     decltype(&::OpenUrl) openUrl = nullptr;
     decltype(&::GetInterNetState) netState = nullptr;
@@ -87,10 +92,14 @@ public:
     decltype(&::OpenToolDownUrl) openDownloadUrl = nullptr;
 };
 
-namespace frontend {
+// OrvaneFeedbackInformation.dll; the usage-terms child and the main dialog each load their own.
+class CFeedbackDll : public CLibraryRecord<CFeedbackDll, FeedbackExports> {
+public:
+    static constexpr wchar_t kFileName[] = L"\\OrvaneFeedbackInformation.dll";
+    bool FindExports();
+};
 
-// The folder of the running program, without a trailing backslash.
-std::wstring ProgramFolder();
+namespace frontend {
 
 // Removes the current folder from the library search and, where the system offers it,
 // limits the default search to the system folder. Call before anything loads a library.

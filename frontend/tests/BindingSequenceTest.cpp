@@ -1,0 +1,135 @@
+// The start-up binding sequences in a program of their own, with library doubles in its
+// folder: a failing step shows its prompt and ends the process with status 0, untouched.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FrontendTexts.h"
+#include "ProbeRun.h"
+#include "PromptTestKit.h"
+#include "TempFolder.h"
+#include "resource.h"
+
+using namespace prompttest;
+
+namespace {
+
+struct Library {
+    const wchar_t* target;  // double to copy, by target name
+    const wchar_t* name;    // file name in the program folder
+};
+
+constexpr Library kEngine{L"fe_engine_double", L"OrvaneSkelda.dll"};
+constexpr Library kEngineUnsupported{L"fe_engine_double_unsupported", L"OrvaneSkelda.dll"};
+constexpr Library kEngineInitFails{L"fe_engine_double_init_fails", L"OrvaneSkelda.dll"};
+constexpr Library kEngineWithoutRestart{L"fe_engine_double_without_restart", L"OrvaneSkelda.dll"};
+constexpr Library kFeedback{L"fe_feedback_double", L"OrvaneFeedbackInformation.dll"};
+constexpr Library kFeedbackWithoutOpenUrl{L"fe_feedback_double_without_openurl", L"OrvaneFeedbackInformation.dll"};
+constexpr Library kHook{L"fe_hook_double", L"OrvaneMouseHook.dll"};
+constexpr Library kHookWithoutStop{L"fe_hook_double_without_stop", L"OrvaneMouseHook.dll"};
+
+struct Outcome {
+    std::wstring prompt;              // text of the prompt, empty when none showed
+    DWORD exitCode = STILL_ACTIVE;
+    std::vector<std::string> calls;   // what the doubles in the program folder recorded
+    bool folderIntact = false;        // every file of the program folder still there
+};
+
+class BindingSequenceTest : public ::testing::Test {
+protected:
+    // Runs the stand-in program in a fresh program folder holding the libraries. Its current
+    // folder holds a complete set of doubles that must never be picked up.
+    Outcome Run(const wchar_t* mode, std::initializer_list<Library> libraries) {
+        skelda::testing::TempFolder program(L" 程序 folder");
+        EXPECT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
+        std::vector<std::wstring> files{L"TavlinSkelda.exe"};
+        for (const Library& library : libraries) {
+            EXPECT_TRUE(CopyInto(DoublePath(library.target), program.Path(), library.name)) << library.target;
+            files.push_back(library.name);
+        }
+        for (const Library& decoy : {kEngine, kFeedback, kHook})
+            CopyInto(DoublePath(decoy.target), current_.Path(), decoy.name);
+
+        Outcome outcome;
+        ProbeProcess probe(program.Path(), mode, current_.Path());
+        EXPECT_TRUE(probe.Started());
+        if (HWND prompt = probe.WaitForPrompt(20000)) {
+            outcome.prompt = TextOf(::GetDlgItem(prompt, IDC_PROMPT_TEXT));
+            PostClick(::GetDlgItem(prompt, IDC_PROMPT_LEFT));
+        }
+        outcome.exitCode = probe.WaitForExit(20000);
+        ::Sleep(1000);  // a removal started by mistake would be at work by now
+        outcome.calls = Lines(ReadFile(program.Path() + L"\\calls.txt"));
+        outcome.folderIntact = true;
+        for (const std::wstring& file : files) outcome.folderIntact = outcome.folderIntact && Exists(program.Path() + L"\\" + file);
+        EXPECT_FALSE(Exists(current_.Path() + L"\\calls.txt")) << "a library was loaded from the current folder";
+        return outcome;
+    }
+
+    skelda::testing::TempFolder current_{L" current"};
+};
+
+using Calls = std::vector<std::string>;
+
+// The prompt showed text and the process ended with status 0, leaving its folder as it was.
+void ExpectFailedStart(const Outcome& o, const wchar_t* text) {
+    EXPECT_EQ(o.prompt, text);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.folderIntact);
+}
+
+}  // namespace
+
+TEST_F(BindingSequenceTest, MainSequencePassesWithEveryLibraryAndCallsInOrder) {
+    const Outcome o = Run(L"main", {kEngine, kFeedback});
+    EXPECT_EQ(o.prompt, L"");
+    EXPECT_EQ(o.exitCode, 7u);
+    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport", "InitDll"}));
+}
+
+TEST_F(BindingSequenceTest, MissingEngineInTheProgramFolderPromptsAndEndsWithZero) {
+    // Complete doubles lie in the current folder: loading by full path does not find them.
+    const Outcome o = Run(L"main", {kFeedback});
+    ExpectFailedStart(o, texts::kToolInitFailed);
+    EXPECT_TRUE(o.calls.empty());
+}
+
+TEST_F(BindingSequenceTest, EngineLackingAnUncalledExportFailsBeforeAnyCall) {
+    const Outcome o = Run(L"main", {kEngineWithoutRestart, kFeedback});
+    ExpectFailedStart(o, texts::kToolInitFailed);
+    EXPECT_TRUE(o.calls.empty());
+}
+
+TEST_F(BindingSequenceTest, UnsupportedSystemStopsBeforeInitDll) {
+    const Outcome o = Run(L"main", {kEngineUnsupported, kFeedback});
+    ExpectFailedStart(o, texts::kSystemNotSupported);
+    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport"}));
+}
+
+TEST_F(BindingSequenceTest, FailingInitDllPromptsItsOwnText) {
+    const Outcome o = Run(L"main", {kEngineInitFails, kFeedback});
+    ExpectFailedStart(o, texts::kEngineInitFailed);
+}
+
+TEST_F(BindingSequenceTest, FeedbackLibraryLackingOpenUrlFailsTheMainSequenceAfterTheEngine) {
+    const Outcome o = Run(L"main", {kEngine, kFeedbackWithoutOpenUrl});
+    ExpectFailedStart(o, texts::kToolInitFailed);
+    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport", "InitDll"}));
+}
+
+TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
+    Outcome o = Run(L"usage", {kFeedback});
+    ExpectFailedStart(o, texts::kToolInitFailedHook);
+
+    o = Run(L"usage", {kHookWithoutStop, kFeedback});
+    ExpectFailedStart(o, texts::kToolInitFailedHook);
+
+    o = Run(L"usage", {kHook});
+    ExpectFailedStart(o, texts::kToolInitFailed);
+
+    o = Run(L"usage", {kHook, kFeedback});
+    EXPECT_EQ(o.prompt, L"");
+    EXPECT_EQ(o.exitCode, 7u);
+    EXPECT_TRUE(o.calls.empty());  // binding calls nothing of the hook
+}

@@ -1,0 +1,41 @@
+// A stand-in program for the tests that need a process of their own: copied into a program
+// folder beside library doubles, it runs one start-up step as the real program does.
+//   main      the main dialog's binding sequence (with a window of its own)
+//   usage     the usage-terms dialog's binding sequence
+//   remove N  starts the self-removal, then lives N more milliseconds
+// A binding failure ends the process from inside the sequence (status 0); a sequence that
+// passes ends with status 7.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+
+#include "GdiPlus.h"
+#include "LibraryBindings.h"
+#include "SelfRemoval.h"
+
+int wmain(int argc, wchar_t** argv) {
+    frontend::RestrictLibrarySearch();
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    ui::GdiplusSession gdiplus;
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"main") {
+        HWND window = ::CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        CEngineDll engine;
+        CFeedbackDll feedback;
+        return frontend::BindMainLibraries(window, 1.0f, engine, feedback) ? 7 : 1;
+    }
+    if (mode == L"usage") {
+        CMouseHookDll hook;
+        CFeedbackDll feedback;
+        return frontend::BindUsageLibraries(1.0f, hook, feedback) ? 7 : 1;
+    }
+    if (mode == L"remove" && argc > 2) {
+        frontend::RemoveProgramFolder();
+        ::Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+        return 0;
+    }
+    return 64;
+}
