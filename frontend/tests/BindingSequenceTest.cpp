@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FrontendTexts.h"
+#include "LibraryBindings.h"
 #include "ProbeRun.h"
 #include "PromptTestKit.h"
 #include "TempFolder.h"
@@ -132,4 +133,72 @@ TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
     EXPECT_EQ(o.prompt, L"");
     EXPECT_EQ(o.exitCode, 7u);
     EXPECT_TRUE(o.calls.empty());  // binding calls nothing of the hook
+}
+
+// ---- the records and the failure step in this process ----
+
+TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilRelease) {
+    skelda::testing::TempFolder folder;
+    ASSERT_TRUE(CopyInto(DoublePath(kFeedbackWithoutOpenUrl.target), folder.Path(), kFeedbackWithoutOpenUrl.name));
+    CFeedbackDll feedback;
+    EXPECT_FALSE(feedback.LoadFrom(folder.Path()));
+    EXPECT_NE(feedback.module, nullptr);
+    EXPECT_NE(feedback.question, nullptr);  // before the missing one
+    EXPECT_EQ(feedback.openUrl, nullptr);
+    EXPECT_EQ(feedback.feedbackEx, nullptr);  // after it: not looked up
+    feedback.Release();
+    EXPECT_EQ(feedback.module, nullptr);
+    EXPECT_EQ(feedback.question, nullptr);
+}
+
+TEST(LibraryRecordTest, LoadsByTheFolderGivenOnlyAndReloadsCleanly) {
+    skelda::testing::TempFolder empty, full;
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), full.Path(), kEngine.name));
+    CEngineDll engine;
+    EXPECT_FALSE(engine.LoadFrom(empty.Path()));
+    EXPECT_EQ(engine.module, nullptr);
+    EXPECT_TRUE(engine.LoadFrom(full.Path()));
+    EXPECT_NE(engine.restart, nullptr);
+    EXPECT_EQ(engine.init(), 1);
+    // Loading again first lets go of what was bound.
+    EXPECT_FALSE(engine.LoadFrom(empty.Path()));
+    EXPECT_EQ(engine.init, nullptr);
+}
+
+namespace {
+UINT g_endCode = 99;
+int g_ends = 0;
+void RecordEnd(UINT code) {
+    g_endCode = code;
+    ++g_ends;
+}
+
+BOOL CALLBACK FindPromptChild(HWND wnd, LPARAM found) {
+    if (!::GetDlgItem(wnd, IDC_PROMPT_TEXT)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+}
+}  // namespace
+
+TEST(FailStartTest, ShowsAConfirmPromptThenEndsWithStatusZero) {
+    frontend::SetProcessEnd(RecordEnd);
+    std::wstring shown;
+    bool rightShown = true;
+    int endsWhileShown = -1;
+    AfterDelay(150, [&] {
+        HWND prompt = nullptr;
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindPromptChild, reinterpret_cast<LPARAM>(&prompt));
+        ASSERT_NE(prompt, nullptr);
+        shown = TextOf(::GetDlgItem(prompt, IDC_PROMPT_TEXT));
+        rightShown = ::IsWindowVisible(::GetDlgItem(prompt, IDC_PROMPT_RIGHT));
+        endsWhileShown = g_ends;
+        PostClick(::GetDlgItem(prompt, IDC_PROMPT_LEFT));
+    });
+    frontend::FailStart(1.0f, texts::kSystemNotSupported);
+    frontend::SetProcessEnd(nullptr);
+    EXPECT_EQ(shown, texts::kSystemNotSupported);
+    EXPECT_FALSE(rightShown);
+    EXPECT_EQ(endsWhileShown, 0);  // the end comes only after the prompt
+    EXPECT_EQ(g_ends, 1);
+    EXPECT_EQ(g_endCode, 0u);
 }
