@@ -135,6 +135,28 @@ TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
     EXPECT_TRUE(o.calls.empty());  // binding calls nothing of the hook
 }
 
+TEST(LibrarySearchTest, NeitherTheCurrentFolderNorPathOffersLibraries) {
+    skelda::testing::TempFolder program, current, onPath;
+    ASSERT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), current.Path(), L"InCurrent.dll"));
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), onPath.Path(), L"OnPath.dll"));
+    wchar_t path[8192] = {};
+    ::GetEnvironmentVariableW(L"PATH", path, 8192);
+    const std::wstring saved = path;
+    ::SetEnvironmentVariableW(L"PATH", (onPath.Path() + L";" + saved).c_str());
+    auto loads = [&](const wchar_t* arguments) {
+        ProbeProcess probe(program.Path(), arguments, current.Path());
+        return probe.WaitForExit(20000);
+    };
+    // Without the restriction the system finds both, so the test can tell.
+    EXPECT_EQ(loads(L"load InCurrent.dll open"), 3u);
+    EXPECT_EQ(loads(L"load OnPath.dll open"), 3u);
+    EXPECT_EQ(loads(L"load InCurrent.dll"), 4u);
+    EXPECT_EQ(loads(L"load OnPath.dll"), 4u);
+    EXPECT_EQ(loads(L"load kernel32.dll"), 3u);  // system libraries still load by name
+    ::SetEnvironmentVariableW(L"PATH", saved.c_str());
+}
+
 // ---- the records and the failure step in this process ----
 
 TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilRelease) {

@@ -3,6 +3,8 @@
 //   main      the main dialog's binding sequence (with a window of its own)
 //   usage     the usage-terms dialog's binding sequence
 //   remove N  starts the self-removal, then lives N more milliseconds
+//   load NAME [open]  loads a library by its bare name: status 3 if that found one, else 4;
+//             "open" leaves the library search as the system sets it up
 // A binding failure ends the process from inside the sequence (status 0); a sequence that
 // passes ends with status 7.
 #include <windows.h>
@@ -16,11 +18,15 @@
 #include "SelfRemoval.h"
 
 int wmain(int argc, wchar_t** argv) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"load" && argc > 2) {
+        if (!(argc > 3 && std::wstring(argv[3]) == L"open")) frontend::RestrictLibrarySearch();
+        return ::LoadLibraryW(argv[2]) ? 3 : 4;
+    }
     frontend::RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     ui::GdiplusSession gdiplus;
-    const std::wstring mode = argc > 1 ? argv[1] : L"";
     if (mode == L"main") {
         HWND window = ::CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         CEngineDll engine;

@@ -53,6 +53,6 @@ add_dependencies(frontend_prompt_tests frontend_prompts_probe
   fe_feedback_double fe_feedback_double_without_openurl fe_hook_double fe_hook_double_without_stop)
 
 skelda_wine_test(frontend_prompts frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Prompt*:Progress*)
-skelda_wine_test(frontend_bindings frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=BindingSequenceTest.*:LibraryRecordTest.*:FailStartTest.*)
+skelda_wine_test(frontend_bindings frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=BindingSequenceTest.*:LibraryRecordTest.*:FailStartTest.*:LibrarySearchTest.*)
 skelda_wine_test(frontend_self_removal frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=SelfRemoval*)
 skelda_wine_test(frontend_feedback frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Feedback*)
