@@ -32,7 +32,8 @@ public:
     bool Load() { return LoadFrom(frontend::ProgramFolder()); }
     bool LoadFrom(const std::wstring& folder) {
         Release();
-        // By full path only: nothing is searched for.
+        // By full path only; without a folder the name would mean the current drive's root.
+        if (folder.empty()) return false;
         module = ::LoadLibraryW((folder + Record::kFileName).c_str());
         return module && static_cast<Record*>(this)->FindExports();
     }
@@ -66,6 +67,7 @@ struct EngineExports {
 class CEngineDll : public CLibraryRecord<CEngineDll, EngineExports> {
 public:
     static constexpr wchar_t kFileName[] = L"\\OrvaneSkelda.dll";
+    // Looks the exports up in order, stopping at the first one missing (used by LoadFrom).
     bool FindExports();
 };
 
