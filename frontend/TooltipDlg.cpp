@@ -75,7 +75,14 @@ void CTooltipDlg::OnMove() {
 }
 
 void CTooltipDlg::ShowPanel(bool show) {
-    const int cmd = show ? SW_SHOW : SW_HIDE;
-    ShowWindow(cmd);
-    if (CSkinChildDlg* child = Child()) child->ShowWindow(cmd);
+    // The frame goes first and comes back first: under Wine, hiding the child of an already
+    // hidden layered frame can block.
+    CSkinChildDlg* child = Child();
+    if (show) {
+        ShowWindow(SW_SHOW);
+        if (child) child->ShowWindow(SW_SHOW);
+    } else {
+        if (child) child->ShowWindow(SW_HIDE);
+        ShowWindow(SW_HIDE);
+    }
 }

@@ -14,6 +14,11 @@ public:
     HWND TermsEdit() const { return edit_; }
 
 protected:
+    // The panel is only read: it takes no focus when it is made.
+    BOOL OnInitDialog() override {
+        CSkinChildDlg::OnInitDialog();
+        return FALSE;
+    }
     BOOL OnEraseBkgnd(HDC dc) override;
     void OnDestroy() override;
     void OnOK() override {}

@@ -100,7 +100,14 @@ void CUsageArgeeementChildDlg::OnConsentClicked() {
 }
 
 void CUsageArgeeementChildDlg::HidePanel() {
-    if (panel_) panel_->ShowPanel(false);
+    if (!panel_ || !panel_->IsPanelVisible()) return;
+    panel_->ShowPanel(false);
+    RepaintUnderPanel();
+}
+
+// Wine does not always repaint what a hidden panel uncovers.
+void CUsageArgeeementChildDlg::RepaintUnderPanel() {
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CUsageArgeeementChildDlg::TogglePanel() {
@@ -109,7 +116,8 @@ void CUsageArgeeementChildDlg::TogglePanel() {
         panel->m_scale = m_scale;
         if (!panel->Create(IDD_TOOLTIP, this)) return;
         panel_ = std::move(panel);
-        panel_->ShowPanel(false);  // its initialisation showed the child
+        panel_->ShowPanel(false);  // its initialisation showed the child, not the frame
+        RepaintUnderPanel();
     }
     const float s = m_scale;
     const RECT wr = GetWindowRect();

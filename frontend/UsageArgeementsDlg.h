@@ -37,6 +37,7 @@ private:
     LRESULT OnMouseHookClick();
     void TogglePanel();
     void HidePanel();
+    void RepaintUnderPanel();
 
     CPngButton close_;
     CFeaturePngButton start_;

@@ -111,10 +111,10 @@ CString UsageTermsText() {
             case Line::Note: text += CString(kIndent) + entry.text; break;
             case Line::Paragraph:
                 item = 0;
-                text.AppendFormat(L"%s%d. %s", kIndent, ++paragraph, entry.text);
+                text.AppendFormat(L"%s%d.%s", kIndent, ++paragraph, entry.text);
                 break;
             case Line::Item:
-                text.AppendFormat(L"%s%c. %s", kIndent, static_cast<wchar_t>(L'A' + item++), entry.text);
+                text.AppendFormat(L"%s%c.%s", kIndent, static_cast<wchar_t>(L'A' + item++), entry.text);
                 break;
         }
         text += kLineEnd;
