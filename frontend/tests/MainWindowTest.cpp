@@ -1,0 +1,285 @@
+// The main window run modally on this thread while a driver thread acts as the user.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "FrontendTexts.h"
+#include "MainTestKit.h"
+#include "TavlinSkeldaDlg.h"
+#include "resource.h"
+
+using namespace maintest;
+
+namespace {
+
+// The main window without the removal of the test's own folder.
+class TestMainDlg : public CTavlinSkeldaDlg {
+public:
+    int removals = 0;
+
+protected:
+    void StartSelfRemoval() override { ++removals; }
+};
+
+struct MainRun {
+    HWND child = nullptr;
+    HWND host = nullptr;
+};
+
+// Runs the main window; driver gets its windows once it is up. Whatever the driver leaves
+// open is closed afterwards.
+template <class Driver>
+void RunMainWindow(TestMainDlg& dlg, Driver driver) {
+    std::thread thread([&] {
+        MainRun run;
+        run.child = WaitForDialog(::GetCurrentProcessId(), {IDC_START_COLLECT, IDC_SAVE_PATH});
+        if (!run.child) {
+            ADD_FAILURE() << "the main window did not appear";
+        } else {
+            run.host = ::GetWindow(run.child, GW_OWNER);
+            ::SendMessageW(run.child, WM_NULL, 0, 0);  // handled once the initialisation and layout are over
+            driver(run);
+        }
+        if (run.host && ::IsWindow(run.host)) ::PostMessageW(run.host, WM_CLOSE, 0, 0);
+    });
+    dlg.DoModal();
+    thread.join();
+}
+
+HWND Button(const MainRun& run, int id) { return ::GetDlgItem(run.child, id); }
+int CheckOf(HWND box) { return static_cast<int>(::SendMessageW(box, BM_GETCHECK, 0, 0)); }
+
+// Toggles a check box by clicking it and waits for the new state.
+void Toggle(HWND box) {
+    const int before = CheckOf(box);
+    PostButtonClick(box);
+    EXPECT_TRUE(WaitUntil([&] { return CheckOf(box) != before; }, 3000));
+}
+
+void SetPath(const MainRun& run, const wchar_t* text) {
+    ::SendMessageW(Button(run, IDC_SAVE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// Presses start and answers the prompt that follows; returns its text.
+std::wstring StartAndAnswer(const MainRun& run) {
+    PostButtonClick(Button(run, IDC_START_COLLECT));
+    return AnswerPrompt(::GetCurrentProcessId());
+}
+
+// "11111111 C:\..." of the single recorded start, or "" if there was none or more.
+std::wstring OnlyStart(const CallRecord& record) {
+    auto starts = record.Calls(L"StartGetSystemInfo ");
+    return starts.size() == 1 ? starts[0].substr(19) : L"";
+}
+
+}  // namespace
+
+// Each box, at its place on the screen, toggled alone clears exactly its own switch: the
+// switches follow the ids of the boxes, not the rows they stand in.
+TEST(MainWindowTest, EachBoxOnTheScreenDrivesItsOwnSwitch) {
+    struct Place {
+        int x, y;
+        int index;
+        const wchar_t* label;
+    };
+    const Place places[] = {
+        {76, 138, 0, L"CBS日志"},      {232, 138, 1, L"INF日志"},  {76, 178, 4, L"系统更新日志"},
+        {232, 178, 5, L"系统日志"},    {76, 218, 2, L"安装应用程序"}, {232, 218, 3, L"操作系统"},
+        {76, 258, 6, L"性能计数器"},   {232, 258, 7, L"硬件相关信息"},
+    };
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        std::vector<HWND> boxes;
+        for (const Place& place : places) {
+            POINT at{place.x + 8, place.y + 8};
+            HWND box = ::ChildWindowFromPointEx(run.child, at, CWP_SKIPINVISIBLE);
+            ASSERT_NE(box, run.child) << "nothing at " << place.x << "," << place.y;
+            EXPECT_EQ(TextOf(box), place.label);
+            EXPECT_EQ(CheckOf(box), BST_CHECKED);
+            boxes.push_back(box);
+
+            record.Clear();
+            Toggle(box);
+            EXPECT_EQ(StartAndAnswer(run), texts::kCollectSucceeded);
+            std::wstring expected(8, L'1');
+            expected[static_cast<size_t>(place.index)] = L'0';
+            EXPECT_EQ(OnlyStart(record), expected + L" " + texts::kDefaultArchivePath) << place.label;
+            Toggle(box);
+        }
+        // Every box cleared: the engine still gets its call, with eight zeros.
+        for (HWND box : boxes) Toggle(box);
+        record.Clear();
+        EXPECT_EQ(StartAndAnswer(run), texts::kCollectSucceeded);
+        EXPECT_EQ(OnlyStart(record), std::wstring(L"00000000 ") + texts::kDefaultArchivePath);
+    });
+    EXPECT_EQ(dlg.removals, 1);
+}
+
+TEST(MainWindowTest, SavePathIsCheckedAndTrimmedBeforeTheEngineSeesIt) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        for (const wchar_t* refused : {L"", L"C"}) {
+            record.Clear();
+            SetPath(run, refused);
+            EXPECT_EQ(StartAndAnswer(run), texts::kEmptySaveLocation) << "path \"" << refused << "\"";
+            EXPECT_TRUE(record.Calls(L"StartGetSystemInfo").empty());
+        }
+        struct Accepted {
+            const wchar_t* typed;
+            const wchar_t* passed;
+        };
+        for (const Accepted& a : {Accepted{L"C:", L"C:"}, Accepted{L"D:\\备份\\信息收集.7z\\\\\\", L"D:\\备份\\信息收集.7z"},
+                                  Accepted{L"E:\\", L"E:"}}) {
+            record.Clear();
+            SetPath(run, a.typed);
+            EXPECT_EQ(StartAndAnswer(run), texts::kCollectSucceeded);
+            EXPECT_EQ(OnlyStart(record), std::wstring(L"11111111 ") + a.passed);
+        }
+        // A refused start of the engine gives the failure prompt and no progress prompt.
+        {
+            ScopedSetting failing(L"FE_START", L"0");
+            SetPath(run, L"C:\\x.7z");
+            EXPECT_EQ(StartAndAnswer(run), texts::kCollectFailed);
+            EXPECT_EQ(FindDialog(::GetCurrentProcessId(), {IDC_EXECUTE_TEXT}), nullptr);
+        }
+    });
+}
+
+TEST(MainWindowTest, BrowseAnswersSetOrKeepOrEmptyThePath) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        HWND edit = Button(run, IDC_SAVE_PATH);
+        HWND browse = Button(run, IDC_BROWSE);
+        EXPECT_EQ(TextOf(edit), texts::kDefaultArchivePath);
+        auto browseOnce = [&] {
+            const size_t before = record.Calls(L"SelectSave").size();
+            PostButtonClick(browse);
+            EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"SelectSave").size() == before + 1; }, 3000));
+            ::SendMessageW(run.child, WM_NULL, 0, 0);  // the handler has returned
+        };
+        {
+            ScopedSetting cancelled(L"FE_SELECT", nullptr);
+            browseOnce();
+            EXPECT_EQ(TextOf(edit), texts::kDefaultArchivePath);
+        }
+        {
+            ScopedSetting chosen(L"FE_SELECT", L"E:\\备份\\信息收集.7z");
+            browseOnce();
+            EXPECT_EQ(TextOf(edit), L"E:\\备份\\信息收集.7z");
+        }
+        {
+            // A folder without a file-system path: the engine says yes but writes nothing.
+            ScopedSetting untouched(L"FE_SELECT", L"keep");
+            browseOnce();
+            EXPECT_EQ(TextOf(edit), L"");
+        }
+        record.Clear();
+        EXPECT_EQ(StartAndAnswer(run), texts::kEmptySaveLocation);
+        EXPECT_TRUE(record.Calls(L"StartGetSystemInfo").empty());
+    });
+}
+
+// The engine may report twice in one run: each outcome gets its prompt, and the second end of
+// the run finds the progress prompt gone and changes nothing.
+TEST(MainWindowTest, TwoFailureReportsInOneRunGiveTwoPromptsAndOneProgressEnd) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        const DWORD pid = ::GetCurrentProcessId();
+        {
+            ScopedSetting reports(L"FE_REPORTS", L"100,2,100,3");
+            PostButtonClick(Button(run, IDC_START_COLLECT));
+            HWND progress = WaitForDialog(pid, {IDC_EXECUTE_TEXT});
+            ASSERT_NE(progress, nullptr);
+            EXPECT_FALSE(::IsWindowEnabled(run.host));
+            EXPECT_FALSE(::IsWindowEnabled(run.child));
+            EXPECT_EQ(AnswerPrompt(pid), texts::kCollectFailed);
+            EXPECT_EQ(AnswerPrompt(pid), texts::kCollectFailed);
+            ::Sleep(300);
+            EXPECT_FALSE(::IsWindow(progress));
+            EXPECT_EQ(FindDialog(pid, {IDC_PROMPT_TEXT}), nullptr);
+        }
+        EXPECT_TRUE(::IsWindowVisible(run.host));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 3000));
+        // The next run opens a new progress prompt and ends normally.
+        PostButtonClick(Button(run, IDC_START_COLLECT));
+        EXPECT_NE(WaitForDialog(pid, {IDC_EXECUTE_TEXT}), nullptr);
+        EXPECT_EQ(AnswerPrompt(pid), texts::kCollectSucceeded);
+        EXPECT_EQ(record.Calls(L"StartGetSystemInfo").size(), 2u);
+    });
+}
+
+TEST(MainWindowTest, EscapeAndEnterDoNothing) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        for (HWND target : {Button(run, IDC_SAVE_PATH), Button(run, IDC_START_COLLECT), run.child, run.host}) {
+            for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+                ::PostMessageW(target, WM_KEYDOWN, key, 0);
+                ::PostMessageW(target, WM_KEYUP, key, 0);
+            }
+        }
+        ::Sleep(500);
+        ::SendMessageW(run.child, WM_NULL, 0, 0);
+        EXPECT_TRUE(::IsWindowVisible(run.host));
+        EXPECT_TRUE(::IsWindowVisible(run.child));
+        EXPECT_EQ(FindDialog(::GetCurrentProcessId(), {IDC_PROMPT_TEXT}), nullptr);
+        EXPECT_TRUE(record.Calls(L"StartGetSystemInfo").empty());
+    });
+    EXPECT_EQ(dlg.removals, 1);
+}
+
+TEST(MainWindowTest, CloseButtonAsksForFeedbackThenEndsAndRemoves) {
+    CallRecord record;
+    TestMainDlg dlg;
+    bool feedbackShown = false;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        PostButtonClick(Button(run, IDC_MAIN_CLOSE));
+        HWND feedback = WaitForDialog(::GetCurrentProcessId(), {IDC_FEEDBACK_CLOSE, IDC_FEEDBACK_SOLVED});
+        feedbackShown = feedback != nullptr;
+        if (feedback) PostButtonClick(::GetDlgItem(feedback, IDC_FEEDBACK_SOLVED));
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(run.host); }));
+    });
+    EXPECT_TRUE(feedbackShown);
+    EXPECT_EQ(record.Calls(L"CustomerFeedbackEx"), std::vector<std::wstring>{L"CustomerFeedbackEx 5"});
+    EXPECT_EQ(dlg.removals, 1);
+}
+
+TEST(MainWindowTest, SystemMenuCloseSkipsFeedbackButStillRemoves) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        ::PostMessageW(run.host, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(run.host); }));
+    });
+    EXPECT_TRUE(record.Calls(L"CustomerFeedbackEx").empty());
+    EXPECT_EQ(dlg.removals, 1);
+}
+
+TEST(MainWindowTest, AboutBoxAndFeedbackLinkLeaveTheWindowAsItWas) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        ::PostMessageW(run.host, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        HWND about = WaitFor([&] {
+            HWND wnd = FindDialog(::GetCurrentProcessId(), {IDOK});
+            return wnd && TextOf(wnd) == L"关于 TavlinSkelda" ? wnd : nullptr;
+        });
+        ASSERT_NE(about, nullptr);
+        PostCommand(about, IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
+        EXPECT_TRUE(::IsWindowVisible(run.child));
+
+        RECT link{};
+        ::GetWindowRect(Button(run, IDC_FEEDBACK_LINK), &link);
+        POINT at{(link.left + link.right) / 2, (link.top + link.bottom) / 2};
+        ::ScreenToClient(run.child, &at);
+        ::PostMessageW(run.child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        ::PostMessageW(run.child, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        EXPECT_TRUE(WaitUntil([&] { return !record.Calls(L"FeedbackQuestion").empty(); }, 3000));
+        EXPECT_EQ(record.Calls(L"FeedbackQuestion"), std::vector<std::wstring>{L"FeedbackQuestion Skelda|V 1.0"});
+    });
+}

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# End-to-end run of the shipped program under Xvfb: a copy of dist/ in a Wine prefix of its
+# own with the tool doubles and fixture logs; the usage terms are accepted, every category is
+# collected into an archive, the success prompt confirmed and the main window closed through
+# the feedback dialog. The archive is read back with 7zz and the program folder must be gone
+# afterwards. A screenshot of every screen goes to docs/screenshots (SKELDA_SHOTS overrides).
+#   needs: DISPLAY (xvfb-run), xdotool, ImageMagick's import, 7zz; xcompmgr if present
+set -uo pipefail
+build=${SKELDA_BUILD:?}
+source_dir=${SKELDA_SOURCE:?}
+dist=${SKELDA_DIST:-$build/dist}
+scripts=$source_dir/scripts
+shots=${SKELDA_SHOTS:-$source_dir/docs/screenshots}
+driver=$build/tests/gui/GuiDriver.exe
+
+[ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run under xvfb-run"; exit 1; }
+for tool in xdotool import 7zz; do
+  command -v $tool >/dev/null || { echo "missing $tool"; exit 1; }
+done
+for file in TavlinSkelda.exe OrvaneSkelda.dll OrvaneMouseHook.dll OrvaneFeedbackInformation.dll SkeldaCollect.exe 7z; do
+  [ -e "$dist/$file" ] || { echo "missing $dist/$file"; exit 1; }
+done
+[ -f "$driver" ] || { echo "missing $driver"; exit 1; }
+
+prefix=$build/wine/gui-e2e
+"$scripts/make-prefix.sh" "$prefix" win64 "$build" >/dev/null || { echo "cannot make the prefix"; exit 1; }
+. "$scripts/wine-env.sh" "$prefix"
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
+
+# The shipped folder, with a blank and Chinese characters in its name.
+product="$prefix/drive_c/Skelda 工具"
+mkdir -p "$product"
+cp -r "$dist"/TavlinSkelda.exe "$dist"/OrvaneSkelda.dll "$dist"/OrvaneMouseHook.dll \
+      "$dist"/OrvaneFeedbackInformation.dll "$dist"/SkeldaCollect.exe "$dist"/7z "$product/"
+archive_win='C:\收集 输出\信息收集.7z'
+archive="$prefix/drive_c/收集 输出/信息收集.7z"
+mkdir -p "$shots"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+drv() { skelda_wine "$driver" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+shot() { sleep "${2:-1}"; import -window root "$shots/$1.png" && echo "screenshot $1.png"; }
+# click <ids of the dialog> <control id>: a real mouse click at the control's centre.
+click() {
+  local at
+  at=$(drv centre "$1" "$2") || { fail "no control $2 in a window with $1"; return 1; }
+  xdotool mousemove $at click 1
+}
+finish() {
+  [ -n "${compositor:-}" ] && kill "$compositor" 2>/dev/null
+  wineserver -k 2>/dev/null
+  if [ "$failures" -gt 0 ]; then echo "$failures check(s) failed"; exit 1; fi
+  echo "GUI end-to-end run passed"
+  exit 0
+}
+
+# Soft shadows of the layered frames need a compositor.
+if command -v xcompmgr >/dev/null; then
+  xcompmgr >/dev/null 2>&1 &
+  compositor=$!
+fi
+
+skelda_wine "$product/TavlinSkelda.exe" >/dev/null 2>&1 &
+program=$!
+
+usage=1014,1016,1017
+drv wait $usage 60 || { fail "the usage terms did not appear"; finish; }
+shot 01-usage-terms 2
+click $usage 1017
+shot 02-usage-terms-panel 2
+click $usage 1017  # hides the panel again
+sleep 1
+click $usage 1016
+
+main=1011,1009
+drv wait $main 60 || { fail "the main window did not appear"; finish; }
+shot 03-main-window 2
+for id in $(seq 1019 1026); do
+  [ "$(drv checked $main $id)" = 1 ] || fail "category box $id is not ticked"
+done
+drv settext $main 1009 "$archive_win" || fail "cannot set the save path"
+shot 04-main-window-path 1
+click $main 1011
+
+if drv wait 1000 30; then
+  shot 05-progress 1
+else
+  fail "no progress prompt"
+fi
+prompt=1006,1003
+drv wait $prompt 900 || { fail "no result prompt"; finish; }
+text=$(drv text $prompt 1006)
+[ "$text" = "收集系统信息成功！" ] || fail "result prompt says \"$text\""
+shot 06-result-prompt 1
+click $prompt 1003
+drv gone $prompt 10 || fail "the result prompt stayed"
+
+click $main 1005
+feedback=1001,1002,1003
+drv wait $feedback 30 || { fail "no feedback dialog"; finish; }
+shot 07-feedback 1
+click $feedback 1002
+
+wait "$program"
+status=$?
+[ "$status" = 0 ] || fail "the program ended with status $status"
+
+[ -f "$archive" ] || { fail "no archive at $archive"; finish; }
+listing=$(7zz l -slt "$archive" | sed -n 's/^Path = //p' | tail -n +2)
+for folder in CBS日志 INF日志 安装应用程序 操作系统 系统更新日志 系统日志 性能计数器 硬件; do
+  grep -qx "$folder" <<<"$listing" || fail "the archive has no folder $folder"
+done
+echo "archive: $(wc -l <<<"$listing") entries"
+
+# The program folder goes a few seconds after the program.
+for _ in $(seq 1 30); do
+  [ -e "$product" ] || break
+  sleep 1
+done
+[ ! -e "$product" ] || fail "the program folder is still there: $(ls "$product")"
+finish
