@@ -84,5 +84,8 @@ void CTooltipDlg::ShowPanel(bool show) {
     } else {
         if (child) child->ShowWindow(SW_HIDE);
         ShowWindow(SW_HIDE);
+        // Wine leaves a hidden layered window on the screen: park it outside. Whoever shows
+        // the panel places it first.
+        SetWindowPos(nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -38,6 +38,7 @@ private:
     void TogglePanel();
     void HidePanel();
     void RepaintUnderPanel();
+    void OnRepaintTimer();
 
     CPngButton close_;
     CFeaturePngButton start_;
