@@ -3,14 +3,15 @@
 # own with the tool doubles and fixture logs; the usage terms are accepted, every category is
 # collected into an archive, the success prompt confirmed and the main window closed through
 # the feedback dialog. The archive is read back with 7zz and the program folder must be gone
-# afterwards. A screenshot of every screen goes to docs/screenshots (SKELDA_SHOTS overrides).
+# afterwards. A screenshot of every screen goes to <build>/gui-e2e/screenshots; set
+# SKELDA_SHOTS=<source>/docs/screenshots to refresh the committed ones.
 #   needs: DISPLAY (xvfb-run), xdotool, ImageMagick's import, 7zz; xcompmgr if present
 set -uo pipefail
 build=${SKELDA_BUILD:?}
 source_dir=${SKELDA_SOURCE:?}
 dist=${SKELDA_DIST:-$build/dist}
 scripts=$source_dir/scripts
-shots=${SKELDA_SHOTS:-$source_dir/docs/screenshots}
+shots=${SKELDA_SHOTS:-$build/gui-e2e/screenshots}
 driver=$build/tests/gui/GuiDriver.exe
 
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: run under xvfb-run"; exit 1; }
