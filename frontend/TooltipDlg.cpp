@@ -75,8 +75,7 @@ void CTooltipDlg::OnMove() {
 }
 
 void CTooltipDlg::ShowPanel(bool show) {
-    // The frame goes first and comes back first: under Wine, hiding the child of an already
-    // hidden layered frame can block.
+    // The child is hidden first: under Wine, hiding it after its frame can block.
     CSkinChildDlg* child = Child();
     if (show) {
         ShowWindow(SW_SHOW);
@@ -84,8 +83,5 @@ void CTooltipDlg::ShowPanel(bool show) {
     } else {
         if (child) child->ShowWindow(SW_HIDE);
         ShowWindow(SW_HIDE);
-        // Wine leaves a hidden layered window on the screen: park it outside. Whoever shows
-        // the panel places it first.
-        SetWindowPos(nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

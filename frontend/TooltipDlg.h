@@ -33,7 +33,7 @@ class CTooltipDlg : public CSkinHostDlg {
 public:
     CTooltipDlg();
     CTooltipChildDlg* PanelChild() const { return static_cast<CTooltipChildDlg*>(Child()); }
-    // Shows or hides the frame and its child together; a hidden panel is moved off the screen.
+    // Shows or hides the frame and its child together.
     void ShowPanel(bool show);
     bool IsPanelVisible() const { return m_hWnd && IsWindowVisible(); }
 

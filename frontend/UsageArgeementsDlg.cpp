@@ -13,7 +13,6 @@ using skin::Scaled;
 namespace {
 
 constexpr UINT_PTR kHoverTimer = 35;
-constexpr UINT_PTR kRepaintTimer = 36;
 constexpr COLORREF kLinkBackground = RGB(241, 242, 246);
 constexpr COLORREF kLinkColor = RGB(92, 92, 255);
 constexpr COLORREF kLinkHoverColor = RGB(0, 0, 255);
@@ -103,16 +102,6 @@ void CUsageArgeeementChildDlg::OnConsentClicked() {
 void CUsageArgeeementChildDlg::HidePanel() {
     if (!panel_ || !panel_->IsPanelVisible()) return;
     panel_->ShowPanel(false);
-    RepaintUnderPanel();
-}
-
-// Wine does not always repaint what a hidden panel uncovers: once the hide has gone through,
-// everything is painted again.
-void CUsageArgeeementChildDlg::RepaintUnderPanel() { SetTimer(kRepaintTimer, 50); }
-
-void CUsageArgeeementChildDlg::OnRepaintTimer() {
-    KillTimer(kRepaintTimer);
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CUsageArgeeementChildDlg::TogglePanel() {
@@ -172,7 +161,6 @@ void CUsageArgeeementChildDlg::OnCommand(UINT id) {
 
 void CUsageArgeeementChildDlg::OnDestroy() {
     close_.FreeImages();
-    KillTimer(kRepaintTimer);
     CSkinChildDlg::OnDestroy();  // background image and hover timer
     if (panel_ && panel_->m_hWnd) panel_->DestroyWindow();
     panel_.reset();
@@ -193,12 +181,6 @@ LRESULT CUsageArgeeementChildDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN: OnLButtonDown(lp); break;
         case WM_MOUSEHOOK_CLICK: return OnMouseHookClick();
         case WM_NCRBUTTONDOWN: HidePanel(); break;
-        case WM_TIMER:
-            if (wp == kRepaintTimer) {
-                OnRepaintTimer();
-                return 0;
-            }
-            break;
     }
     return CSkinChildDlg::WindowProc(msg, wp, lp);
 }

@@ -37,8 +37,6 @@ private:
     LRESULT OnMouseHookClick();
     void TogglePanel();
     void HidePanel();
-    void RepaintUnderPanel();
-    void OnRepaintTimer();
 
     CPngButton close_;
     CFeaturePngButton start_;
