@@ -22,7 +22,11 @@ fi
 . "$top/scripts/wine-env.sh" "$prefix"
 
 if [ "${1:-}" != "--console" ] && [ -n "${DISPLAY:-}" ] && [ -f "$build/dist/TavlinSkelda.exe" ]; then
-  exec env "${SKELDA_LOCALE_ENV[@]}" wine "$build/dist/TavlinSkelda.exe"
+  # Closing the main window removes the program's own files, so it runs from a copy.
+  copy=$prefix/drive_c/Skelda
+  rm -rf "$copy" && cp -r "$build/dist" "$copy"
+  echo "starting C:\\Skelda\\TavlinSkelda.exe (a copy of $build/dist)"
+  exec env "${SKELDA_LOCALE_ENV[@]}" wine 'C:\Skelda\TavlinSkelda.exe'
 fi
 
 out=$build/demo-output
