@@ -98,13 +98,12 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     archivePath = path;
     for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
     packingStarted = 0;
-    liveWorkers = 0;  // a failed worker of an earlier run was never counted off
 
     struct Worker {
         int (CCollector::*routine)();
         Entry startFailed;
         bool timeCritical;
-        Entry priorityFailed;
+        Entry priorityFailed;  // for time-critical workers only
     };
     static const Worker kWorkers[] = {
         {&CCollector::CollectEventLogs, Entry::Worker1StartFailed, false, Entry::Worker1StartFailed},
@@ -112,31 +111,37 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
         {&CCollector::CollectWmiDeviceClasses, Entry::Worker3StartFailed, true, Entry::Worker3PriorityFailed},
         {&CCollector::CollectWmiSystemClasses, Entry::Worker4StartFailed, true, Entry::Worker4PriorityFailed},
     };
+    // Every worker is created suspended and counted before any of them runs: a quick worker
+    // must not count itself off, find the count at zero and pack while the others have not
+    // even been counted yet.
+    HANDLE threads[4] = {};
+    int created = 0;
+    int result = 1;
     for (const Worker& worker : kWorkers) {
-        ::InterlockedIncrement(&liveWorkers);
-        ::InterlockedIncrement(&aliveThreads);
         auto* start = new WorkerStart{this, worker.routine, ReferenceEngineModule()};
-        // Time-critical workers start suspended so that their priority is set before they run.
-        HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, worker.timeCritical ? CREATE_SUSPENDED : 0,
-                                       nullptr);
+        HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, CREATE_SUSPENDED, nullptr);
         if (!thread) {
             if (start->module) ::FreeLibrary(start->module);
             delete start;
-            ::InterlockedDecrement(&liveWorkers);
-            ::InterlockedDecrement(&aliveThreads);
             toollog::Log(worker.startFailed);
-            return 0;
+            result = 0;  // the workers already made still run, and the last of them packs
+            break;
         }
         if (worker.timeCritical) {
             if (worker.routine == &CCollector::CollectWmiDeviceClasses) {
                 ::SetPriorityClass(::GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
             }
             if (!::SetThreadPriority(thread, THREAD_PRIORITY_TIME_CRITICAL)) toollog::Log(worker.priorityFailed);
-            ::ResumeThread(thread);
         }
-        ::CloseHandle(thread);
+        threads[created++] = thread;
     }
-    return 1;
+    liveWorkers = created;
+    aliveThreads = created;
+    for (int i = 0; i < created; ++i) {
+        ::ResumeThread(threads[i]);
+        ::CloseHandle(threads[i]);
+    }
+    return result;
 }
 
 void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
