@@ -12,10 +12,19 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 root=$(dirname "$prefix")
 mkdir -p "$root"
-if [ ! -d "$root/locale/zh_CN.UTF-8" ]; then
-  mkdir -p "$root/locale"
-  localedef -i zh_CN -f UTF-8 "$root/locale/zh_CN.UTF-8" 2>/dev/null || rm -rf "$root/locale/zh_CN.UTF-8"
-fi
+# Prefixes are made in parallel: one of them compiles the locale while the others wait.
+mkdir -p "$root/locale"
+(
+  flock 9
+  if [ ! -d "$root/locale/zh_CN.UTF-8" ]; then
+    tmp=$(mktemp -d "$root/locale/.build.XXXXXX")
+    if localedef -i zh_CN -f UTF-8 "$tmp/zh_CN.UTF-8" 2>/dev/null || [ -f "$tmp/zh_CN.UTF-8/LC_CTYPE" ]; then
+      mv "$tmp/zh_CN.UTF-8" "$root/locale/zh_CN.UTF-8"
+    fi
+    rm -rf "$tmp"
+  fi
+) 9>"$root/locale/.lock"
+[ -d "$root/locale/zh_CN.UTF-8" ] || echo "warning: no zh_CN locale; Wine runs with another ANSI code page" >&2
 
 # Another run's Wine server for this prefix must be gone before the folder is.
 if [ -d "$prefix" ]; then

@@ -53,7 +53,7 @@ int CheckOf(HWND box) { return static_cast<int>(::SendMessageW(box, BM_GETCHECK,
 void Toggle(HWND box) {
     const int before = CheckOf(box);
     PostButtonClick(box);
-    EXPECT_TRUE(WaitUntil([&] { return CheckOf(box) != before; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return CheckOf(box) != before; }, 15000));
 }
 
 void SetPath(const MainRun& run, const wchar_t* text) {
@@ -157,7 +157,7 @@ TEST(MainWindowTest, BrowseAnswersSetOrKeepOrEmptyThePath) {
         auto browseOnce = [&] {
             const size_t before = record.Calls(L"SelectSave").size();
             PostButtonClick(browse);
-            EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"SelectSave").size() == before + 1; }, 3000));
+            EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"SelectSave").size() == before + 1; }, 15000));
             ::SendMessageW(run.child, WM_NULL, 0, 0);  // the handler has returned
         };
         {
@@ -203,7 +203,7 @@ TEST(MainWindowTest, TwoFailureReportsInOneRunGiveTwoPromptsAndOneProgressEnd) {
             EXPECT_EQ(FindDialog(pid, {IDC_PROMPT_TEXT}), nullptr);
         }
         EXPECT_TRUE(::IsWindowVisible(run.host));
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 15000));
         // The next run opens a new progress prompt and ends normally.
         PostButtonClick(Button(run, IDC_START_COLLECT));
         EXPECT_NE(WaitForDialog(pid, {IDC_EXECUTE_TEXT}), nullptr);
@@ -279,7 +279,7 @@ TEST(MainWindowTest, AboutBoxAndFeedbackLinkLeaveTheWindowAsItWas) {
         ::ScreenToClient(run.child, &at);
         ::PostMessageW(run.child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         ::PostMessageW(run.child, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        EXPECT_TRUE(WaitUntil([&] { return !record.Calls(L"FeedbackQuestion").empty(); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return !record.Calls(L"FeedbackQuestion").empty(); }, 15000));
         EXPECT_EQ(record.Calls(L"FeedbackQuestion"), std::vector<std::wstring>{L"FeedbackQuestion Skelda|V 1.0"});
     });
 }
