@@ -27,7 +27,7 @@ enum class Alpha {
     Any,     // buttons and check boxes
 };
 
-struct PngSpec {
+struct PngExpectation {
     UINT id;
     UINT width;
     UINT height;
@@ -35,12 +35,12 @@ struct PngSpec {
 };
 
 // Four images of one button in the order normal, hover, pressed, disabled.
-void AddButton(std::vector<PngSpec>& out, UINT first, UINT count, UINT width, UINT height) {
+void AddButton(std::vector<PngExpectation>& out, UINT first, UINT count, UINT width, UINT height) {
     for (UINT i = 0; i < count; ++i) out.push_back({first + i, width, height, Alpha::Any});
 }
 
-std::vector<PngSpec> ExpectedPngs() {
-    std::vector<PngSpec> s = {
+std::vector<PngExpectation> ExpectedPngs() {
+    std::vector<PngExpectation> s = {
         {IDB_USAGE_FRAME, 610, 461, Alpha::Frame},
         {IDB_USAGE_BACKGROUND, 600, 450, Alpha::Opaque},
         {IDB_CONSENT_CHECK_STRIP, 48, 16, Alpha::Any},
@@ -124,14 +124,14 @@ int AlphaAt(Gdiplus::Bitmap& bitmap, INT x, INT y) {
 }
 
 TEST(SkinImages, EveryPngDecodesAtItsSize) {
-    for (const PngSpec& spec : ExpectedPngs()) {
-        SCOPED_TRACE("PNG " + std::to_string(spec.id));
-        Gdiplus::Bitmap* bitmap = DecodePng(spec.id);
+    for (const PngExpectation& png : ExpectedPngs()) {
+        SCOPED_TRACE("PNG " + std::to_string(png.id));
+        Gdiplus::Bitmap* bitmap = DecodePng(png.id);
         ASSERT_NE(nullptr, bitmap);
-        EXPECT_EQ(spec.width, bitmap->GetWidth());
-        EXPECT_EQ(spec.height, bitmap->GetHeight());
-        const INT w = static_cast<INT>(spec.width), h = static_cast<INT>(spec.height);
-        switch (spec.alpha) {
+        EXPECT_EQ(png.width, bitmap->GetWidth());
+        EXPECT_EQ(png.height, bitmap->GetHeight());
+        const INT w = static_cast<INT>(png.width), h = static_cast<INT>(png.height);
+        switch (png.alpha) {
         case Alpha::Frame:
             EXPECT_LT(AlphaAt(*bitmap, 0, 0), 128);
             EXPECT_LT(AlphaAt(*bitmap, w - 1, h - 1), 255);
