@@ -115,7 +115,9 @@ std::wstring FullPath(const std::wstring& path) {
     return std::wstring(full.data(), n);
 }
 
-bool IsWow64Process() {
+// 64-bit Windows: a 64-bit process, or a 32-bit one that WOW64 runs.
+bool Is64BitWindows() {
+    if (sizeof(void*) == 8) return true;
     using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
     auto fn = skelda::ProcAddress<Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
     BOOL wow = FALSE;
@@ -157,7 +159,7 @@ int Run(const collect::Options& options) {
     if (options.info) {
         Print(L"engine: " + enginePath + L"\n");
         Print(std::wstring(L"system supported: ") + (supported ? L"yes" : L"no (此工具不支持当前系统)") + L"\n");
-        Print(std::wstring(L"64-bit Windows: ") + (IsWow64Process() ? L"yes, packer 7z\\x64\\7zx64.exe"
+        Print(std::wstring(L"64-bit Windows: ") + (Is64BitWindows() ? L"yes, packer 7z\\x64\\7zx64.exe"
                                                                      : L"no, packer 7z\\x86\\7zx86.exe") + L"\n");
         return supported ? kCollected : kUnsupported;
     }

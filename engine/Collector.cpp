@@ -10,7 +10,7 @@ CCollector g_collector;
 
 int CCollector::InitDll() {
     skelda::BuildCatalogues(wmicCatalogue, wmiDeviceCatalogue, wmiSystemCatalogue);
-    is64BitOs = engine::IsWow64() ? 1 : 0;
+    is64BitOs = engine::Is64BitWindows() ? 1 : 0;
     return 1;
 }
 

@@ -150,6 +150,8 @@ bool IsWow64() {
     return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow) && wow;
 }
 
+bool Is64BitWindows() { return sizeof(void*) == 8 || IsWow64(); }
+
 std::wstring SystemFolder() {
     wchar_t path[MAX_PATH];
     UINT n = ::GetSystemDirectoryW(path, MAX_PATH);

@@ -34,6 +34,9 @@ std::wstring GetModuleFolder();
 // True for a 32-bit process on 64-bit Windows.
 bool IsWow64();
 
+// True on 64-bit Windows, seen from a 32-bit (WOW64) or a 64-bit process.
+bool Is64BitWindows();
+
 // The system folder without a trailing backslash (as a 32-bit process sees it).
 std::wstring SystemFolder();
 

@@ -21,8 +21,14 @@ bool IsSupportedOsCode(int code) {
 }
 
 void ReadPebOsVersion(DWORD& major, DWORD& minor) {
-    // Offsets in the 32-bit thread environment block (ProcessEnvironmentBlock) and in the
-    // process environment block (OSMajorVersion, OSMinorVersion).
+    // The thread environment block points to the process environment block; the version
+    // numbers sit at fixed offsets in it, which differ between the 32- and 64-bit layouts.
+#if defined(_WIN64)
+    constexpr unsigned long kPebOffset = 0x60;
+    constexpr size_t kMajorOffset = 0x118;
+    constexpr size_t kMinorOffset = 0x11C;
+    const auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(kPebOffset));
+#else
     constexpr unsigned long kPebOffset = 0x30;
     constexpr size_t kMajorOffset = 0xA4;
     constexpr size_t kMinorOffset = 0xA8;
@@ -30,6 +36,7 @@ void ReadPebOsVersion(DWORD& major, DWORD& minor) {
 #pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the fs-relative read for an array access
     const auto* peb = reinterpret_cast<const BYTE*>(__readfsdword(kPebOffset));
 #pragma GCC diagnostic pop
+#endif
     major = *reinterpret_cast<const ULONG*>(peb + kMajorOffset);
     minor = *reinterpret_cast<const ULONG*>(peb + kMinorOffset);
 }

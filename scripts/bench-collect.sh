@@ -2,19 +2,26 @@
 # Benchmark (not a test): one full collection with the tool doubles under Wine.
 # Reports the wall time of the run, the number of child processes it started, and the time of
 # the shipped packer under Wine against Debian's 7zz on the same folder with the same switches.
-#   usage: scripts/bench-collect.sh [win64|win32]   (after scripts/build.sh)
+#   usage: scripts/bench-collect.sh [x86|x64] [win64|win32]   (after scripts/build.sh)
+# x86 (the shipped 32-bit build) by default; x64 runs the 64-bit build, in a 64-bit prefix only.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
-kind=${1:-win64}
-prefix=$build/wine/bench-$kind
-"$top/scripts/make-prefix.sh" "$prefix" "$kind" "$build" >/dev/null
+arch=${1:-x86}
+kind=${2:-win64}
+case "$arch" in
+  x86) dist=$build/dist ;;
+  x64) dist=$build/dist-x64 ;;
+  *) echo "usage: bench-collect.sh [x86|x64] [win64|win32]" >&2; exit 64 ;;
+esac
+prefix=$build/wine/bench-$arch-$kind
+"$top/scripts/make-prefix.sh" "$prefix" "$kind" "$build/$arch" >/dev/null
 bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
 . "$top/scripts/wine-env.sh" "$prefix"
 
-work=$build/bench
+work=$build/bench-$arch
 rm -rf "$work" && mkdir -p "$work/product"
-cp -r "$build/dist/OrvaneSkelda.dll" "$build/dist/SkeldaCollect.exe" "$build/dist/7z" "$work/product/"
+cp -r "$dist/OrvaneSkelda.dll" "$dist/SkeldaCollect.exe" "$dist/7z" "$work/product/"
 archive="Z:${work//\//\\}\\信息收集.7z"
 
 # Wine's process channel names every process it creates.

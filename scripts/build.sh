@@ -1,7 +1,26 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/ (dist/ inside it holds what ships).
+# Configures and builds both architectures from this source tree:
+#   build/x86  32-bit build; what ships lands in build/dist
+#   build/x64  64-bit build; what ships lands in build/dist-x64
+# and writes build/CTestTestfile.cmake, so that one `ctest` in build/ runs the tests of both.
+# SKELDA_ARCHS="x64" (or "x86") builds one of them only.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build"
+archs=${SKELDA_ARCHS:-x64 x86}
+mkdir -p "$build"
+for arch in $archs; do
+  case "$arch" in
+    x86) toolchain=mingw-i686.cmake; dist=$build/dist ;;
+    x64) toolchain=mingw-x86_64.cmake; dist=$build/dist-x64 ;;
+    *) echo "unknown architecture $arch" >&2; exit 2 ;;
+  esac
+  echo "== building $arch into $build/$arch (ships into $dist)"
+  cmake -S "$top" -B "$build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
+        -DSKELDA_DIST_DIR="$dist" >/dev/null
+  cmake --build "$build/$arch"
+done
+{
+  echo "# Written by scripts/build.sh: the tests of every architecture built here."
+  for arch in $archs; do echo "subdirs(\"$arch\")"; done
+} >"$build/CTestTestfile.cmake"

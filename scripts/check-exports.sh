@@ -6,7 +6,7 @@ set -euo pipefail
 dll="$SKELDA_DIST/${1:?usage: check-exports.sh <dll> <export>...}"
 shift
 [ -f "$dll" ] || { echo "missing: $dll"; exit 1; }
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+dump=$(x86_64-w64-mingw32-objdump -p "$dll")  # reads 32- and 64-bit images alike
 exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort)
 expected=$(printf '%s\n' "$@" | sort)
 if [ "$exports" != "$expected" ]; then

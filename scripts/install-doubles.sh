@@ -24,7 +24,18 @@ placements=(
   "powershell.exe:WindowsPowerShell/v1.0/powershell.exe"
 )
 
-for system in "$windows/system32" "$windows/syswow64"; do
+# The doubles are built for one architecture. 32-bit ones go into both system folders (a 64-bit
+# cmd in system32 starts them through WOW64); 64-bit ones only into system32, since only a
+# 32-bit process looks into syswow64.
+pe_machine() {  # the machine field of a PE image: 014c i386, 8664 x86-64
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
+}
+systems=("$windows/system32")
+[ "$(pe_machine "$doubles/wevtutil.exe")" = 014c ] && systems+=("$windows/syswow64")
+
+for system in "${systems[@]}"; do
   [ -d "$system" ] || continue
   for placement in "${placements[@]}"; do
     source="$doubles/${placement%%:*}"

@@ -5,6 +5,7 @@
 # When the build folder holds test doubles (tests/doubles/*.exe), they are installed into
 # the prefix's system folders in place of Wine's stubs.
 set -euo pipefail
+"$(dirname "$0")/win32-gate.sh" --check || exit $?
 prefix=${1:?usage: make-prefix.sh <prefix> win32|win64 [build]}
 kind=${2:?usage: make-prefix.sh <prefix> win32|win64 [build]}
 build=${3:-}
@@ -32,13 +33,13 @@ if [ -d "$prefix" ]; then
   rm -rf "$prefix"
 fi
 mkdir -p "$prefix/home"
-. "$here/wine-env.sh" "$prefix"
 case "$kind" in
-  win32) export WINEARCH=win32 ;;
-  win64) export WINEARCH=win64 ;;
+  win32|win64) ;;
   *) echo "unknown prefix kind $kind" >&2; exit 2 ;;
 esac
-env "${SKELDA_LOCALE_ENV[@]}" wineboot -i >/dev/null 2>&1
+export WINEARCH=$kind
+. "$here/wine-env.sh" "$prefix"
+skelda_wine wineboot -i >/dev/null 2>&1
 wineserver -w
 # Windows 10 unless a test asks for another version itself.
 skelda_wine winecfg /v win10 >/dev/null 2>&1

@@ -10,30 +10,40 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
 "$top/scripts/setup-debian.sh"
-"$top/scripts/build.sh"
 
-prefix=$build/wine/demo
+# The shipped 32-bit build where this machine can run 32-bit programs, else the 64-bit one.
+probe=$("$top/scripts/win32-gate.sh" --probe "$build/run-win32-probe.txt" >/dev/null; cat "$build/run-win32-probe.txt")
+if [ "$probe" = yes ]; then
+  arch=x86 dist=$build/dist
+  echo "running the 32-bit build ($dist) in a 64-bit Wine prefix"
+else
+  arch=x64 dist=$build/dist-x64
+  echo "running the 64-bit build ($dist): ${probe#no: }"
+fi
+SKELDA_ARCHS=$arch "$top/scripts/build.sh"
+
+prefix=$build/wine/demo-$arch
 if [ ! -f "$prefix/drive_c/skelda-doubles/.ready" ]; then
   echo "making the Wine prefix $prefix (with test doubles of the Windows tools Wine lacks)"
-  "$top/scripts/make-prefix.sh" "$prefix" win64 "$build" >/dev/null
+  "$top/scripts/make-prefix.sh" "$prefix" win64 "$build/$arch" >/dev/null
   bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
   touch "$prefix/drive_c/skelda-doubles/.ready"
 fi
 . "$top/scripts/wine-env.sh" "$prefix"
 
-if [ "${1:-}" != "--console" ] && [ -n "${DISPLAY:-}" ] && [ -f "$build/dist/TavlinSkelda.exe" ]; then
+if [ "${1:-}" != "--console" ] && [ -n "${DISPLAY:-}" ] && [ -f "$dist/TavlinSkelda.exe" ]; then
   # Closing the main window removes the program's own files, so it runs from a copy.
   copy=$prefix/drive_c/Skelda
-  rm -rf "$copy" && cp -r "$build/dist" "$copy"
-  echo "starting C:\\Skelda\\TavlinSkelda.exe (a copy of $build/dist)"
-  exec env "${SKELDA_LOCALE_ENV[@]}" wine 'C:\Skelda\TavlinSkelda.exe'
+  rm -rf "$copy" && cp -r "$dist" "$copy"
+  echo "starting C:\\Skelda\\TavlinSkelda.exe (a copy of $dist)"
+  exec env "${SKELDA_LOCALE_ENV[@]}" "$SKELDA_WINE_LOADER" 'C:\Skelda\TavlinSkelda.exe'
 fi
 
 out=$build/demo-output
 rm -rf "$out" && mkdir -p "$out"
 archive="Z:${out//\//\\}\\信息收集.7z"
 set +e
-skelda_wine "$build/dist/SkeldaCollect.exe" "$archive"
+skelda_wine "$dist/SkeldaCollect.exe" "$archive"
 rc=$?
 set -e
 wineserver -w

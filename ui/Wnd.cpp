@@ -8,6 +8,19 @@ INT_PTR CALLBACK SkeldaDialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 namespace {
 HINSTANCE g_resourceInstance = nullptr;
 constexpr UINT_PTR kSubclassId = 0x534B;  // one subclass per bound control
+
+// GetWindowSubclass is looked up by its ordinal: comctl32 exports it as 411 in every version,
+// and the 64-bit MinGW import library has no entry for it. The name resolves through the
+// process's activation context to the same comctl32 that SetWindowSubclass was bound to.
+BOOL QuerySubclass(HWND wnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* ref) {
+    using Fn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+    static const Fn fn = [] {
+        HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+        return comctl ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(comctl, MAKEINTRESOURCEA(411))))
+                      : nullptr;
+    }();
+    return fn ? fn(wnd, proc, id, ref) : FALSE;
+}
 }  // namespace
 
 HINSTANCE SkinResourceInstance() { return g_resourceInstance ? g_resourceInstance : ::GetModuleHandleW(nullptr); }
@@ -49,7 +62,7 @@ LPCWSTR CWnd::OwnClassName() {
 CWnd* CWnd::FromHandle(HWND wnd) {
     if (!wnd || !::IsWindow(wnd)) return nullptr;
     DWORD_PTR ref = 0;
-    if (::GetWindowSubclass(wnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<CWnd*>(ref);
+    if (QuerySubclass(wnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<CWnd*>(ref);
     if (reinterpret_cast<WNDPROC>(::GetClassLongPtrW(wnd, GCLP_WNDPROC)) == StaticWndProc)
         return reinterpret_cast<CWnd*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (::GetClassLongPtrW(wnd, GCW_ATOM) == 32770 /* dialog class */ &&

@@ -116,7 +116,9 @@ TEST(CommandRunnerTest, ModuleFolderAndWow64) {
 
     const char* kind = std::getenv("SKELDA_PREFIX_KIND");
     ASSERT_NE(kind, nullptr);
-    EXPECT_EQ(engine::IsWow64(), std::string(kind) == "win64");
+    const bool windows64 = std::string(kind) == "win64";
+    EXPECT_EQ(engine::IsWow64(), windows64 && sizeof(void*) == 4);
+    EXPECT_EQ(engine::Is64BitWindows(), windows64);
 }
 
 }  // namespace

@@ -30,9 +30,9 @@ add_dependencies(frontend_main_tests frontend_main_double_Engine frontend_main_d
 if(TARGET TavlinSkelda)
   add_dependencies(frontend_main_tests TavlinSkelda)
 endif()
-skelda_wine_test(frontend_main frontend_main_tests PREFIX win64 TIMEOUT 900)
+skelda_wine_test(frontend_main frontend_main_tests PREFIX win64 TIMEOUT 900 ARGS --gtest_filter=-UsageTerms*)
 # The usage-terms tests move the cursor.
-set_tests_properties(frontend_main PROPERTIES RUN_SERIAL TRUE)
+skelda_wine_test(frontend_usage_terms frontend_main_tests PREFIX desktop TIMEOUT 900 ARGS --gtest_filter=UsageTerms*)
 
 # The shipped program from a copy of dist/ in a prefix of its own, with the real engine,
 # driven with xdotool at the places GuiDriver reports.
@@ -42,5 +42,4 @@ set_target_properties(gui_driver PROPERTIES OUTPUT_NAME GuiDriver RUNTIME_OUTPUT
 if(TARGET TavlinSkelda)
   add_dependencies(gui_driver TavlinSkelda)
 endif()
-skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh TIMEOUT 1200)
-set_tests_properties(frontend_gui_e2e PROPERTIES RUN_SERIAL TRUE)
+skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh OWN_DISPLAY TIMEOUT 1200)

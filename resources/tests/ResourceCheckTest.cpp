@@ -385,14 +385,16 @@ TEST(DialogTemplates, ChildTemplatesCarryTheirControls) {
 TEST(DialogTemplates, LinksPassClicksToTheirDialog) {
     // Without SS_NOTIFY a static is transparent to hit tests, so the dialog sees the click.
     for (auto [dialog, id] : {std::pair<UINT, UINT>{IDD_SKELDA_CHILD, IDC_FEEDBACK_LINK}, {IDD_USAGE_CHILD, IDC_TERMS_LINK}}) {
-        const DialogItem* item = FindItem(LoadTemplate(dialog), id);
+        const DialogTemplate t = LoadTemplate(dialog);  // the item points into it
+        const DialogItem* item = FindItem(t, id);
         ASSERT_NE(nullptr, item);
         EXPECT_FALSE(item->style & SS_NOTIFY);
     }
 }
 
 TEST(DialogTemplates, TermsTextIsAReadOnlyScrollingRichEdit) {
-    const DialogItem* item = FindItem(LoadTemplate(IDD_TOOLTIP_CHILD), IDC_TERMS_TEXT);
+    const DialogTemplate t = LoadTemplate(IDD_TOOLTIP_CHILD);  // the item points into it
+    const DialogItem* item = FindItem(t, IDC_TERMS_TEXT);
     ASSERT_NE(nullptr, item);
     const DWORD needed = ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER;
     EXPECT_EQ(needed, item->style & needed);
