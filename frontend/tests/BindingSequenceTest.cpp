@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildProcesses.h"
 #include "FrontendTexts.h"
 #include "LibraryBindings.h"
 #include "ProbeRun.h"
@@ -60,7 +61,8 @@ protected:
             PostClick(::GetDlgItem(prompt, IDC_PROMPT_LEFT));
         }
         outcome.exitCode = probe.WaitForExit(20000);
-        ::Sleep(1000);  // a removal started by mistake would be at work by now
+        // A removal started by mistake runs in a child of the program: let it finish its work.
+        EXPECT_TRUE(skelda::testing::WaitForChildrenOf(probe.Id(), 20000));
         outcome.calls = Lines(ReadFile(program.Path() + L"\\calls.txt"));
         outcome.folderIntact = true;
         for (const std::wstring& file : files) outcome.folderIntact = outcome.folderIntact && Exists(program.Path() + L"\\" + file);

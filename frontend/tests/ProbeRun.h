@@ -28,6 +28,7 @@ public:
     HWND WaitForPrompt(DWORD timeoutMs) const;
     // The exit code, or STILL_ACTIVE when it has not ended within timeoutMs.
     DWORD WaitForExit(DWORD timeoutMs) const;
+    DWORD Id() const { return id_; }
 
 private:
     HANDLE process_ = nullptr;

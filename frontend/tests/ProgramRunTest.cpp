@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DistFolder.h"
+#include "ChildProcesses.h"
 #include "FrontendTexts.h"
 #include "MainTestKit.h"
 #include "resource.h"
@@ -101,7 +102,8 @@ TEST(ProgramRunTest, ClosingTheUsageTermsEndsWithoutMainWindowOrRemoval) {
     PostButtonClick(::GetDlgItem(usage, IDC_USAGE_CLOSE));
     EXPECT_EQ(program.WaitForExit(), 0);
     EXPECT_TRUE(record.Calls(L"SetWndHandle").empty());
-    ::Sleep(4500);  // longer than the removal's delay
+    // A removal started by mistake runs in a child of the program: let it finish its work.
+    EXPECT_TRUE(skelda::testing::WaitForChildrenOf(program.Pid(), 20000));
     EXPECT_TRUE(Exists(program.Folder() + L"\\TavlinSkelda.exe"));
 }
 

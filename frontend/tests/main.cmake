@@ -23,7 +23,7 @@ skelda_gtest(frontend_main_tests
   ${_fe2}/UsageTermsTest.cpp
   ${_fe2}/ProgramRunTest.cpp)
 set_target_properties(frontend_main_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_fe2_out})
-target_include_directories(frontend_main_tests PRIVATE ${_fe2} ${CMAKE_SOURCE_DIR}/outside/testing)
+target_include_directories(frontend_main_tests PRIVATE ${_fe2} ${CMAKE_SOURCE_DIR}/outside/testing ${CMAKE_SOURCE_DIR}/util/testing)
 target_link_libraries(frontend_main_tests PRIVATE skelda_frontend skelda_resources)
 add_dependencies(frontend_main_tests frontend_main_double_Engine frontend_main_double_Hook
                  frontend_main_double_Feedback)
@@ -42,4 +42,4 @@ set_target_properties(gui_driver PROPERTIES OUTPUT_NAME GuiDriver RUNTIME_OUTPUT
 if(TARGET TavlinSkelda)
   add_dependencies(gui_driver TavlinSkelda)
 endif()
-skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh OWN_DISPLAY TIMEOUT 1200)
+skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh PREFIX desktop OWN_DISPLAY TIMEOUT 1200)

@@ -24,7 +24,8 @@ done
 [ -f "$driver" ] || { echo "missing $driver"; exit 1; }
 
 prefix=$build/wine/gui-e2e
-"$scripts/make-prefix.sh" "$prefix" win64 "$build" >/dev/null || { echo "cannot make the prefix"; exit 1; }
+"$scripts/copy-prefix.sh" "${SKELDA_WINE_ROOT:?}/desktop" "$prefix" || { echo "cannot copy the test prefix"; exit 1; }
+export SKELDA_DOUBLES_EVENT_LOGS=short
 . "$scripts/wine-env.sh" "$prefix"
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
 
