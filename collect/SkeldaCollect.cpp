@@ -8,15 +8,17 @@
 
 #include "CollectOptions.h"
 #include "ConsoleText.h"
+#include "OrvaneSkeldaApi.h"
 #include "PathText.h"
 #include "ProcAddress.h"
+#include "RunGuard.h"
 
 namespace {
 
 using collect::Print;
 
-constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
-constexpr WPARAM kFinished = 100;
+constexpr UINT WM_COLLECT_RESULT = orvane::kResultMessage;
+constexpr WPARAM kFinished = orvane::kResultFinished;
 
 enum ExitCode : int {
     kCollected = 0,
@@ -24,16 +26,17 @@ enum ExitCode : int {
     kFolderFailed = 2,
     kEngineProblem = 3,
     kUnsupported = 4,
+    kBusy = 5,
     kUsage = 64,
 };
 
 struct EngineApi {
-    int(__cdecl* InitDll)() = nullptr;
-    int(__cdecl* SetWndHandle)(HWND) = nullptr;
-    int(__cdecl* GetCurSystemIsSupport)() = nullptr;
-    int(__cdecl* SelectSaveSystemInfoFilePosition)(HWND, wchar_t*) = nullptr;
-    int(__cdecl* StartGetSystemInfo)(const wchar_t*, const int*) = nullptr;
-    int(__cdecl* RestartSystem)() = nullptr;
+    orvane::InitDllFn InitDll = nullptr;
+    orvane::SetWndHandleFn SetWndHandle = nullptr;
+    orvane::GetCurSystemIsSupportFn GetCurSystemIsSupport = nullptr;
+    orvane::SelectSaveSystemInfoFilePositionFn SelectSaveSystemInfoFilePosition = nullptr;
+    orvane::StartGetSystemInfoFn StartGetSystemInfo = nullptr;
+    orvane::RestartSystemFn RestartSystem = nullptr;
 
     bool Bind(HMODULE engine) {
         InitDll = skelda::ProcAddress<decltype(InitDll)>(engine, "InitDll");
@@ -172,6 +175,10 @@ int Run(const collect::Options& options) {
     const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
     Print(L"collecting into " + archive + L"\n");
     if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
+        if (skelda::RunGuard::IsHeldElsewhere(orvane::kRunGuardName)) {
+            Print(L"another collection is running on this machine; try again when it has ended\n", STD_ERROR_HANDLE);
+            return kBusy;
+        }
         Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
         return kEngineProblem;
     }

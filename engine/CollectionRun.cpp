@@ -7,6 +7,8 @@
 #include "LogEntries.h"
 #include "PathText.h"
 
+#include <stdexcept>
+
 using toollog::Entry;
 
 namespace engine {
@@ -42,6 +44,10 @@ int CategoryIndexOf(const std::wstring& folder) {
     return -1;
 }
 
+std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId) {
+    return archivePath + L"." + std::to_wstring(processId) + L".partial.7z";
+}
+
 std::wstring PackerPath(const std::wstring& moduleFolder, bool x64) {
     return moduleFolder + (x64 ? L"7z\\x64\\7zx64.exe" : L"7z\\x86\\7zx86.exe");
 }
@@ -57,6 +63,7 @@ namespace {
 
 struct WorkerStart {
     CCollector* collector;
+    int index;
     int (CCollector::*routine)();
     HMODULE module;  // a reference that keeps the engine loaded while the worker runs
 };
@@ -65,9 +72,12 @@ DWORD WINAPI WorkerMain(LPVOID param) {
     WorkerStart start = *static_cast<WorkerStart*>(param);
     delete static_cast<WorkerStart*>(param);
     try {
+        if (start.collector->ThrowsForTesting(start.index)) throw std::runtime_error("worker fault for testing");
         (start.collector->*start.routine)();
     } catch (...) {
-        // A worker that throws ends like one that failed; nothing crosses the thread.
+        // A worker that throws ends like one that failed, with its failure pair; nothing
+        // crosses the thread.
+        start.collector->WorkerFailed();
     }
     start.collector->WorkerEnded();
     if (start.module) ::FreeLibraryAndExitThread(start.module, 0);
@@ -92,8 +102,19 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     if (!path || !categorySwitches) return 0;
     // Workers of an earlier run still at work would share this run's state.
     if (::InterlockedCompareExchange(&aliveThreads, 0, 0) != 0) return 0;
-    moduleFolder = engine::GetModuleFolder();
-    if (moduleFolder.empty()) return 0;
+    const std::wstring folder = engine::GetModuleFolder();
+    if (folder.empty()) return 0;
+    // One run per machine: another process's run would share the working folder and could
+    // pack or delete this one's data.
+    if (!runGuard.TryAcquire(orvane::kRunGuardName)) return 0;
+    moduleFolder = folder;
+
+    // Every run starts from an empty working folder: nothing of an earlier run reaches this
+    // run's archive.
+    engine::RemoveFolder(WorkingFolder());
+    if (!::CreateDirectoryW(WorkingFolder().c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        toollog::Log(Entry::WorkingFolderFailed, WorkingFolder());
+    }
 
     archivePath = path;
     for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
@@ -118,7 +139,7 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     int created = 0;
     int result = 1;
     for (const Worker& worker : kWorkers) {
-        auto* start = new WorkerStart{this, worker.routine, ReferenceEngineModule()};
+        auto* start = new WorkerStart{this, created, worker.routine, ReferenceEngineModule()};
         HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, CREATE_SUSPENDED, nullptr);
         if (!thread) {
             if (start->module) ::FreeLibrary(start->module);
@@ -137,6 +158,8 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     }
     liveWorkers = created;
     aliveThreads = created;
+    guardHolders = created;
+    if (created == 0) runGuard.Release();
     for (int i = 0; i < created; ++i) {
         ::ResumeThread(threads[i]);
         ::CloseHandle(threads[i]);
@@ -168,33 +191,69 @@ int CCollector::StopWorker(WPARAM result, Entry entry) {
     if (result == COLLECT_FAILED) engine::RemoveFolder(WorkingFolder());
     SendResult(result);
     toollog::Log(entry);
+    EndRunIfLast();
     return 0;
 }
 
+void CCollector::WorkerFailed() {
+    toollog::Log(Entry::WorkerFailed);
+    engine::RemoveFolder(WorkingFolder());
+    SendResult(COLLECT_FAILED);
+    EndRunIfLast();
+}
+
+void CCollector::EndRunIfLast() {
+    // The run is over for this worker: the guard goes with the last one, whoever packs.
+    if (::InterlockedDecrement(&guardHolders) == 0) runGuard.Release();
+}
+
 int CCollector::EnsureArchiveFolder() {
-    if (EnsureFolderPath(archivePath)) return 1;
+    // An archive path that names an existing folder could never take the archive.
+    const DWORD attributes = ::GetFileAttributesW(archivePath.c_str());
+    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!isFolder && EnsureFolderPath(archivePath)) return 1;
     SendResult(COLLECT_FOLDER_FAILED);
     toollog::Log(Entry::ArchiveFolderFailed);
+    EndRunIfLast();
     return 0;
 }
 
 int CCollector::FinishWorker() {
-    if (::InterlockedDecrement(&liveWorkers) > 0) return 1;
-    if (::InterlockedExchange(&packingStarted, 1) != 0) return 1;
+    if (::InterlockedDecrement(&liveWorkers) > 0) {
+        EndRunIfLast();
+        return 1;
+    }
+    if (::InterlockedExchange(&packingStarted, 1) != 0) {
+        EndRunIfLast();
+        return 1;
+    }
 
+    // The packer writes a new archive under a temporary name ("a" would update an archive
+    // that exists); only a complete one replaces the target, so a failed run leaves an
+    // earlier archive exactly as it was.
     const bool x64 = is64BitOs != 0;
+    const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
+    ::DeleteFileW(temporary.c_str());
     DWORD exitCode = 0;
     const int ran = engine::RunProgram(engine::PackerPath(moduleFolder, x64),
-                                       engine::PackerCommandLine(moduleFolder, x64, archivePath), exitCode);
+                                       engine::PackerCommandLine(moduleFolder, x64, temporary), exitCode);
     engine::RemoveFolder(WorkingFolder());
-    // Success means an archive: the packer ran, ended without a fatal error, and left the file.
-    const bool archived = ran && engine::PackerSucceeded(exitCode) &&
-                          ::GetFileAttributesW(archivePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // Success means an archive: the packer ran, ended without a fatal error, left a file, and
+    // that file took the target's place.
+    const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
+    const bool archived = ran && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
+                          !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                          ::MoveFileExW(temporary.c_str(), archivePath.c_str(),
+                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!archived) {
-        SendResult(COLLECT_FAILED);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::DeleteFileW(temporary.c_str());
         toollog::Log(Entry::PackingFailed);
+        EndRunIfLast();  // before the pair: a host may start the next run as soon as it has it
+        SendResult(COLLECT_FAILED);
         return 0;
     }
+    EndRunIfLast();
     SendResult(COLLECT_SUCCEEDED);
     return 1;
 }

@@ -22,6 +22,11 @@ std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const
 // The packer file for the given build beside the engine.
 std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
 
+// The name the packer writes to before the archive takes its place: beside it, so that the
+// final move stays on one volume, and ending in ".7z", since 7-Zip appends that to a name
+// without an extension.
+std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId);
+
 // 7-Zip's exit codes 0 (done) and 1 (done with warnings) both leave an archive.
 inline bool PackerSucceeded(unsigned long exitCode) { return exitCode == 0 || exitCode == 1; }
 

@@ -6,20 +6,20 @@
 
 #include "Catalogue.h"
 #include "LogEntries.h"
+#include "OrvaneSkeldaApi.h"
+#include "RunGuard.h"
 #include "UniqueHandle.h"
 
-// The message the engine sends to the registered window, always as a pair:
-// first wParam 100 (the run is over), then 1 (archive made), 2 (failure) or 3 (a folder
-// could not be created).
-constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
+// The engine's names for the result message and codes of its binary interface.
+constexpr UINT WM_COLLECT_RESULT = orvane::kResultMessage;
 enum CollectResult : WPARAM {
-    COLLECT_SUCCEEDED = 1,
-    COLLECT_FAILED = 2,
-    COLLECT_FOLDER_FAILED = 3,
-    COLLECT_FINISHED = 100,
+    COLLECT_SUCCEEDED = orvane::kResultSucceeded,
+    COLLECT_FAILED = orvane::kResultFailed,
+    COLLECT_FOLDER_FAILED = orvane::kResultFolderFailed,
+    COLLECT_FINISHED = orvane::kResultFinished,
 };
 
-constexpr int kCategoryCount = 8;
+constexpr int kCategoryCount = orvane::kCategoryCount;
 
 class CCollector {
 public:
@@ -37,6 +37,8 @@ public:
     // The system call behind RestartSystem; tests put a recorder in its place.
     using ExitWindowsFn = BOOL(WINAPI*)(UINT flags, DWORD reason);
     void SetExitWindowsForTesting(ExitWindowsFn fn) { exitWindows = fn; }
+    // Makes the worker with this index (0 to 3) throw as it starts; -1 for none.
+    void SetThrowingWorkerForTesting(int index) { throwingWorker = index; }
 
     // Pure part of the version check, for a given pair from the environment block.
     int CheckOsVersion(DWORD major, DWORD minor);
@@ -52,6 +54,11 @@ public:
     int EnsureFolderPath(const std::wstring& path);
     int IsCategoryEnabled(const std::wstring& folder) const;
     void WorkerEnded();
+    // A worker that ended by an unexpected error: its failure pair, as for any failure.
+    void WorkerFailed();
+    bool ThrowsForTesting(int index) const { return index == throwingWorker; }
+    // True while a worker thread of some run has not ended.
+    bool IsRunning() const { return aliveThreads != 0; }
 
 private:
     // The four workers, in the order they are started.
@@ -68,6 +75,8 @@ private:
     // working folder first. Always 0.
     int StopWorker(WPARAM result, toollog::Entry entry);
     void SendResult(WPARAM result);
+    // Called once by each worker when its part of the run is over.
+    void EndRunIfLast();
     std::wstring WorkingFolder() const;
 
 
@@ -86,7 +95,10 @@ private:
     skelda::CriticalSection reportLock;  // keeps each worker's pair together at the receiver
     std::wstring moduleFolder;       // the engine's folder for this run, trailing backslash
     volatile LONG aliveThreads = 0;  // worker threads not yet ended, of any run
+    volatile LONG guardHolders = 0;  // workers of this run whose part is not over yet
+    skelda::RunGuard runGuard;
     ExitWindowsFn exitWindows = &::ExitWindowsEx;
+    int throwingWorker = -1;
 };
 
 extern CCollector g_collector;

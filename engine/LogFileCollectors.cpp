@@ -9,6 +9,7 @@
 #include "CommandRunner.h"
 #include "OsVersion.h"
 #include "PathText.h"
+#include "SharedFileCopy.h"
 #include "UniqueHandle.h"
 
 using toollog::Entry;
@@ -16,26 +17,37 @@ using toollog::Entry;
 namespace engine {
 namespace {
 
-bool CopyEntries(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
+// Copies what it can; an entry that cannot be copied is skipped and logged. copied counts
+// the entries that arrived.
+void CopyEntries(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
                  bool failIfExists, int& copied) {
     const std::wstring from = skelda::WithTrailingBackslash(source);
     const std::wstring to = skelda::WithTrailingBackslash(target);
     WIN32_FIND_DATAW data;
     skelda::UniqueFindHandle find(::FindFirstFileW((from + pattern).c_str(), &data));
-    if (!find.Valid()) return true;
+    if (!find.Valid()) return;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!PathExists(to + name) && !::CreateDirectoryW((to + name).c_str(), nullptr)) return false;
-            ++copied;
-            if (!CopyEntries(from + name, L"*", to + name, failIfExists, copied)) return false;
+            // A folder counts when it is made now: an empty one arrives too.
+            if (!PathExists(to + name)) {
+                if (!::CreateDirectoryW((to + name).c_str(), nullptr)) {
+                    toollog::Log(Entry::FileSkipped, from + name + L" (" + std::to_wstring(::GetLastError()) + L")");
+                    continue;
+                }
+                ++copied;
+            }
+            CopyEntries(from + name, L"*", to + name, failIfExists, copied);
         } else {
-            if (!::CopyFileW((from + name).c_str(), (to + name).c_str(), failIfExists)) return false;
-            ++copied;
+            unsigned long error = 0;
+            if (CopySharedFile(from + name, to + name, failIfExists, error)) {
+                ++copied;
+            } else {
+                toollog::Log(Entry::FileSkipped, from + name + L" (" + std::to_wstring(error) + L")");
+            }
         }
     } while (::FindNextFileW(find.Get(), &data));
-    return true;
 }
 
 }  // namespace
@@ -58,13 +70,16 @@ std::wstring EventLogFileName(const std::wstring& logName) {
 
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder) {
     return L"wevtutil epl " + skelda::Quoted(logName) + L" " +
-           skelda::Quoted(folder + L"\\" + EventLogFileName(logName));
+           skelda::Quoted(folder + L"\\" + EventLogFileName(logName)) + L" /ow:true";
 }
 
 bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
                   bool failIfExists) {
+    if (source.empty()) return false;
+    EnableBackupPrivilege();
     int copied = 0;
-    return !source.empty() && CopyEntries(source, pattern, target, failIfExists, copied) && copied > 0;
+    CopyEntries(source, pattern, target, failIfExists, copied);
+    return copied > 0;
 }
 
 bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists) {
@@ -91,7 +106,9 @@ void CCollector::ExportEventLogs(const std::wstring& folder) {
     const std::wstring wevtutil = engine::SystemFolder() + L"\\wevtutil.exe";
     for (const std::wstring& name : engine::EventLogNames(commandOutput)) {
         DWORD ignored = 0;
-        engine::RunProgram(wevtutil, engine::EventLogExportCommand(name, folder), ignored);
+        const std::wstring command = engine::EventLogExportCommand(name, folder);
+        if (!engine::RunProgram(wevtutil, command, ignored))
+            toollog::Log(Entry::CommandStartFailed, command + L" (" + std::to_wstring(::GetLastError()) + L")");
     }
 }
 
@@ -124,8 +141,13 @@ int CCollector::CollectFilesAndWmic() {
             haveSource = engine::RunCommand(L"powershell -command \"Get-WindowsUpdateLog\"") != 0;
             source = engine::GetDesktopFolder() + L"WindowsUpdate.log";
         }
-        if (haveSource && !::CopyFileW(source.c_str(), (folder + L"\\WindowsUpdate.log").c_str(), FALSE)) {
-            return StopWorker(COLLECT_FAILED, Entry::UpdateLogExportFailed);
+        unsigned long error = 0;
+        if (!haveSource) {
+            toollog::Log(Entry::UpdateLogExportFailed);
+        } else if (!engine::PathExists(source)) {
+            toollog::Log(Entry::UpdateLogMissing, source);
+        } else if (!engine::CopySharedFile(source, folder + L"\\WindowsUpdate.log", false, error)) {
+            toollog::Log(Entry::UpdateLogExportFailed, source + L" (" + std::to_wstring(error) + L")");
         }
     }
 
@@ -136,7 +158,7 @@ int CCollector::CollectFilesAndWmic() {
         } else {
             const std::wstring folder = work + L"\\CBS日志";
             if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::CbsFolderFailed);
-            if (!engine::CopyFolder(cbs, folder, false)) return StopWorker(COLLECT_FAILED, Entry::CbsExportFailed);
+            if (!engine::CopyFolder(cbs, folder, false)) toollog::Log(Entry::CbsExportFailed);
         }
     }
 
@@ -147,9 +169,7 @@ int CCollector::CollectFilesAndWmic() {
         } else {
             const std::wstring folder = work + L"\\INF日志";
             if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::InfFolderFailed);
-            if (!engine::CopySetupApiLogs(inf, folder, false)) {
-                return StopWorker(COLLECT_FAILED, Entry::InfExportFailed);
-            }
+            if (!engine::CopySetupApiLogs(inf, folder, false)) toollog::Log(Entry::InfExportFailed);
         }
     }
 

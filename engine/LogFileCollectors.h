@@ -16,8 +16,9 @@ std::wstring EventLogFileName(const std::wstring& logName);
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder);
 
 // Copies the entries of source that match pattern into target; sub-folders are copied whole
-// and an empty one is created empty. Stops at the first failure. true when all copies were
-// made and at least one entry was copied.
+// and an empty one is created empty. Files are read with full sharing and backup semantics;
+// an entry that still cannot be copied is skipped and logged. true when at least one entry
+// arrived.
 bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
                   bool failIfExists);
 bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists);

@@ -27,7 +27,10 @@ void ReadPebOsVersion(DWORD& major, DWORD& minor) {
     constexpr unsigned long kPebOffset = 0x60;
     constexpr size_t kMajorOffset = 0x118;
     constexpr size_t kMinorOffset = 0x11C;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the gs-relative read for an array access
     const auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(kPebOffset));
+#pragma GCC diagnostic pop
 #else
     constexpr unsigned long kPebOffset = 0x30;
     constexpr size_t kMajorOffset = 0xA4;

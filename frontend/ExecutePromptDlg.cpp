@@ -63,7 +63,7 @@ std::unique_ptr<CSkinChildDlg> CExecutePromptDlg::MakeChild() {
 
 LRESULT CExecutePromptDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE_PROGRESS) {
-        OnOK();
+        EndDialog(IDOK);
         return 0;
     }
     return CSkinHostDlg::WindowProc(msg, wp, lp);

@@ -27,6 +27,10 @@ public:
 protected:
     void DoDataExchange() override;
     void OnDestroy() override;
+    // While a run lasts nothing but WM_CLOSE_PROGRESS ends the prompt: Esc, Enter, Alt+F4
+    // and the system menu's close are ignored.
+    void OnOK() override {}
+    void OnCancel() override {}
 
 private:
     CString text_;
@@ -42,6 +46,8 @@ public:
 protected:
     std::unique_ptr<CSkinChildDlg> MakeChild() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnOK() override {}
+    void OnCancel() override {}
 
 private:
     CString text_;

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "OrvaneSkeldaApi.h"
 #include "../outside/feedback/OrvaneFeedbackInformation.h"
 #include "../outside/mousehook/OrvaneMouseHook.h"
 
@@ -48,12 +49,12 @@ public:
 };
 
 struct EngineExports {
-    using InitFn = int(__cdecl*)();
-    using SetWindowFn = int(__cdecl*)(HWND);
-    using IsSupportedFn = int(__cdecl*)();
-    using SelectSaveLocationFn = int(__cdecl*)(HWND, wchar_t*);  // buffer of 1024 units
-    using StartFn = int(__cdecl*)(const wchar_t*, const int*);     // archive path, 8 switches
-    using RestartFn = int(__cdecl*)();
+    using InitFn = orvane::InitDllFn;
+    using SetWindowFn = orvane::SetWndHandleFn;
+    using IsSupportedFn = orvane::GetCurSystemIsSupportFn;
+    using SelectSaveLocationFn = orvane::SelectSaveSystemInfoFilePositionFn;  // buffer of 1024 units
+    using StartFn = orvane::StartGetSystemInfoFn;                             // archive path, 8 switches
+    using RestartFn = orvane::RestartSystemFn;
 
     InitFn init = nullptr;
     SetWindowFn setWindow = nullptr;

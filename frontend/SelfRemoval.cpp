@@ -10,7 +10,24 @@ namespace frontend {
 const wchar_t* const kShippedFiles[] = {L"OrvaneSkelda.dll", L"OrvaneMouseHook.dll",
                                         L"OrvaneFeedbackInformation.dll", L"OrvaneFeedbackInformation.ini",
                                         L"SkeldaCollect.exe", nullptr};
-const wchar_t* const kShippedFolders[] = {L"7z", L"SystemInfoLog", nullptr};
+const wchar_t* const kShippedPackers[] = {L"7z\\x86\\7zx86.exe", L"7z\\x64\\7zx64.exe", nullptr};
+
+bool HoldsOnlyEngineOutput(const std::wstring& workingFolder) {
+    static const wchar_t* const kCategoryFolders[] = {L"CBS日志", L"INF日志",  L"安装应用程序", L"操作系统",
+                                                      L"系统更新日志", L"系统日志", L"性能计数器", L"硬件"};
+    WIN32_FIND_DATAW data;
+    skelda::UniqueFindHandle find(::FindFirstFileW((workingFolder + L"\\*").c_str(), &data));
+    if (!find.Valid()) return true;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        bool known = false;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            for (const wchar_t* category : kCategoryFolders) known = known || name == category;
+        if (!known) return false;
+    } while (::FindNextFileW(find.Get(), &data));
+    return true;
+}
 
 namespace {
 
@@ -42,7 +59,8 @@ std::wstring Quoted(const std::wstring& folder, const std::wstring& name) {
 // and 4 seconds (ping) cover that. Everything else is deleted only when the program file is
 // gone, so a program that somehow still runs leaves everything in place.
 // Every "if" stands in parentheses: cmd would otherwise take the rest of the line as part of it.
-std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::wstring& programName) {
+std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::wstring& programName,
+                                  bool removeWorkingFolder) {
     std::wstring folder = programFolder;
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
     if (!SafeOnCommandLine(folder) || programName.empty() ||
@@ -52,7 +70,9 @@ std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::
     const std::wstring program = Quoted(folder, programName);
     std::wstring rest;
     for (const wchar_t* const* f = kShippedFiles; *f; ++f) rest += L"del /f /q " + Quoted(folder, *f) + L" & ";
-    for (const wchar_t* const* d = kShippedFolders; *d; ++d) rest += L"rmdir /s /q " + Quoted(folder, *d) + L" & ";
+    for (const wchar_t* const* p = kShippedPackers; *p; ++p) rest += L"del /f /q " + Quoted(folder, *p) + L" & ";
+    for (const wchar_t* sub : {L"7z\\x86", L"7z\\x64", L"7z"}) rest += L"rmdir " + Quoted(folder, sub) + L" & ";
+    rest += std::wstring(removeWorkingFolder ? L"rmdir /s /q " : L"rmdir ") + Quoted(folder, L"SystemInfoLog") + L" & ";
     // Without /s rmdir leaves a folder that still holds anything; a drive root stays anyway.
     if (IsDriveRoot(folder))
         rest.resize(rest.size() - 3);
@@ -80,8 +100,9 @@ std::wstring SystemFolder() {
 int RemoveProgramFolder() {
     const std::wstring system = SystemFolder();
     const std::wstring program = ProgramPath();
-    const std::wstring arguments =
-        SelfRemovalArguments(ProgramFolder(), program.substr(program.rfind(L'\\') + 1));
+    const std::wstring folder = ProgramFolder();
+    const std::wstring arguments = SelfRemovalArguments(folder, program.substr(program.rfind(L'\\') + 1),
+                                                        HoldsOnlyEngineOutput(folder + L"\\SystemInfoLog"));
     if (system.empty() || arguments.empty()) return 1;
 
     // The reading end goes to cmd; the writing end is never inheritable and stays open here

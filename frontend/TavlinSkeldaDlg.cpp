@@ -248,11 +248,19 @@ void CSkeldaDlg::OnMinimize() {
 }
 
 void CSkeldaDlg::OnClose() {
+    if (feedbackOpen_) return;
+    feedbackOpen_ = true;
     {
-        CProblemSolvingFeedbackDlg feedbackDlg;
+        // Modal to the main window: its frame is the owner (disabled while the question is
+        // up), and this panel, a window of its own, takes no input meanwhile either.
+        CProblemSolvingFeedbackDlg feedbackDlg(m_host);
         feedbackDlg.SetFeedbackDll(&feedback_);
+        const bool wasEnabled = ::IsWindowEnabled(m_hWnd) != FALSE;
+        ::EnableWindow(m_hWnd, FALSE);
         feedbackDlg.DoModal();
+        if (wasEnabled) ::EnableWindow(m_hWnd, TRUE);
     }
+    feedbackOpen_ = false;
     if (m_host) m_host->SendMessage(WM_CLOSE);
 }
 

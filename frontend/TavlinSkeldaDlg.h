@@ -7,23 +7,24 @@
 #include "DrawTextStatic.h"
 #include "ExecutePromptDlg.h"
 #include "LibraryBindings.h"
+#include "OrvaneSkeldaApi.h"
 #include "PngButtons.h"
 #include "SkinDialogs.h"
 #include "TextVcenterEdit.h"
 
 // Number of category switches handed to StartGetSystemInfo.
-constexpr int kCategoryCount = 8;
+constexpr int kCategoryCount = orvane::kCategoryCount;
 // Size of the archive path buffer shared with the engine, terminator included.
 constexpr int kArchivePathUnits = 1024;
 
 namespace frontend {
 // The engine's report to the main child, always sent as a pair: first the end of the run,
 // then its outcome.
-constexpr UINT WM_COLLECT_RESULT = WM_USER + 0x219;
-constexpr WPARAM kCollectSucceeded = 1;
-constexpr WPARAM kCollectFailed = 2;
-constexpr WPARAM kCollectFolderFailed = 3;
-constexpr WPARAM kCollectFinished = 100;
+constexpr UINT WM_COLLECT_RESULT = orvane::kResultMessage;
+constexpr WPARAM kCollectSucceeded = orvane::kResultSucceeded;
+constexpr WPARAM kCollectFailed = orvane::kResultFailed;
+constexpr WPARAM kCollectFolderFailed = orvane::kResultFolderFailed;
+constexpr WPARAM kCollectFinished = orvane::kResultFinished;
 
 // Pixel width of a one-line text in a dialog's font (the stock GUI font when it has none).
 int TextWidthInDialogFont(HWND dialog, LPCWSTR text);
@@ -73,6 +74,7 @@ private:
     CDrawTextStatic titleLabel_;
     CDrawTextStatic feedbackLink_;
     CFeedbackDll feedback_;
+    bool feedbackOpen_ = false;  // the close question is up; a second close does nothing
 };
 
 class CTavlinSkeldaDlg : public CSkinHostDlg {

@@ -27,12 +27,22 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::Worker4StartFailed: return L"创建收集系统信息线程5失败";
         case Entry::Worker3PriorityFailed: return L"设置线程4优先级失败";
         case Entry::Worker4PriorityFailed: return L"设置线程5优先级失败";
+        case Entry::FileSkipped: return L"无法读取文件，已跳过";
+        case Entry::UpdateLogMissing: return L"系统更新日志不存在";
+        case Entry::WorkerFailed: return L"收集线程异常结束";
+        case Entry::WorkingFolderFailed: return L"创建临时收集目录失败";
+        case Entry::CommandStartFailed: return L"启动命令失败";
     }
     return L"";
 }
 
 void Log(Entry entry) {
     CLogSave::Instance().Write(skelda::Narrow(EntryText(entry), skelda::kGbkCodePage), kEngineLogFile, true);
+}
+
+void Log(Entry entry, const std::wstring& detail) {
+    const std::wstring line = std::wstring(EntryText(entry)) + L": " + detail;
+    CLogSave::Instance().Write(skelda::Narrow(line, skelda::kGbkCodePage), kEngineLogFile, true);
 }
 
 }  // namespace toollog

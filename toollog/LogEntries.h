@@ -1,6 +1,8 @@
 #pragma once
 // Every line the engine writes to its tool log, and the one way to write them.
 
+#include <string>
+
 namespace toollog {
 
 enum class Entry {
@@ -24,6 +26,11 @@ enum class Entry {
     Worker4StartFailed,
     Worker3PriorityFailed,
     Worker4PriorityFailed,
+    FileSkipped,              // a log file that could not be read; the detail names it
+    UpdateLogMissing,         // no update log to copy
+    WorkerFailed,             // a worker ended by an unexpected error
+    WorkingFolderFailed,      // the run's working folder cannot be made anew
+    CommandStartFailed,       // a tool could not be started; the detail names it and the error
 };
 
 // The entry's text as it appears in the log.
@@ -34,5 +41,7 @@ constexpr const char* kEngineLogFile = "Skelda.txt";
 
 // Writes the entry to the engine's log file whatever the "print" switch says.
 void Log(Entry entry);
+// The same, followed by ": " and a detail such as a file name.
+void Log(Entry entry, const std::wstring& detail);
 
 }  // namespace toollog

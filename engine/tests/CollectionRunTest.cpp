@@ -79,8 +79,8 @@ TEST(EventLogListingTest, ExportCommandQuotesTheNameAndKeepsPercent) {
     EXPECT_EQ(engine::EventLogFileName(L"Microsoft-Windows-Kernel-PnP/Configuration"),
               L"Microsoft-Windows-Kernel-PnP%Configuration.evtx");
     EXPECT_EQ(engine::EventLogExportCommand(L"Windows PowerShell", L"C:\\w d"),
-              L"wevtutil epl \"Windows PowerShell\" \"C:\\w d\\Windows PowerShell.evtx\"");
-    EXPECT_EQ(engine::EventLogExportCommand(L"a/PATH/b", L"C:\\w"), L"wevtutil epl \"a/PATH/b\" \"C:\\w\\a%PATH%b.evtx\"");
+              L"wevtutil epl \"Windows PowerShell\" \"C:\\w d\\Windows PowerShell.evtx\" /ow:true");
+    EXPECT_EQ(engine::EventLogExportCommand(L"a/PATH/b", L"C:\\w"), L"wevtutil epl \"a/PATH/b\" \"C:\\w\\a%PATH%b.evtx\" /ow:true");
 }
 
 TEST(CopyFolderTest, CopiesTheTreeAndCreatesEmptySubFolders) {

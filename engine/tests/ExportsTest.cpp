@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "OrvaneSkeldaApi.h"
 #include "ProcAddress.h"
 
 namespace {
@@ -87,7 +88,7 @@ private:
                                 reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<ResultSink*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg == WM_USER + 0x219) {
+        if (self && msg == orvane::kResultMessage) {
             self->results_.push_back(wParam);
             return 0;
         }

@@ -240,7 +240,23 @@ TEST(MainWindowTest, CloseButtonAsksForFeedbackThenEndsAndRemoves) {
         PostButtonClick(Button(run, IDC_MAIN_CLOSE));
         HWND feedback = WaitForDialog(::GetCurrentProcessId(), {IDC_FEEDBACK_CLOSE, IDC_FEEDBACK_SOLVED});
         feedbackShown = feedback != nullptr;
-        if (feedback) PostButtonClick(::GetDlgItem(feedback, IDC_FEEDBACK_SOLVED));
+        if (feedback) {
+            // Modal to the main window, and a second close while it is up opens no second one.
+            EXPECT_FALSE(::IsWindowEnabled(run.host));
+            EXPECT_FALSE(::IsWindowEnabled(run.child));
+            PostButtonClick(Button(run, IDC_MAIN_CLOSE));
+            ::SendMessageW(run.child, WM_NULL, 0, 0);
+            ::Sleep(300);
+            int questions = 0;
+            for (HWND wnd = ::GetTopWindow(nullptr); wnd; wnd = ::GetWindow(wnd, GW_HWNDNEXT)) {
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(wnd, &pid);
+                questions += pid == ::GetCurrentProcessId() && ::IsWindowVisible(wnd) &&
+                             ::GetDlgItem(wnd, IDC_FEEDBACK_SOLVED) != nullptr;
+            }
+            EXPECT_EQ(questions, 1);
+            PostButtonClick(::GetDlgItem(feedback, IDC_FEEDBACK_SOLVED));
+        }
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(run.host); }));
     });
     EXPECT_TRUE(feedbackShown);

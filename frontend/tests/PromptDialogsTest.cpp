@@ -245,6 +245,30 @@ TEST(ProgressPromptTest, ClosesOnItsMessageWithTheGivenTextAndPlacesTheChild) {
     EXPECT_EQ(RunProgress(L"ab", 50).text, L"ab");
 }
 
+TEST(ProgressPromptTest, OnlyItsMessageEndsItNotKeysOrClose) {
+    CExecutePromptDlg dlg;
+    dlg.SetText(L"正在收集信息，请稍等");
+    bool stillOpen = false;
+    AfterDelay(150, [&] {
+        CExecutePromptChildDlg* child = dlg.PromptChild();
+        ASSERT_NE(child, nullptr);
+        for (HWND target : {child->m_hWnd, dlg.m_hWnd}) {
+            ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
+            ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
+            ::PostMessageW(target, WM_SYSKEYDOWN, VK_F4, 1 << 29);  // Alt+F4
+            ::PostMessageW(target, WM_SYSCOMMAND, SC_CLOSE, 0);
+            ::PostMessageW(target, WM_CLOSE, 0, 0);
+        }
+        AfterDelay(300, [&] {
+            stillOpen = dlg.m_hWnd && ::IsWindowVisible(dlg.m_hWnd) && dlg.PromptChild() &&
+                        ::IsWindowVisible(dlg.PromptChild()->m_hWnd);
+            ::SendMessageW(dlg.m_hWnd, WM_CLOSE_PROGRESS, 0, 0);
+        });
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(stillOpen);
+}
+
 TEST(ProgressPromptTest, TextRectFollowsTheScale) {
     const RECT r = frontend::ProgressTextRect(306, 156, 1.5f);
     EXPECT_EQ(r.left, 15);

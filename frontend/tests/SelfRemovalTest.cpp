@@ -29,8 +29,16 @@ TEST(SelfRemovalCommandTest, NamesOnlyTheToolsOwnFilesQuoted) {
     EXPECT_EQ(args.back(), L'"');
     for (const wchar_t* const* f = frontend::kShippedFiles; *f; ++f)
         EXPECT_EQ(Count(args, L"\"" + folder + L"\\" + *f + L"\""), 1u) << *f;
-    EXPECT_EQ(Count(args, L"rmdir /s /q \"" + folder + L"\\7z\""), 1u);
+    // Inside 7z only the two packers by name; the folders only when that empties them.
+    for (const wchar_t* const* p = frontend::kShippedPackers; *p; ++p)
+        EXPECT_EQ(Count(args, L"del /f /q \"" + folder + L"\\" + *p + L"\""), 1u) << *p;
+    for (const wchar_t* sub : {L"\\7z\\x86\"", L"\\7z\\x64\"", L"\\7z\""})
+        EXPECT_EQ(Count(args, L"rmdir \"" + folder + sub), 1u) << sub;
+    EXPECT_EQ(Count(args, L"/s /q \"" + folder + L"\\7z"), 0u);
     EXPECT_EQ(Count(args, L"rmdir /s /q \"" + folder + L"\\SystemInfoLog\""), 1u);
+    const std::wstring keep = SelfRemovalArguments(folder, L"TavlinSkelda.exe", false);
+    EXPECT_EQ(Count(keep, L"rmdir \"" + folder + L"\\SystemInfoLog\""), 1u);
+    EXPECT_EQ(Count(keep, L"/s /q \"" + folder + L"\\SystemInfoLog\""), 0u);
     // The folder itself only without /s, which fails while anything is left in it.
     EXPECT_EQ(Count(args, L"rmdir \"" + folder + L"\""), 1u);
     EXPECT_EQ(Count(args, L"/s /q \"" + folder + L"\""), 0u);
@@ -68,7 +76,7 @@ TEST(SelfRemovalCommandTest, DriveRootKeepsTheFolderAndTrailingBackslashesGo) {
     const std::wstring root = SelfRemovalArguments(L"E:\\", L"TavlinSkelda.exe");
     ASSERT_FALSE(root.empty());
     EXPECT_NE(root.find(L"\"E:\\OrvaneSkelda.dll\""), std::wstring::npos);
-    EXPECT_EQ(root.find(L"rmdir \"E:"), std::wstring::npos);
+    EXPECT_EQ(root.find(L"rmdir \"E:\""), std::wstring::npos);
     EXPECT_EQ(SelfRemovalArguments(L"C:\\Tool\\", L"TavlinSkelda.exe"), SelfRemovalArguments(L"C:\\Tool", L"TavlinSkelda.exe"));
 }
 
@@ -131,6 +139,23 @@ TEST_F(SelfRemovalRunTest, RemovesTheToolAfterItEndedAndKeepsTheUsersFiles) {
     EXPECT_EQ(ReadFile(f + L"\\我的笔记.txt"), "mine");
     EXPECT_EQ(ReadFile(f + L"\\信息收集.7z"), "archive");
     EXPECT_EQ(ReadFile(f + L"\\照片\\1.jpg"), "photo");
+}
+
+TEST_F(SelfRemovalRunTest, AUsersOwnSevenZipAndWorkingFolderContentsSurvive) {
+    skelda::testing::TempFolder usb(L" U盘");
+    const std::wstring f = usb.Path();
+    Ship(f);
+    ASSERT_TRUE(WriteFile(f + L"\\7z\\notes.txt", "my 7-Zip notes"));
+    ASSERT_TRUE(WriteFile(f + L"\\SystemInfoLog\\mine.txt", "not the engine's"));
+    EXPECT_FALSE(frontend::HoldsOnlyEngineOutput(f + L"\\SystemInfoLog"));
+
+    EXPECT_FALSE(RunRemoval(f, 3000));
+    EXPECT_TRUE(WaitGone(f + L"\\TavlinSkelda.exe", 20000));
+    EXPECT_TRUE(WaitGone(f + L"\\7z\\x86", 20000));
+    EXPECT_TRUE(WaitGone(f + L"\\7z\\x64", 20000));
+    EXPECT_EQ(ReadFile(f + L"\\7z\\notes.txt"), "my 7-Zip notes");
+    EXPECT_EQ(ReadFile(f + L"\\SystemInfoLog\\mine.txt"), "not the engine's");
+    EXPECT_EQ(ReadFile(f + L"\\SystemInfoLog\\系统日志\\a.txt"), "x");
 }
 
 TEST_F(SelfRemovalRunTest, FolderHoldingOnlyTheToolGoesAltogetherHoweverLongTheProgramTakes) {

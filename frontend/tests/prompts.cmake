@@ -12,7 +12,8 @@ foreach(name PromptDlg ExecutePromptDlg LibraryBindings SelfRemoval ProblemSolvi
   list(APPEND _fe1_sources ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
 endforeach()
 add_library(frontend_prompts_under_test STATIC ${_fe1_sources})
-target_include_directories(frontend_prompts_under_test PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${SKELDA_RESOURCES_INCLUDE_DIR})
+target_include_directories(frontend_prompts_under_test PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${SKELDA_RESOURCES_INCLUDE_DIR}
+                           ${CMAKE_SOURCE_DIR}/engine/include)
 target_link_libraries(frontend_prompts_under_test PUBLIC skelda_skin skelda_ui skelda_util shell32 comctl32 gdiplus ole32)
 
 # Library doubles: each variant leaves out one export or answers a step with 0. The tests copy

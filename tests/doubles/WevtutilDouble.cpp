@@ -10,9 +10,12 @@ namespace {
 constexpr int kChannelNotFound = 15007;  // ERROR_EVT_CHANNEL_NOT_FOUND
 
 int ExportLog(const std::vector<std::wstring>& args) {
-    std::vector<std::wstring> positional;  // /ow:true and the other options are accepted and ignored
-    for (size_t i = 2; i < args.size(); ++i)
+    std::vector<std::wstring> positional;  // other options are accepted and ignored
+    bool overwrite = false;
+    for (size_t i = 2; i < args.size(); ++i) {
         if (args[i].empty() || args[i][0] != L'/') positional.push_back(args[i]);
+        else if (EqualsNoCase(args[i], L"/ow:true") || EqualsNoCase(args[i], L"/overwrite:true")) overwrite = true;
+    }
     if (positional.size() != 2) {
         WriteErr("Failed to read command line. The parameter is incorrect.\r\n");
         return ERROR_INVALID_PARAMETER;
@@ -21,6 +24,11 @@ int ExportLog(const std::vector<std::wstring>& args) {
     if (!IsListedEventLog(name)) {
         WriteErr("Failed to export log " + name + ". The specified channel could not be found.\r\n");
         return kChannelNotFound;
+    }
+    // As wevtutil does, an existing file is replaced only when asked to.
+    if (!overwrite && ::GetFileAttributesW(positional[1].c_str()) != INVALID_FILE_ATTRIBUTES) {
+        WriteErr("Failed to export log " + name + ". The file exists.\r\n");
+        return ERROR_FILE_EXISTS;
     }
     if (!WriteWholeFile(positional[1], "SKELDA TEST DOUBLE EVTX\r\nlog: " + name + "\r\n")) {
         WriteErr("Failed to export log " + name + ". The system cannot find the path specified.\r\n");

@@ -31,6 +31,7 @@ case "$kind" in
   win32) cp -r "$SKELDA_DIST/7z/x86" "$product/7z/" ;;
 esac
 expected_tool=$build/tests/ExpectedArchive.exe
+hold_tool=$build/tests/HoldFile.exe
 
 failures=0
 fail() { echo "FAIL [$case_name]: $*"; failures=$((failures + 1)); }
@@ -50,16 +51,16 @@ run_case() {
 expect_exit() { [ "$rc" = "$1" ] || fail "exit code $rc, expected $1"; }
 expect_log() {  # expect_log <text> <count>
   local n=0
-  [ -f "$toollog" ] && n=$(iconv -f gbk -t utf-8 "$toollog" | grep -c -- "$1")
+  [ -f "$toollog" ] && n=$(iconv -f gbk -t utf-8 "$toollog" | grep -cF -- "$1")
   [ "$n" = "$2" ] || fail "tool log holds \"$1\" $n times, expected $2"
 }
 expect_working_folder_gone() {
   [ ! -e "$product/SystemInfoLog" ] || fail "the working folder is still there"
 }
-expect_archive_listing() {  # expect_archive_listing <archive> <categories>
+expect_archive_listing() {  # expect_archive_listing <archive> <categories> [entry left out]
   local actual expected
   actual=$(7zz l -slt "$1" | sed -n 's/^Path = //p' | tail -n +2 | LC_ALL=C sort)
-  expected=$(skelda_wine "$expected_tool" files "$2" | tr -d '\r' | LC_ALL=C sort)
+  expected=$(skelda_wine "$expected_tool" files "$2" | tr -d '\r' | grep -vxF -- "${3:-/}" | LC_ALL=C sort)
   if [ "$actual" != "$expected" ]; then
     fail "archive entries differ (< expected, > archive):"
     diff <(echo "$expected") <(echo "$actual") | head -20
@@ -93,6 +94,10 @@ echo "$out" | grep -q "archive: " || fail "the host did not say where the archiv
 
 export SKELDA_DOUBLES_EVENT_LOGS=short
 
+# Every run starts from an empty working folder: a file an earlier run left there never
+# reaches an archive (the listings below hold exactly the expected entries).
+mkdir -p "$product/SystemInfoLog/系统日志" && echo stale >"$product/SystemInfoLog/系统日志/earlier.evtx"
+
 # Subsets create only their folders.
 for subset in 3 2,6 7 0,1,4,5; do
   archive="$root/subset $subset/信息收集.7z"
@@ -117,13 +122,61 @@ expect_exit 2
 [ "$(echo "$out" | grep -c 'result message 100:')" = 4 ] || fail "expected four end-of-run messages"
 expect_log "创建保存日志目录失败" 4
 
-# An INF folder without setupapi logs fails the run and removes the working folder.
+# A second run to the same path holds only its own categories: the archive is made anew.
+archive="$root/again/信息收集.7z"
+run_case "first of two runs to one path" 7 "$archive"
+expect_exit 0
+run_case "second of two runs to one path" 2,6 "$archive"
+expect_exit 0
+expect_archive_listing "$archive" 2,6
+ls "$root/again" | grep -q partial && fail "a temporary archive was left: $(ls "$root/again")"
+
+# An archive path that names a folder is refused before anything is collected.
+mkdir -p "$root/afolder.7z"
+run_case "archive path is a folder" 3 "$root/afolder.7z"
+expect_exit 2
+[ ! -s "$calls" ] || fail "commands were run: $(head -3 "$calls")"
+[ -d "$root/afolder.7z" ] && [ -z "$(ls -A "$root/afolder.7z")" ] || fail "the folder was changed"
+
+# Two hosts at once: the second is refused in words while the first runs, and the first is
+# not disturbed.
+archive="$root/first host/信息收集.7z"
+(skelda_wine "$product/SkeldaCollect.exe" --categories all "$(winpath "$archive")" >"$root/first-host.out" 2>&1
+ echo "exit $?" >>"$root/first-host.out") &
+first=$!
+for _ in $(seq 1 300); do [ -s "$calls" ] && break; sleep 0.1; done
+run_case "second host while one runs" 3 "$root/second host/信息收集.7z"
+expect_exit 5
+grep -q "another collection is running" <<<"$out" || fail "the second host did not say why it stopped"
+[ ! -e "$root/second host/信息收集.7z" ] || fail "the second host made an archive"
+wait $first
+grep -qx "exit 0" "$root/first-host.out" || fail "the first host did not collect: $(tail -3 "$root/first-host.out")"
+expect_archive_listing "$archive" all
+
+# An INF folder without setupapi logs is recorded; the run packs what it has.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-setupapi >/dev/null
 run_case "no setupapi logs" 1 "$root/noinf/信息收集.7z"
-expect_exit 1
+expect_exit 0
 expect_log "导出INF日志失败" 1
 expect_working_folder_gone
-[ ! -e "$root/noinf/信息收集.7z" ] || fail "an archive was made after a failure"
+[ "$(7zz l -slt "$root/noinf/信息收集.7z" | sed -n 's/^Path = //p' | tail -n +2)" = "INF日志" ] ||
+  fail "the archive should hold the empty INF folder only"
+
+# A CBS.log held open without sharing (as the servicing stack holds it) is skipped and
+# recorded; everything else arrives.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
+rm -f "$root/held.ready" "$root/held.release"
+skelda_wine "$hold_tool" 'C:\Windows\Logs\CBS\CBS.log' "$(winpath "$root/held.ready")" "$(winpath "$root/held.release")" &
+holder=$!
+for _ in $(seq 1 300); do [ -e "$root/held.ready" ] && break; sleep 0.1; done
+[ -e "$root/held.ready" ] || fail "the file holder did not start"
+archive="$root/locked/信息收集.7z"
+run_case "locked CBS.log" 0 "$archive"
+touch "$root/held.release"
+wait $holder
+expect_exit 0
+expect_log "无法读取文件，已跳过: C:\\Windows\\Logs\\CBS\\CBS.log" 1
+expect_archive_listing "$archive" 0 "CBS日志/CBS.log"
 
 # A missing CBS folder is logged and the run goes on.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-cbs >/dev/null
@@ -142,12 +195,24 @@ expect_exit 0
 [ "$(7zz e -so "$archive" 系统更新日志/WindowsUpdate.log | md5sum)" = "$(md5sum < "$drive_c/windows/WindowsUpdate.log")" ] ||
   fail "the update log in the archive is not the Windows folder's"
 
-# Without a packer there is no archive, and the run says so.
+# A missing update log is recorded and the run goes on.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-update-log >/dev/null
+run_case "no update log" 4 "$root/noupdate/信息收集.7z"
+expect_exit 0
+expect_log "系统更新日志不存在" 1
+
+# Without a packer there is no archive, the run says so, and an archive already at the
+# target stays exactly as it was.
+archive="$root/nopacker/信息收集.7z"
+run_case "archive before the packer goes" 3 "$archive"
+expect_exit 0
+before=$(md5sum <"$archive")
 rm -rf "$product/7z"
-run_case "no packer" none "$root/nopacker/信息收集.7z"
+run_case "no packer" 7 "$archive"
 expect_exit 1
 expect_log "生成压缩包失败" 1
-[ ! -e "$root/nopacker/信息收集.7z" ] || fail "an archive appeared without a packer"
+[ "$(md5sum <"$archive")" = "$before" ] || fail "the earlier archive was changed by a failed run"
+[ "$(ls "$root/nopacker")" = "信息收集.7z" ] || fail "the failed run left files: $(ls "$root/nopacker")"
 
 wineserver -k 2>/dev/null
 if [ "$failures" -gt 0 ]; then

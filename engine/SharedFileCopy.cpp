@@ -1,0 +1,69 @@
+#include "SharedFileCopy.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "UniqueHandle.h"
+
+namespace engine {
+
+bool EnableBackupPrivilege() {
+    static const bool enabled = [] {
+        HANDLE raw = nullptr;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
+        skelda::UniqueHandle token(raw);
+        TOKEN_PRIVILEGES privileges{};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        if (!::LookupPrivilegeValueW(nullptr, SE_BACKUP_NAME, &privileges.Privileges[0].Luid)) return false;
+        // AdjustTokenPrivileges succeeds without enabling anything when the token lacks the
+        // privilege; only ERROR_SUCCESS afterwards means it is on.
+        return ::AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr) &&
+               ::GetLastError() == ERROR_SUCCESS;
+    }();
+    return enabled;
+}
+
+bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error) {
+    skelda::UniqueHandle in(::CreateFileW(source.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
+                                          nullptr));
+    if (!in.Valid()) {
+        error = ::GetLastError();
+        return false;
+    }
+    skelda::UniqueHandle out(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid()) {
+        error = ::GetLastError();
+        return false;
+    }
+    std::vector<char> buffer(1 << 16);
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        DWORD put = 0;
+        if (!::WriteFile(out.Get(), buffer.data(), got, &put, nullptr) || put != got) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        FILETIME written{};
+        if (::GetFileTime(in.Get(), nullptr, nullptr, &written)) ::SetFileTime(out.Get(), nullptr, nullptr, &written);
+        return true;
+    }
+    error = ::GetLastError();
+    out.Reset();
+    ::DeleteFileW(target.c_str());
+    return false;
+}
+
+}  // namespace engine
