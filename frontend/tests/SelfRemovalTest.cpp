@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "ProbeRun.h"
 #include "SelfRemoval.h"
 #include "TempFolder.h"
+#include "TestKit.h"
 
 using frontend::SelfRemovalArguments;
-using namespace prompttest;
+using namespace fetest;
 
 namespace {
 
@@ -90,7 +90,7 @@ protected:
     // Runs the removal from a program that lives on for lifeMs; returns whether anything
     // shipped had gone while it still ran.
     bool RunRemoval(const std::wstring& folder, DWORD lifeMs) {
-        ProbeProcess probe(folder, L"remove " + std::to_wstring(lifeMs), current_.Path());
+        ProgramProcess probe(folder, L"remove " + std::to_wstring(lifeMs), current_.Path());
         EXPECT_TRUE(probe.Started());
         ::Sleep(lifeMs / 2);
         bool early = !Exists(folder + L"\\OrvaneSkelda.dll") || !Exists(folder + L"\\7z");
