@@ -100,12 +100,7 @@ protected:
 
     // Waits until path is gone; false after timeoutMs.
     static bool WaitGone(const std::wstring& path, DWORD timeoutMs) {
-        const DWORD start = ::GetTickCount();
-        while (Exists(path)) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            ::Sleep(100);
-        }
-        return true;
+        return WaitUntil([&] { return !Exists(path); }, timeoutMs);
     }
 
     skelda::testing::TempFolder current_{L" current"};
