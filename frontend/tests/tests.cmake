@@ -42,16 +42,7 @@ function(_fe_tests target)
   add_dependencies(${target} frontend_prompts_probe ${_fe_doubles})
 endfunction()
 
-_fe_tests(frontend_prompt_tests
-  ${_fe}/PromptDialogsTest.cpp
-  ${_fe}/BindingSequenceTest.cpp
-  ${_fe}/SelfRemovalTest.cpp
-  ${_fe}/FeedbackDialogTest.cpp)
-skelda_wine_test(frontend_prompts frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Prompt*:Progress*)
-skelda_wine_test(frontend_bindings frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=BindingSequenceTest.*:LibraryRecordTest.*:FailStartTest.*:LibrarySearchTest.*)
-skelda_wine_test(frontend_self_removal frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=SelfRemoval*)
-skelda_wine_test(frontend_feedback frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Feedback*)
-
+# The main window, the usage terms and the program as a whole.
 _fe_tests(frontend_main_tests
   ${_fe}/MainWindowTest.cpp
   ${_fe}/UsageTermsTest.cpp
@@ -72,3 +63,14 @@ if(TARGET TavlinSkelda)
   add_dependencies(gui_driver TavlinSkelda)
 endif()
 skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh PREFIX desktop OWN_DISPLAY TIMEOUT 1200)
+
+# The prompts, the library bindings, the self-removal and the feedback dialog.
+_fe_tests(frontend_prompt_tests
+  ${_fe}/PromptDialogsTest.cpp
+  ${_fe}/BindingSequenceTest.cpp
+  ${_fe}/SelfRemovalTest.cpp
+  ${_fe}/FeedbackDialogTest.cpp)
+skelda_wine_test(frontend_prompts frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Prompt*:Progress*)
+skelda_wine_test(frontend_bindings frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=BindingSequenceTest.*:LibraryRecordTest.*:FailStartTest.*:LibrarySearchTest.*)
+skelda_wine_test(frontend_self_removal frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=SelfRemoval*)
+skelda_wine_test(frontend_feedback frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Feedback*)
