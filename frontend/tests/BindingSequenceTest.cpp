@@ -8,33 +8,30 @@
 #include "ChildProcesses.h"
 #include "FrontendTexts.h"
 #include "LibraryBindings.h"
-#include "ProbeRun.h"
-#include "PromptTestKit.h"
 #include "TempFolder.h"
+#include "TestKit.h"
 #include "resource.h"
 
-using namespace prompttest;
+using namespace fetest;
 
 namespace {
 
 struct Library {
-    const wchar_t* target;  // double to copy, by target name
-    const wchar_t* name;    // file name in the program folder
+    const wchar_t* built;    // double to copy, by its file name without ".dll"
+    const wchar_t* name;     // file name in the program folder
 };
 
-constexpr Library kEngine{L"fe_engine_double", L"OrvaneSkelda.dll"};
-constexpr Library kEngineUnsupported{L"fe_engine_double_unsupported", L"OrvaneSkelda.dll"};
-constexpr Library kEngineInitFails{L"fe_engine_double_init_fails", L"OrvaneSkelda.dll"};
-constexpr Library kEngineWithoutRestart{L"fe_engine_double_without_restart", L"OrvaneSkelda.dll"};
-constexpr Library kFeedback{L"fe_feedback_double", L"OrvaneFeedbackInformation.dll"};
-constexpr Library kFeedbackWithoutOpenUrl{L"fe_feedback_double_without_openurl", L"OrvaneFeedbackInformation.dll"};
-constexpr Library kHook{L"fe_hook_double", L"OrvaneMouseHook.dll"};
-constexpr Library kHookWithoutStop{L"fe_hook_double_without_stop", L"OrvaneMouseHook.dll"};
+constexpr Library kEngine{L"OrvaneSkelda", L"OrvaneSkelda.dll"};
+constexpr Library kEngineWithoutRestart{L"OrvaneSkelda-without-restart", L"OrvaneSkelda.dll"};
+constexpr Library kFeedback{L"OrvaneFeedbackInformation", L"OrvaneFeedbackInformation.dll"};
+constexpr Library kFeedbackWithoutOpenUrl{L"OrvaneFeedbackInformation-without-openurl", L"OrvaneFeedbackInformation.dll"};
+constexpr Library kHook{L"OrvaneMouseHook", L"OrvaneMouseHook.dll"};
+constexpr Library kHookWithoutStop{L"OrvaneMouseHook-without-stop", L"OrvaneMouseHook.dll"};
 
 struct Outcome {
     std::wstring prompt;              // text of the prompt, empty when none showed
     DWORD exitCode = STILL_ACTIVE;
-    std::vector<std::string> calls;   // what the doubles in the program folder recorded
+    std::vector<std::wstring> calls;  // what the doubles in the program folder recorded
     bool folderIntact = false;        // every file of the program folder still there
 };
 
@@ -47,14 +44,14 @@ protected:
         EXPECT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
         std::vector<std::wstring> files{L"TavlinSkelda.exe"};
         for (const Library& library : libraries) {
-            EXPECT_TRUE(CopyInto(DoublePath(library.target), program.Path(), library.name)) << library.target;
+            EXPECT_TRUE(CopyInto(DoublePath(library.built), program.Path(), library.name)) << library.built;
             files.push_back(library.name);
         }
         for (const Library& decoy : {kEngine, kFeedback, kHook})
-            CopyInto(DoublePath(decoy.target), current_.Path(), decoy.name);
+            CopyInto(DoublePath(decoy.built), current_.Path(), decoy.name);
 
         Outcome outcome;
-        ProbeProcess probe(program.Path(), mode, current_.Path());
+        ProgramProcess probe(program.Path(), mode, current_.Path());
         EXPECT_TRUE(probe.Started());
         if (HWND prompt = probe.WaitForPrompt(20000)) {
             outcome.prompt = TextOf(::GetDlgItem(prompt, IDC_PROMPT_TEXT));
@@ -63,7 +60,7 @@ protected:
         outcome.exitCode = probe.WaitForExit(20000);
         // A removal started by mistake runs in a child of the program: let it finish its work.
         EXPECT_TRUE(skelda::testing::WaitForChildrenOf(probe.Id(), 20000));
-        outcome.calls = Lines(ReadFile(program.Path() + L"\\calls.txt"));
+        outcome.calls = CallRecord(program.Path()).Lines();
         outcome.folderIntact = true;
         for (const std::wstring& file : files) outcome.folderIntact = outcome.folderIntact && Exists(program.Path() + L"\\" + file);
         EXPECT_FALSE(Exists(current_.Path() + L"\\calls.txt")) << "a library was loaded from the current folder";
@@ -73,7 +70,7 @@ protected:
     skelda::testing::TempFolder current_{L" current"};
 };
 
-using Calls = std::vector<std::string>;
+using Calls = std::vector<std::wstring>;
 
 // The prompt showed text and the process ended with status 0, leaving its folder as it was.
 void ExpectFailedStart(const Outcome& o, const wchar_t* text) {
@@ -88,7 +85,7 @@ TEST_F(BindingSequenceTest, MainSequencePassesWithEveryLibraryAndCallsInOrder) {
     const Outcome o = Run(L"main", {kEngine, kFeedback});
     EXPECT_EQ(o.prompt, L"");
     EXPECT_EQ(o.exitCode, 7u);
-    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport", "InitDll"}));
+    EXPECT_EQ(o.calls, (Calls{L"SetWndHandle window", L"GetCurSystemIsSupport", L"InitDll"}));
 }
 
 TEST_F(BindingSequenceTest, MissingEngineInTheProgramFolderPromptsAndEndsWithZero) {
@@ -105,20 +102,22 @@ TEST_F(BindingSequenceTest, EngineLackingAnUncalledExportFailsBeforeAnyCall) {
 }
 
 TEST_F(BindingSequenceTest, UnsupportedSystemStopsBeforeInitDll) {
-    const Outcome o = Run(L"main", {kEngineUnsupported, kFeedback});
+    ScopedSetting unsupported(L"FE_SUPPORTED", L"0");
+    const Outcome o = Run(L"main", {kEngine, kFeedback});
     ExpectFailedStart(o, texts::kSystemNotSupported);
-    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport"}));
+    EXPECT_EQ(o.calls, (Calls{L"SetWndHandle window", L"GetCurSystemIsSupport"}));
 }
 
 TEST_F(BindingSequenceTest, FailingInitDllPromptsItsOwnText) {
-    const Outcome o = Run(L"main", {kEngineInitFails, kFeedback});
+    ScopedSetting failing(L"FE_INIT", L"0");
+    const Outcome o = Run(L"main", {kEngine, kFeedback});
     ExpectFailedStart(o, texts::kEngineInitFailed);
 }
 
 TEST_F(BindingSequenceTest, FeedbackLibraryLackingOpenUrlFailsTheMainSequenceAfterTheEngine) {
     const Outcome o = Run(L"main", {kEngine, kFeedbackWithoutOpenUrl});
     ExpectFailedStart(o, texts::kToolInitFailed);
-    EXPECT_EQ(o.calls, (Calls{"SetWndHandle window", "GetCurSystemIsSupport", "InitDll"}));
+    EXPECT_EQ(o.calls, (Calls{L"SetWndHandle window", L"GetCurSystemIsSupport", L"InitDll"}));
 }
 
 TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
@@ -140,14 +139,14 @@ TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
 TEST(LibrarySearchTest, NeitherTheCurrentFolderNorPathOffersLibraries) {
     skelda::testing::TempFolder program, current, onPath;
     ASSERT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
-    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), current.Path(), L"InCurrent.dll"));
-    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), onPath.Path(), L"OnPath.dll"));
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), current.Path(), L"InCurrent.dll"));
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), onPath.Path(), L"OnPath.dll"));
     wchar_t path[8192] = {};
     ::GetEnvironmentVariableW(L"PATH", path, 8192);
     const std::wstring saved = path;
     ::SetEnvironmentVariableW(L"PATH", (onPath.Path() + L";" + saved).c_str());
     auto loads = [&](const wchar_t* arguments) {
-        ProbeProcess probe(program.Path(), arguments, current.Path());
+        ProgramProcess probe(program.Path(), arguments, current.Path());
         return probe.WaitForExit(20000);
     };
     // Without the restriction the system finds both, so the test can tell.
@@ -163,7 +162,7 @@ TEST(LibrarySearchTest, NeitherTheCurrentFolderNorPathOffersLibraries) {
 
 TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilRelease) {
     skelda::testing::TempFolder folder;
-    ASSERT_TRUE(CopyInto(DoublePath(kFeedbackWithoutOpenUrl.target), folder.Path(), kFeedbackWithoutOpenUrl.name));
+    ASSERT_TRUE(CopyInto(DoublePath(kFeedbackWithoutOpenUrl.built), folder.Path(), kFeedbackWithoutOpenUrl.name));
     CFeedbackDll feedback;
     EXPECT_FALSE(feedback.LoadFrom(folder.Path()));
     EXPECT_NE(feedback.module, nullptr);
@@ -177,7 +176,7 @@ TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilReleas
 
 TEST(LibraryRecordTest, LoadsByTheFolderGivenOnlyAndReloadsCleanly) {
     skelda::testing::TempFolder empty, full;
-    ASSERT_TRUE(CopyInto(DoublePath(kEngine.target), full.Path(), kEngine.name));
+    ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), full.Path(), kEngine.name));
     CEngineDll engine;
     EXPECT_FALSE(engine.LoadFrom(empty.Path()));
     EXPECT_EQ(engine.module, nullptr);

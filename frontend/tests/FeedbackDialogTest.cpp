@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "ProbeRun.h"
 #include "ProblemSolvingFeedbackDlg.h"
-#include "PromptTestKit.h"
 #include "TempFolder.h"
+#include "TestKit.h"
 #include "resource.h"
 
-using namespace prompttest;
+using namespace fetest;
 
 TEST(FeedbackTimeTextTest, SignedThirtyTwoBitSecondsWithoutPadding) {
     EXPECT_EQ(frontend::FeedbackTimeText(1577836800), L"1577836800");  // 2020-01-01 00:00:00 UTC
@@ -48,12 +47,12 @@ namespace {
 class FeedbackDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CopyInto(DoublePath(L"fe_feedback_double"), folder_.Path(), L"OrvaneFeedbackInformation.dll"));
+        ASSERT_TRUE(CopyInto(DoublePath(L"OrvaneFeedbackInformation"), folder_.Path(), L"OrvaneFeedbackInformation.dll"));
         ASSERT_TRUE(feedback_.LoadFrom(folder_.Path()));
     }
 
     // Runs the dialog and clicks the button (clicks times), then reads the double's record.
-    std::vector<std::string> Answer(UINT button, int clicks = 1, bool withLibrary = true) {
+    std::vector<std::wstring> Answer(UINT button, int clicks = 1, bool withLibrary = true) {
         CProblemSolvingFeedbackDlg dlg;
         if (withLibrary) dlg.SetFeedbackDll(&feedback_);
         bool escapeIgnored = false;
@@ -70,13 +69,13 @@ protected:
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_TRUE(escapeIgnored);
-        return Lines(ReadFile(folder_.Path() + L"\\calls.txt"));
+        return CallRecord(folder_.Path()).Lines();
     }
 
-    static std::string Code(const std::string& report) {
+    static std::wstring Code(const std::wstring& report) {
         // "CustomerFeedbackEx Skelda|V 1.0|<code>|<time>"
-        const size_t a = report.find('|', report.find('|') + 1);
-        return report.substr(a + 1, report.find('|', a + 1) - a - 1);
+        const size_t a = report.find(L'|', report.find(L'|') + 1);
+        return report.substr(a + 1, report.find(L'|', a + 1) - a - 1);
     }
 
     skelda::testing::TempFolder folder_;
@@ -87,31 +86,31 @@ protected:
 
 TEST_F(FeedbackDialogTest, SolvedReportsFiveOnceWithTheTime) {
     const int64_t before = frontend::SecondsSince1970Now();
-    const std::vector<std::string> calls = Answer(IDC_FEEDBACK_SOLVED);
+    const std::vector<std::wstring> calls = Answer(IDC_FEEDBACK_SOLVED);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].rfind("CustomerFeedbackEx Skelda|V 1.0|5|", 0), 0u) << calls[0];
-    const long long time = std::stoll(calls[0].substr(calls[0].rfind('|') + 1));
+    EXPECT_EQ(calls[0].rfind(L"CustomerFeedbackEx Skelda|V 1.0|5|", 0), 0u) << calls[0];
+    const long long time = std::stoll(calls[0].substr(calls[0].rfind(L'|') + 1));
     EXPECT_GE(time, before);
     EXPECT_LE(time, frontend::SecondsSince1970Now());
 }
 
 TEST_F(FeedbackDialogTest, UnsolvedReportsSixThenAsksTheQuestion) {
-    const std::vector<std::string> calls = Answer(IDC_FEEDBACK_UNSOLVED);
+    const std::vector<std::wstring> calls = Answer(IDC_FEEDBACK_UNSOLVED);
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(Code(calls[0]), "6");
-    EXPECT_EQ(calls[1], "FeedbackQuestion Skelda|V 1.0");
+    EXPECT_EQ(Code(calls[0]), L"6");
+    EXPECT_EQ(calls[1], L"FeedbackQuestion Skelda|V 1.0");
 }
 
 TEST_F(FeedbackDialogTest, CloseButtonReportsFour) {
-    const std::vector<std::string> calls = Answer(IDC_FEEDBACK_CLOSE);
+    const std::vector<std::wstring> calls = Answer(IDC_FEEDBACK_CLOSE);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(Code(calls[0]), "4");
+    EXPECT_EQ(Code(calls[0]), L"4");
 }
 
 TEST_F(FeedbackDialogTest, ClicksQueuedBeforeTheCloseReportOnce) {
-    const std::vector<std::string> calls = Answer(IDC_FEEDBACK_UNSOLVED, 3);
+    const std::vector<std::wstring> calls = Answer(IDC_FEEDBACK_UNSOLVED, 3);
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(Code(calls[0]), "6");
+    EXPECT_EQ(Code(calls[0]), L"6");
 }
 
 TEST_F(FeedbackDialogTest, WithoutALibraryTheDialogOnlyCloses) {

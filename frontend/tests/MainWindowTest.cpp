@@ -4,11 +4,11 @@
 #include <thread>
 
 #include "FrontendTexts.h"
-#include "MainTestKit.h"
+#include "TestKit.h"
 #include "TavlinSkeldaDlg.h"
 #include "resource.h"
 
-using namespace maintest;
+using namespace fetest;
 
 namespace {
 
@@ -260,7 +260,9 @@ TEST(MainWindowTest, CloseButtonAsksForFeedbackThenEndsAndRemoves) {
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(run.host); }));
     });
     EXPECT_TRUE(feedbackShown);
-    EXPECT_EQ(record.Calls(L"CustomerFeedbackEx"), std::vector<std::wstring>{L"CustomerFeedbackEx 5"});
+    const std::vector<std::wstring> reports = record.Calls(L"CustomerFeedbackEx");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind(L"CustomerFeedbackEx Skelda|V 1.0|5|", 0), 0u) << reports[0];
     EXPECT_EQ(dlg.removals, 1);
 }
 

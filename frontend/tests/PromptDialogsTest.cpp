@@ -8,11 +8,11 @@
 #include "FrontendMessages.h"
 #include "FrontendTexts.h"
 #include "PromptDlg.h"
-#include "PromptTestKit.h"
+#include "TestKit.h"
 #include "resource.h"
 
-using prompttest::AfterDelay;
-using prompttest::PostClick;
+using fetest::AfterDelay;
+using fetest::PostClick;
 
 namespace {
 
@@ -40,7 +40,7 @@ PromptSeen Look(CPromptDlg& dlg) {
     seen.left = InParent(child->m_left);
     seen.right = InParent(child->m_right);
     seen.close = InParent(child->m_close);
-    seen.text = prompttest::TextOf(child->m_message);
+    seen.text = fetest::TextOf(child->m_message);
     return seen;
 }
 
@@ -199,7 +199,7 @@ ProgressSeen RunProgress(const wchar_t* text, DWORD watchMs) {
         CExecutePromptChildDlg* child = dlg.PromptChild();
         if (!child) { dlg.EndDialog(-2); return; }
         if (seen.text.empty()) {
-            seen.text = prompttest::TextOf(child->m_message);
+            seen.text = fetest::TextOf(child->m_message);
             seen.host = dlg.GetWindowRect();
             seen.child = child->GetWindowRect();
             seen.line = child->m_message.GetRectInParent();

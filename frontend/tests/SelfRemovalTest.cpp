@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "ProbeRun.h"
 #include "SelfRemoval.h"
 #include "TempFolder.h"
+#include "TestKit.h"
 
 using frontend::SelfRemovalArguments;
-using namespace prompttest;
+using namespace fetest;
 
 namespace {
 
@@ -98,7 +98,7 @@ protected:
     // Runs the removal from a program that lives on for lifeMs; returns whether anything
     // shipped had gone while it still ran.
     bool RunRemoval(const std::wstring& folder, DWORD lifeMs) {
-        ProbeProcess probe(folder, L"remove " + std::to_wstring(lifeMs), current_.Path());
+        ProgramProcess probe(folder, L"remove " + std::to_wstring(lifeMs), current_.Path());
         EXPECT_TRUE(probe.Started());
         ::Sleep(lifeMs / 2);
         bool early = !Exists(folder + L"\\OrvaneSkelda.dll") || !Exists(folder + L"\\7z");
@@ -108,12 +108,7 @@ protected:
 
     // Waits until path is gone; false after timeoutMs.
     static bool WaitGone(const std::wstring& path, DWORD timeoutMs) {
-        const DWORD start = ::GetTickCount();
-        while (Exists(path)) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            ::Sleep(100);
-        }
-        return true;
+        return WaitUntil([&] { return !Exists(path); }, timeoutMs);
     }
 
     skelda::testing::TempFolder current_{L" current"};

@@ -3,12 +3,12 @@
 
 #include <thread>
 
-#include "MainTestKit.h"
+#include "TestKit.h"
 #include "UsageArgeementsDlg.h"
 #include "UsageTerms.h"
 #include "resource.h"
 
-using namespace maintest;
+using namespace fetest;
 
 namespace {
 
