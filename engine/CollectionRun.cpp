@@ -13,10 +13,10 @@ using toollog::Entry;
 
 namespace engine {
 
-int EnsureFolderPathUnlocked(const std::wstring& path) {
-    auto ensure = [](const std::wstring& folder) {
+int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* access) {
+    auto ensure = [access](const std::wstring& folder) {
         return ::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES ||
-               ::CreateDirectoryW(folder.c_str(), nullptr);
+               ::CreateDirectoryW(folder.c_str(), access);
     };
     std::wstring rest = path;
     std::wstring built;
@@ -108,11 +108,13 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     // pack or delete this one's data.
     if (!runGuard.TryAcquire(orvane::kRunGuardName)) return 0;
     moduleFolder = folder;
+    privateAccess.Build();
 
     // Every run starts from an empty working folder: nothing of an earlier run reaches this
     // run's archive.
     engine::RemoveFolder(WorkingFolder());
-    if (!::CreateDirectoryW(WorkingFolder().c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    if (!::CreateDirectoryW(WorkingFolder().c_str(), privateAccess.Attributes()) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS) {
         toollog::Log(Entry::WorkingFolderFailed, WorkingFolder());
     }
 
@@ -171,7 +173,7 @@ void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
 
 int CCollector::EnsureFolderPath(const std::wstring& path) {
     skelda::CriticalSectionLock hold(folderLock.Native());
-    return engine::EnsureFolderPathUnlocked(path);
+    return engine::EnsureFolderPathUnlocked(path, privateAccess.Attributes());
 }
 
 int CCollector::IsCategoryEnabled(const std::wstring& folder) const {
@@ -241,8 +243,12 @@ int CCollector::FinishWorker() {
     // Success means an archive: the packer ran, ended without a fatal error, left a file, and
     // that file took the target's place.
     const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
-    const bool archived = ran && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
-                          !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+    const bool packed = ran && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
+                        !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // Private before it takes the target's name: a folder the user chose keeps its own
+    // permissions, the archive gets the explicit list.
+    if (packed && !privateAccess.ApplyTo(temporary)) toollog::Log(Entry::AccessListFailed, temporary);
+    const bool archived = packed &&
                           ::MoveFileExW(temporary.c_str(), archivePath.c_str(),
                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!archived) {

@@ -1,5 +1,7 @@
 #pragma once
 // Pieces of a collection run that need no collector: the working-folder rules.
+#include <windows.h>
+
 #include <string>
 
 namespace engine {
@@ -10,7 +12,8 @@ constexpr const wchar_t* kWorkingFolderName = L"SystemInfoLog";
 // Creates every folder along path, the last component too unless it holds ".7z" (an archive
 // file name). Stops, with success, at an empty component or a leading backslash.
 // 1 when all needed folders exist, 0 when one could not be created.
-int EnsureFolderPathUnlocked(const std::wstring& path);
+// Folders it makes get the access list of access (when given); folders that exist keep theirs.
+int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* access = nullptr);
 
 // The category switch index that governs a catalogue folder, by its first component;
 // -1 for a folder of no category.

@@ -7,6 +7,7 @@
 #include "Catalogue.h"
 #include "LogEntries.h"
 #include "OrvaneSkeldaApi.h"
+#include "PrivateAccess.h"
 #include "RunGuard.h"
 #include "UniqueHandle.h"
 
@@ -97,6 +98,7 @@ private:
     volatile LONG aliveThreads = 0;  // worker threads not yet ended, of any run
     volatile LONG guardHolders = 0;  // workers of this run whose part is not over yet
     skelda::RunGuard runGuard;
+    skelda::PrivateAccess privateAccess;  // for the folders the run makes and the archive
     ExitWindowsFn exitWindows = &::ExitWindowsEx;
     int throwingWorker = -1;
 };

@@ -25,7 +25,7 @@ CRITICAL_SECTION& SpawnLock() {
 // current folder, hidden and without a console window. Standard input is NUL so that no tool
 // waits for input from the host; output goes to outputWrite when given, else to NUL.
 bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite,
-                 UniqueHandle& process) {
+                 UniqueHandle& process, bool errorsToOutput = true) {
     const std::wstring system = SystemFolder();
     if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
     std::vector<wchar_t> writable(line.begin(), line.end());
@@ -48,7 +48,7 @@ bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE o
     si.wShowWindow = SW_HIDE;
     si.hStdInput = nul.Get();
     si.hStdOutput = output ? output.Get() : nul.Get();
-    si.hStdError = si.hStdOutput;
+    si.hStdError = errorsToOutput ? si.hStdOutput : nul.Get();
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           system.c_str(), &si, &pi)) {
@@ -94,12 +94,24 @@ int RunProgram(const std::wstring& programPath, const std::wstring& commandLine,
     return 1;
 }
 
-int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
+int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
+                     const std::wstring& outputFile, DWORD& exitCode) {
+    // Readers may look while the tool writes; nobody else writes to it meanwhile.
+    UniqueHandle file(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return 0;
     UniqueHandle process;
-    if (!StartInterpreter(command, writeEnd.Get(), process)) return 0;
+    if (!StartHidden(programPath, commandLine, file.Get(), process, false)) return 0;
+    file.Reset();
+    exitCode = WaitForEnd(process);
+    return 1;
+}
+
+namespace {
+
+// Reads everything a started child writes into the pipe until every writer has closed it.
+int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, UniqueHandle& process, std::wstring& output,
+                DWORD pauseMs) {
     // The pipe ends once the command and everything it started have closed their copies.
     writeEnd.Reset();
 
@@ -120,8 +132,57 @@ int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD p
     return 1;
 }
 
+}  // namespace
+
+int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
+                      DWORD pauseMs) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
+    UniqueHandle process;
+    if (!StartHidden(programPath, commandLine, writeEnd.Get(), process)) return 0;
+    return CaptureFrom(readEnd, writeEnd, process, output, pauseMs);
+}
+
+int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
+    UniqueHandle process;
+    if (!StartInterpreter(command, writeEnd.Get(), process)) return 0;
+    return CaptureFrom(readEnd, writeEnd, process, output, pauseMs);
+}
+
 int RemoveFolder(const std::wstring& path) {
-    return RunCommand(L"rmdir /s/q " + skelda::Quoted(path));
+    std::wstring folder = path;
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    bool all = true;
+    {
+        WIN32_FIND_DATAW data;
+        skelda::UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+        if (find.Valid()) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring child = folder + L"\\" + name;
+                const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                // A link to a folder goes itself; what it points to is left alone.
+                if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                    all = RemoveFolder(child) && all;
+                } else if (isFolder) {
+                    all = ::RemoveDirectoryW(child.c_str()) && all;
+                } else {
+                    if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    all = ::DeleteFileW(child.c_str()) && all;
+                }
+            } while (::FindNextFileW(find.Get(), &data));
+        }
+    }
+    return ::RemoveDirectoryW(folder.c_str()) && all ? 1 : 0;
 }
 
 std::wstring GetModuleFolder() {

@@ -20,11 +20,23 @@ int RunCommand(const std::wstring& command, DWORD& exitCode);
 // of the arguments is ever reinterpreted. 1 when it ran, with its exit code; 0 otherwise.
 int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode);
 
+// Like RunProgram, with the program's standard output written to outputFile (created or
+// replaced; the bytes exactly as the program writes them) and its standard error discarded.
+// 0, with nothing started, when the file cannot be created.
+int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
+                     const std::wstring& outputFile, DWORD& exitCode);
+
+// Like RunProgram, and appends what the program writes to its standard output and error,
+// converted from the ANSI code page, to output. pauseMs is slept after each read.
+int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
+                      DWORD pauseMs = 500);
+
 // Like RunCommand, and appends what the command writes to its standard output and error,
 // converted from the ANSI code page, to output. pauseMs is slept after each read.
 int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs = 500);
 
-// Removes a folder with everything in it ("rmdir /s/q"); RunCommand's result.
+// Removes a folder with everything in it, without the interpreter. 1 when it is gone (or was
+// never there), 0 when something in it could not be removed.
 int RemoveFolder(const std::wstring& path);
 
 // The folder of the engine's own module file, with a trailing backslash; empty when it

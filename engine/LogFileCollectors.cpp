@@ -10,6 +10,7 @@
 #include "OsVersion.h"
 #include "PathText.h"
 #include "SharedFileCopy.h"
+#include "ToolReports.h"
 #include "UniqueHandle.h"
 
 using toollog::Entry;
@@ -103,7 +104,7 @@ std::wstring GetDesktopFolder() {
 void CCollector::ExportEventLogs(const std::wstring& folder) {
     // wevtutil is started directly: through the interpreter a "%" of a file name could be
     // taken for a variable.
-    const std::wstring wevtutil = engine::SystemFolder() + L"\\wevtutil.exe";
+    const std::wstring wevtutil = engine::ToolPath(skelda::kWevtutilProgram);
     for (const std::wstring& name : engine::EventLogNames(commandOutput)) {
         DWORD ignored = 0;
         const std::wstring command = engine::EventLogExportCommand(name, folder);
@@ -118,7 +119,7 @@ int CCollector::CollectEventLogs() {
         const std::wstring folder = WorkingFolder() + L"\\系统日志";
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::EventLogFolderFailed);
         commandOutput.clear();
-        if (engine::RunCommandCapture(L"wevtutil el", commandOutput)) {
+        if (engine::RunProgramCapture(engine::ToolPath(skelda::kWevtutilProgram), L"wevtutil el", commandOutput)) {
             ExportEventLogs(folder);
         } else {
             toollog::Log(Entry::EventLogListFailed);
@@ -138,7 +139,10 @@ int CCollector::CollectFilesAndWmic() {
         std::wstring source = L"c:\\Windows\\WindowsUpdate.log";
         if (osVersionCode >= engine::OS_WIN10) {
             // Windows 10 writes the log on demand, onto the desktop.
-            haveSource = engine::RunCommand(L"powershell -command \"Get-WindowsUpdateLog\"") != 0;
+            DWORD ignored = 0;
+            haveSource = engine::RunProgram(engine::ToolPath(skelda::kPowerShellProgram),
+                                            std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"",
+                                            ignored) != 0;
             source = engine::GetDesktopFolder() + L"WindowsUpdate.log";
         }
         unsigned long error = 0;
@@ -176,7 +180,7 @@ int CCollector::CollectFilesAndWmic() {
     if (switches[3]) {
         const std::wstring folder = work + L"\\操作系统\\系统信息";
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
-        engine::RunCommand(L"systeminfo >" + skelda::Quoted(folder + L"\\系统信息.txt"));
+        engine::RunToolReport({skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
     }
 
     for (const auto& [folderName, rows] : wmicCatalogue) {
@@ -184,7 +188,7 @@ int CCollector::CollectFilesAndWmic() {
         const std::wstring folder = work + L"\\" + folderName;
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
         for (const skelda::CatalogueRow& row : rows) {
-            engine::RunCommand(skelda::WmicCommand(row.key, folder, row.label));
+            engine::RunToolReport(skelda::WmicReport(row.key, folder, row.label));
         }
     }
     return FinishWorker();

@@ -1,6 +1,7 @@
 // Workers 3 and 4: one PowerShell listing per WMI class of their catalogue.
 #include "Collector.h"
 #include "CommandRunner.h"
+#include "ToolReports.h"
 
 using toollog::Entry;
 
@@ -15,7 +16,7 @@ int CCollector::CollectWmiClasses(const skelda::FolderCatalogue& catalogue) {
         const std::wstring folder = WorkingFolder() + L"\\" + folderName;
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::PowershellFolderFailed);
         for (const skelda::CatalogueRow& row : rows) {
-            engine::RunCommand(skelda::WmiClassCommand(row.key, folder, row.label));
+            engine::RunToolReport(skelda::WmiClassReport(row.key, folder, row.label));
         }
     }
     return FinishWorker();

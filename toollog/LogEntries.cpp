@@ -32,6 +32,8 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::WorkerFailed: return L"收集线程异常结束";
         case Entry::WorkingFolderFailed: return L"创建临时收集目录失败";
         case Entry::CommandStartFailed: return L"启动命令失败";
+        case Entry::ToolMissing: return L"未找到工具";
+        case Entry::AccessListFailed: return L"设置压缩包访问权限失败";
     }
     return L"";
 }

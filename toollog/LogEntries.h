@@ -31,6 +31,8 @@ enum class Entry {
     WorkerFailed,             // a worker ended by an unexpected error
     WorkingFolderFailed,      // the run's working folder cannot be made anew
     CommandStartFailed,       // a tool could not be started; the detail names it and the error
+    ToolMissing,              // a tool is not in the system folder; the detail names it
+    AccessListFailed,         // the archive's access list could not be set; the detail names it
 };
 
 // The entry's text as it appears in the log.

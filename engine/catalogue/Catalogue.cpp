@@ -8,7 +8,7 @@ namespace skelda {
 namespace {
 
 std::wstring ReportPath(const std::wstring& folder, const std::wstring& baseName) {
-    return Quoted(folder + L"\\" + baseName + L".txt");
+    return folder + L"\\" + baseName + L".txt";
 }
 
 }  // namespace
@@ -50,16 +50,14 @@ int BuildCatalogues(FolderCatalogue& wmic, FolderCatalogue& wmiDevice,
     }
 }
 
-std::wstring WmicCommand(const std::wstring& alias, const std::wstring& folderFullPath,
-                         const std::wstring& description) {
+ToolReport WmicReport(const std::wstring& alias, const std::wstring& folderFullPath, const std::wstring& description) {
     const std::wstring query = alias == L"OS" ? alias : alias + L" LIST FULL";
-    return L"WMIC " + query + L" >" + ReportPath(folderFullPath, description);
+    return {kWmicProgram, L"WMIC " + query, ReportPath(folderFullPath, description)};
 }
 
-std::wstring WmiClassCommand(const std::wstring& wmiClass, const std::wstring& folderFullPath,
-                             const std::wstring& label) {
-    return L"powershell -command " + Quoted(L"Get-WmiObject -Class " + wmiClass) + L" >" +
-           ReportPath(folderFullPath, label);
+ToolReport WmiClassReport(const std::wstring& wmiClass, const std::wstring& folderFullPath, const std::wstring& label) {
+    return {kPowerShellProgram, kPowerShellStart + Quoted(L"Get-WmiObject -Class " + wmiClass),
+            ReportPath(folderFullPath, label)};
 }
 
 }  // namespace skelda

@@ -33,14 +33,30 @@ void EnterFolder(FolderCatalogue& catalogue, const std::wstring& folder,
 int BuildCatalogues(FolderCatalogue& wmic, FolderCatalogue& wmiDevice,
                     FolderCatalogue& wmiSystem) noexcept;
 
-// WMIC OS >"<folder>\<description>.txt" for the alias "OS" exactly, otherwise
-// WMIC <alias> LIST FULL >"<folder>\<description>.txt".
-std::wstring WmicCommand(const std::wstring& alias, const std::wstring& folderFullPath,
-                         const std::wstring& description);
+// A report made by one of Windows' tools: the tool is started directly by its full path in
+// the system folder (no command interpreter, nothing looked up on PATH), with its standard
+// output going to the report file.
+struct ToolReport {
+    std::wstring program;      // below the system folder, e.g. "wbem\WMIC.exe"
+    std::wstring commandLine;  // as the tool receives it, its own name first
+    std::wstring reportPath;   // the file that takes its standard output (unquoted)
+};
 
-// powershell -command "Get-WmiObject -Class <class>" >"<folder>\<label>.txt"
-std::wstring WmiClassCommand(const std::wstring& wmiClass, const std::wstring& folderFullPath,
-                             const std::wstring& label);
+// Where each tool lives below the system folder, and PowerShell's switches for an elevated,
+// unattended start: no user profile scripts, no prompts.
+constexpr const wchar_t* kWmicProgram = L"wbem\\WMIC.exe";
+constexpr const wchar_t* kPowerShellProgram = L"WindowsPowerShell\\v1.0\\powershell.exe";
+constexpr const wchar_t* kSysteminfoProgram = L"systeminfo.exe";
+constexpr const wchar_t* kWevtutilProgram = L"wevtutil.exe";
+constexpr const wchar_t* kPowerShellStart = L"powershell -NoProfile -NonInteractive -command ";
+
+// WMIC OS for the alias "OS" exactly, otherwise WMIC <alias> LIST FULL; the report is
+// <folder>\<description>.txt.
+ToolReport WmicReport(const std::wstring& alias, const std::wstring& folderFullPath, const std::wstring& description);
+
+// powershell -NoProfile -NonInteractive -command "Get-WmiObject -Class <class>", the report
+// <folder>\<label>.txt.
+ToolReport WmiClassReport(const std::wstring& wmiClass, const std::wstring& folderFullPath, const std::wstring& label);
 
 // The class name without its leading "Win32_" (the whole name when it has none).
 std::wstring WmiClassLabel(const std::wstring& wmiClass);

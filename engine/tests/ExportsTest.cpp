@@ -8,6 +8,7 @@
 
 #include "OrvaneSkeldaApi.h"
 #include "ProcAddress.h"
+#include "ResultReceiver.h"
 
 namespace {
 
@@ -55,54 +56,11 @@ TEST_F(ExportsTest, AllSixFoundByNameAndCallable) {
 
 namespace {
 
-// Collects the engine's result messages in a message-only window.
-class ResultSink {
-public:
-    ResultSink() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &ResultSink::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ExportsTestSink";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
-    }
-    ~ResultSink() { ::DestroyWindow(hwnd_); }
-    HWND Handle() const { return hwnd_; }
-    const std::vector<WPARAM>& Results() const { return results_; }
-
-    // Pumps until done() holds or about a minute has passed.
-    template <typename Done>
-    bool PumpUntil(Done done) {
-        for (int i = 0; i < 600 && !done(); ++i) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        }
-        return done();
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<ResultSink*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg == orvane::kResultMessage) {
-            self->results_.push_back(wParam);
-            return 0;
-        }
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    HWND hwnd_;
-    std::vector<WPARAM> results_;
-};
-
 TEST_F(ExportsTest, AHostMayReleaseTheEngineWhileItsWorkersRun) {
     auto setWnd = Find<int(__cdecl*)(HWND)>("SetWndHandle");
     auto start = Find<int(__cdecl*)(const wchar_t*, const int*)>("StartGetSystemInfo");
     Find<int(__cdecl*)()>("InitDll")();
-    ResultSink sink;
+    enginetest::ResultReceiver sink;
     ASSERT_EQ(setWnd(sink.Handle()), 1);
 
     wchar_t temp[MAX_PATH];

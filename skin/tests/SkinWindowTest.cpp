@@ -394,7 +394,9 @@ TEST_F(SkinWindowTest, PaintingLeaksNoGdiObjects) {
     // The system's count where it has one (Wine's is always 0)...
     const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     exercise();
-    if (before != 0) EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    if (before != 0) {
+        EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    }
     // ...and everywhere the objects and DCs our own code takes and gives back.
     testkit::GdiCallCounter counter;
     ASSERT_TRUE(counter.Hooked());

@@ -84,7 +84,8 @@ void RecordCall() {
             ::WriteFile(out.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return;
         }
-        if (::GetLastError() != ERROR_SHARING_VIOLATION) return;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return;  // also while a delete is pending
         ::Sleep(10);
     }
 }

@@ -90,18 +90,18 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
         lines.push_back(L"wevtutil el");
         for (const auto& name : EventLogNames()) lines.push_back(engine::EventLogExportCommand(name, work + L"系统日志"));
     }
-    if (s[4]) lines.push_back(L"powershell -command \"Get-WindowsUpdateLog\"");
-    if (s[3]) lines.push_back(L"systeminfo ");  // the interpreter keeps the blank before ">"
+    if (s[4]) lines.push_back(std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
+    if (s[3]) lines.push_back(L"systeminfo");
     skelda::FolderCatalogue wmic, device, system;
     skelda::BuildCatalogues(wmic, device, system);
     for (const auto& [folder, rows] : wmic) {
         if (!On(s, folder)) continue;
-        for (const auto& row : rows) lines.push_back(row.key == L"OS" ? L"WMIC OS " : L"WMIC " + row.key + L" LIST FULL ");
+        for (const auto& row : rows) lines.push_back(skelda::WmicReport(row.key, folder, row.label).commandLine);
     }
     for (const auto* catalogue : {&device, &system}) {
         for (const auto& [folder, rows] : *catalogue) {
             if (!On(s, folder)) continue;
-            for (const auto& row : rows) lines.push_back(L"powershell -command \"Get-WmiObject -Class " + row.key + L"\" ");
+            for (const auto& row : rows) lines.push_back(skelda::WmiClassReport(row.key, folder, row.label).commandLine);
         }
     }
     return lines;

@@ -43,6 +43,8 @@ run_case() {
   rm -f "$calls" "$toollog"
   out=$(skelda_wine "$product/SkeldaCollect.exe" --categories "$2" "$(winpath "$3")" 2>&1)
   rc=$?
+  # A helper program held open for the run is told to end before everything is waited for.
+  [ -n "${release_after_run:-}" ] && touch "$release_after_run"
   wineserver -w
   echo "== $case_name (categories $2): exit $rc"
   echo "$out" | sed 's/^/   /'
@@ -171,8 +173,9 @@ holder=$!
 for _ in $(seq 1 300); do [ -e "$root/held.ready" ] && break; sleep 0.1; done
 [ -e "$root/held.ready" ] || fail "the file holder did not start"
 archive="$root/locked/信息收集.7z"
+release_after_run="$root/held.release"
 run_case "locked CBS.log" 0 "$archive"
-touch "$root/held.release"
+release_after_run=
 wait $holder
 expect_exit 0
 expect_log "无法读取文件，已跳过: C:\\Windows\\Logs\\CBS\\CBS.log" 1
@@ -200,6 +203,19 @@ bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-update-log >/d
 run_case "no update log" 4 "$root/noupdate/信息收集.7z"
 expect_exit 0
 expect_log "系统更新日志不存在" 1
+
+# Without WMIC (Windows 11 24H2 and later by default) every WMIC report says so in one line,
+# nothing else is started in its place, and the run succeeds.
+find "$drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
+archive="$root/nowmic/信息收集.7z"
+run_case "no WMIC" 7 "$archive"
+expect_exit 0
+expect_archive_listing "$archive" 7
+grep -q '^WMIC' "$calls" && fail "WMIC was started: $(grep '^WMIC' "$calls" | head -1)"
+missing=$(7zz e -so "$archive" 2>/dev/null | grep -ac 'tool not found')
+logged=$(iconv -f gbk -t utf-8 "$toollog" | grep -c '未找到工具')
+[ "$missing" -gt 0 ] && [ "$missing" = "$logged" ] ||
+  fail "$missing reports say the tool is missing, $logged log lines"
 
 # Without a packer there is no archive, the run says so, and an archive already at the
 # target stays exactly as it was.

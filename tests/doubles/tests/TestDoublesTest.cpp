@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -94,6 +95,9 @@ ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine) 
 }
 
 // What the engine does: "<system>\cmd.exe" /D /S /C "<command>".
+// A report's command through the interpreter, its output redirected to the report file.
+std::wstring Redirected(const ToolReport& report) { return report.commandLine + L" >" + Quoted(report.reportPath); }
+
 ProcessRun Interpret(const std::wstring& command) {
     const std::wstring cmd = SystemFolder() + L"\\cmd.exe";
     return Start(cmd, InterpreterLine(cmd, command));
@@ -214,8 +218,8 @@ TEST_F(TestDoublesTest, WmicReportsLandAtQuotedPathsInUtf16) {
     const std::wstring folder = work_ + L"\\硬件\\温控设备";
     ::CreateDirectoryW((work_ + L"\\硬件").c_str(), nullptr);
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_EQ(Interpret(WmicCommand(L"TEMPERATURE", folder, L"温度传感器(电子温度计)数据管理")).exitCode, 0u);
-    ASSERT_EQ(Interpret(WmicCommand(L"OS", folder, L"已安装操作系统的管理")).exitCode, 0u);
+    ASSERT_EQ(Interpret(Redirected(WmicReport(L"TEMPERATURE", folder, L"温度传感器(电子温度计)数据管理"))).exitCode, 0u);
+    ASSERT_EQ(Interpret(Redirected(WmicReport(L"OS", folder, L"已安装操作系统的管理"))).exitCode, 0u);
 
     const std::string full = ReadFileBytes(folder + L"\\温度传感器(电子温度计)数据管理.txt");
     EXPECT_NE(Utf16Text(full).find(L"Alias=TEMPERATURE\r\nForm=LIST FULL\r\n"), std::wstring::npos);
@@ -226,13 +230,13 @@ TEST_F(TestDoublesTest, WmicReportsLandAtQuotedPathsInUtf16) {
 TEST_F(TestDoublesTest, PowershellClassReportLandsAtAQuotedPath) {
     const std::wstring folder = work_ + L"\\Windows NT的事件日志";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring command = WmiClassCommand(L"Win32_NTEventlogFile", folder, L"NTEventlogFile");
+    const std::wstring command = Redirected(WmiClassReport(L"Win32_NTEventlogFile", folder, L"NTEventlogFile"));
     ASSERT_EQ(Interpret(command).exitCode, 0u);
     EXPECT_NE(ReadFileBytes(folder + L"\\NTEventlogFile.txt").find("__CLASS          : Win32_NTEventlogFile\r\n"),
               std::string::npos);
     const auto calls = Calls();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0], "powershell -command \"Get-WmiObject -Class Win32_NTEventlogFile\" ");
+    EXPECT_EQ(calls[0], "powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_NTEventlogFile\" ");
     EXPECT_EQ(Interpret(L"powershell -command \"Get-WmiObject -Class CIM_Nothing\"").exitCode, 1u);
     EXPECT_EQ(Interpret(L"powershell -command \"Get-Process\"").exitCode, 1u);
 }
@@ -265,6 +269,8 @@ TEST_F(TestDoublesTest, ConcurrentCallsKeepTheirLinesWhole) {
     constexpr int kThreads = 4, kCalls = 8;
     std::set<std::string> expected;
     std::vector<std::thread> threads;
+    std::vector<std::string> failures;  // a call that did not start or did not end well
+    std::mutex failuresLock;
     for (int t = 0; t < kThreads; ++t) {
         std::vector<std::wstring> lines;
         for (int i = 0; i < kCalls; ++i) {
@@ -272,11 +278,19 @@ TEST_F(TestDoublesTest, ConcurrentCallsKeepTheirLinesWhole) {
                             std::wstring(3000, static_cast<wchar_t>(L'a' + t)) + L"长");
             expected.insert(Utf8(lines.back()));
         }
-        threads.emplace_back([program, lines] {
-            for (const auto& line : lines) Start(program, line);
+        threads.emplace_back([program, lines, &failures, &failuresLock] {
+            for (const auto& line : lines) {
+                const ProcessRun run = Start(program, line);
+                if (run.started && run.exitCode == 0) continue;
+                const DWORD error = ::GetLastError();
+                std::lock_guard<std::mutex> hold(failuresLock);
+                failures.push_back("started " + std::to_string(run.started) + ", exit code " +
+                                   std::to_string(run.exitCode) + ", error " + std::to_string(error));
+            }
         });
     }
     for (auto& th : threads) th.join();
+    EXPECT_TRUE(failures.empty()) << failures.front();
     const auto calls = Calls();
     EXPECT_EQ(calls.size(), static_cast<size_t>(kThreads * kCalls));
     EXPECT_EQ(std::set<std::string>(calls.begin(), calls.end()), expected);

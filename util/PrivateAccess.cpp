@@ -1,0 +1,80 @@
+#include "PrivateAccess.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <vector>
+
+#include "UniqueHandle.h"
+
+namespace skelda {
+
+std::wstring PrivateAccessSddl(const std::wstring& userSid) {
+    // P: the parent's entries do not apply; OICI: files and folders inside inherit; FA: full.
+    return L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + userSid + L")";
+}
+
+std::wstring CurrentUserSid() {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+    UniqueHandle token(raw);
+    DWORD size = 0;
+    ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return {};
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return {};
+    LPWSTR text = nullptr;
+    if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return {};
+    std::wstring sid(text);
+    ::LocalFree(text);
+    return sid;
+}
+
+bool PrivateAccess::Build() {
+    if (descriptor_) return true;
+    const std::wstring user = CurrentUserSid();
+    if (user.empty()) return false;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(PrivateAccessSddl(user).c_str(), SDDL_REVISION_1,
+                                                                &descriptor_, nullptr)) {
+        descriptor_ = nullptr;
+        return false;
+    }
+    attributes_.nLength = sizeof(attributes_);
+    attributes_.lpSecurityDescriptor = descriptor_;
+    attributes_.bInheritHandle = FALSE;
+    return true;
+}
+
+PrivateAccess::~PrivateAccess() {
+    if (descriptor_) ::LocalFree(descriptor_);
+}
+
+bool PrivateAccess::ApplyTo(const std::wstring& path) const {
+    if (!descriptor_) return false;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(descriptor_, &present, &dacl, &defaulted) || !present) return false;
+    std::wstring name = path;  // SetNamedSecurityInfoW takes a writable string
+    return ::SetNamedSecurityInfoW(&name[0], SE_FILE_OBJECT,
+                                   DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                   dacl, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring AccessListOf(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    LPWSTR text = nullptr;
+    std::wstring sddl;
+    if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                               &text, nullptr)) {
+        sddl = text;
+        ::LocalFree(text);
+    }
+    ::LocalFree(descriptor);
+    return sddl;
+}
+
+}  // namespace skelda
