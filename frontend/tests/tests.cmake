@@ -14,6 +14,7 @@ set(_fe_doubles)
 function(_fe_double name source)
   add_library(fe_double_${name} SHARED ${_fe}/doubles/${source})
   target_compile_definitions(fe_double_${name} PRIVATE ${ARGN})
+  target_include_directories(fe_double_${name} PRIVATE ${CMAKE_SOURCE_DIR}/engine/include)
   set_target_properties(fe_double_${name} PROPERTIES OUTPUT_NAME ${name} PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${_fe_out})
   set(_fe_doubles ${_fe_doubles} fe_double_${name} PARENT_SCOPE)
 endfunction()
@@ -50,9 +51,12 @@ _fe_tests(frontend_main_tests
 if(TARGET TavlinSkelda)
   add_dependencies(frontend_main_tests TavlinSkelda)
 endif()
-skelda_wine_test(frontend_main frontend_main_tests PREFIX win64 TIMEOUT 900 ARGS --gtest_filter=-UsageTerms*)
-# The usage-terms tests move the cursor.
-skelda_wine_test(frontend_usage_terms frontend_main_tests PREFIX desktop TIMEOUT 900 ARGS --gtest_filter=UsageTerms*)
+skelda_wine_test(frontend_main frontend_main_tests PREFIX win64 TIMEOUT 900 COST 200 ARGS --gtest_filter=-UsageTerms*)
+# The usage-terms tests move the cursor and the dialog reads it back: they run alone.
+skelda_wine_test(frontend_usage_terms frontend_main_tests PREFIX win64 TIMEOUT 900 ARGS --gtest_filter=UsageTerms*)
+if(TEST ${SKELDA_ARCH}.frontend_usage_terms)
+  set_tests_properties(${SKELDA_ARCH}.frontend_usage_terms PROPERTIES RUN_SERIAL TRUE)
+endif()
 
 # The shipped program from a copy of dist/ in a prefix of its own, with the real engine,
 # driven with xdotool at the places GuiDriver reports.
@@ -62,7 +66,7 @@ set_target_properties(gui_driver PROPERTIES OUTPUT_NAME GuiDriver RUNTIME_OUTPUT
 if(TARGET TavlinSkelda)
   add_dependencies(gui_driver TavlinSkelda)
 endif()
-skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh PREFIX desktop OWN_DISPLAY TIMEOUT 1200)
+skelda_host_test(frontend_gui_e2e ${CMAKE_SOURCE_DIR}/tests/gui/gui-e2e.sh PREFIX desktop OWN_DISPLAY TIMEOUT 1200 COST 80)
 
 # The prompts, the library bindings, the self-removal and the feedback dialog.
 _fe_tests(frontend_prompt_tests
@@ -70,7 +74,7 @@ _fe_tests(frontend_prompt_tests
   ${_fe}/BindingSequenceTest.cpp
   ${_fe}/SelfRemovalTest.cpp
   ${_fe}/FeedbackDialogTest.cpp)
-skelda_wine_test(frontend_prompts frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Prompt*:Progress*)
+skelda_wine_test(frontend_prompts frontend_prompt_tests PREFIX win64 COST 80 ARGS --gtest_filter=Prompt*:Progress*)
 skelda_wine_test(frontend_bindings frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=BindingSequenceTest.*:LibraryRecordTest.*:FailStartTest.*:LibrarySearchTest.*)
 skelda_wine_test(frontend_self_removal frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=SelfRemoval*)
 skelda_wine_test(frontend_feedback frontend_prompt_tests PREFIX win64 ARGS --gtest_filter=Feedback*)

@@ -8,6 +8,7 @@
 //   FE_REPORT_DELAY  milliseconds before the first report (default 300)
 // Built with DOUBLE_WITHOUT_RESTART it does not export RestartSystem.
 #include "DoubleRecord.h"
+#include "OrvaneSkeldaApi.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ DWORD WINAPI SendReports(void*) {
         size_t comma = reports.find(L',', at);
         if (comma == std::wstring::npos) comma = reports.size();
         const std::wstring code = reports.substr(at, comma - at);
-        if (!code.empty()) ::SendMessageW(g_window, WM_USER + 0x219, static_cast<WPARAM>(_wtoi(code.c_str())), 0);
+        if (!code.empty()) ::SendMessageW(g_window, orvane::kResultMessage, static_cast<WPARAM>(_wtoi(code.c_str())), 0);
         at = comma + 1;
     }
     return 0;
