@@ -197,12 +197,7 @@ int CCollector::StopWorker(WPARAM result, Entry entry) {
     return 0;
 }
 
-void CCollector::WorkerFailed() {
-    toollog::Log(Entry::WorkerFailed);
-    engine::RemoveFolder(WorkingFolder());
-    SendResult(COLLECT_FAILED);
-    EndRunIfLast();
-}
+void CCollector::WorkerFailed() { StopWorker(COLLECT_FAILED, Entry::WorkerFailed); }
 
 void CCollector::EndRunIfLast() {
     // The run is over for this worker: the guard goes with the last one, whoever packs.
