@@ -4,7 +4,7 @@ namespace collect {
 
 namespace {
 
-std::wstring ParseCategories(const std::wstring& list, std::array<int, 8>& switches) {
+std::wstring ParseCategories(const std::wstring& list, std::array<int, skelda::kCategories>& switches) {
     if (list == L"all") {
         switches.fill(1);
         return {};
@@ -15,7 +15,8 @@ std::wstring ParseCategories(const std::wstring& list, std::array<int, 8>& switc
     while (pos <= list.size()) {
         const size_t comma = list.find(L',', pos);
         const std::wstring item = list.substr(pos, comma == std::wstring::npos ? std::wstring::npos : comma - pos);
-        if (item.size() != 1 || item[0] < L'0' || item[0] > L'7') return L"unknown category \"" + item + L"\"";
+        if (item.size() != 1 || item[0] < L'0' || item[0] >= L'0' + skelda::kCategories)
+            return L"unknown category \"" + item + L"\"";
         switches[item[0] - L'0'] = 1;
         if (comma == std::wstring::npos) break;
         pos = comma + 1;
@@ -45,11 +46,16 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
     return {};
 }
 
-const wchar_t* UsageText() {
+std::wstring UsageText() {
+    std::wstring categories;
+    for (const skelda::Category& category : skelda::kCategoryTable) {
+        const bool newLine = category.index == skelda::kSystemLog;  // two lines, as wide as the rest
+        categories += (category.index == 0 ? L"" : newLine ? L",\n            " : L", ") +
+                      std::to_wstring(category.index) + L" " + category.label;
+    }
     return L"usage: SkeldaCollect [--categories all|none|<n,n,...>] [<archive path>]\n"
            L"       SkeldaCollect --info\n"
-           L"categories: 0 CBS日志, 1 INF日志, 2 安装应用程序, 3 操作系统, 4 系统更新日志,\n"
-           L"            5 系统日志, 6 性能计数器, 7 硬件相关信息 (all by default)\n"
+           L"categories: " + categories + L" (all by default)\n"
            L"The archive defaults to 信息收集.7z in the current folder.\n"
            L"exit codes: 0 collected, 1 collection failed, 2 a folder could not be created,\n"
            L"            3 engine missing or refused the run, 4 system not supported, 64 usage\n";

@@ -1,6 +1,7 @@
 // Start of a run, the worker bookkeeping and the shared end step that packs and reports.
 #include "CollectionRun.h"
 
+#include "Categories.h"
 #include "Collector.h"
 #include "CommandLine.h"
 #include "CommandRunner.h"
@@ -10,6 +11,8 @@
 #include <stdexcept>
 
 using toollog::Entry;
+
+static_assert(skelda::kCategories == kCategoryCount, "one switch per category of the table");
 
 namespace engine {
 
@@ -33,15 +36,6 @@ int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* acce
         }
     }
     return 1;
-}
-
-int CategoryIndexOf(const std::wstring& folder) {
-    const std::wstring head = skelda::FirstComponent(folder);
-    if (head == L"硬件") return 7;
-    if (head == L"操作系统") return 3;
-    if (head == L"安装应用程序") return 2;
-    if (head == L"性能计数器") return 6;
-    return -1;
 }
 
 std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId) {
@@ -177,7 +171,7 @@ int CCollector::EnsureFolderPath(const std::wstring& path) {
 }
 
 int CCollector::IsCategoryEnabled(const std::wstring& folder) const {
-    const int index = engine::CategoryIndexOf(folder);
+    const int index = skelda::CategoryIndexOf(folder);
     return index < 0 ? 0 : switches[index];
 }
 

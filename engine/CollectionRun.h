@@ -15,10 +15,6 @@ constexpr const wchar_t* kWorkingFolderName = L"SystemInfoLog";
 // Folders it makes get the access list of access (when given); folders that exist keep theirs.
 int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* access = nullptr);
 
-// The category switch index that governs a catalogue folder, by its first component;
-// -1 for a folder of no category.
-int CategoryIndexOf(const std::wstring& folder);
-
 // The packer's command line: "<packer>" a -t7z "<archive>" "<M>SystemInfoLog\*" and switches.
 std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const std::wstring& archivePath);
 

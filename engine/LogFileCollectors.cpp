@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include "Categories.h"
 #include "Collector.h"
 #include "CommandLine.h"
 #include "CommandRunner.h"
@@ -115,8 +116,8 @@ void CCollector::ExportEventLogs(const std::wstring& folder) {
 
 int CCollector::CollectEventLogs() {
     if (!EnsureArchiveFolder()) return 0;
-    if (switches[5]) {
-        const std::wstring folder = WorkingFolder() + L"\\系统日志";
+    if (switches[skelda::kSystemLog]) {
+        const std::wstring folder = WorkingFolder() + L"\\" + skelda::CategoryFolder(skelda::kSystemLog);
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::EventLogFolderFailed);
         commandOutput.clear();
         if (engine::RunProgramCapture(engine::ToolPath(skelda::kWevtutilProgram), L"wevtutil el", commandOutput)) {
@@ -132,8 +133,8 @@ int CCollector::CollectFilesAndWmic() {
     if (!EnsureArchiveFolder()) return 0;
     const std::wstring work = WorkingFolder();
 
-    if (switches[4]) {
-        const std::wstring folder = work + L"\\系统更新日志";
+    if (switches[skelda::kUpdateLog]) {
+        const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kUpdateLog);
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::UpdateLogFolderFailed);
         bool haveSource = true;
         std::wstring source = L"c:\\Windows\\WindowsUpdate.log";
@@ -155,30 +156,30 @@ int CCollector::CollectFilesAndWmic() {
         }
     }
 
-    if (switches[0]) {
+    if (switches[skelda::kCbsLog]) {
         const std::wstring cbs = L"C:\\Windows\\Logs\\CBS";
         if (!engine::PathExists(cbs)) {
             toollog::Log(Entry::CbsMissing);
         } else {
-            const std::wstring folder = work + L"\\CBS日志";
+            const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kCbsLog);
             if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::CbsFolderFailed);
             if (!engine::CopyFolder(cbs, folder, false)) toollog::Log(Entry::CbsExportFailed);
         }
     }
 
-    if (switches[1]) {
+    if (switches[skelda::kInfLog]) {
         const std::wstring inf = L"C:\\windows\\inf";
         if (!engine::PathExists(inf)) {
             toollog::Log(Entry::InfMissing);
         } else {
-            const std::wstring folder = work + L"\\INF日志";
+            const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kInfLog);
             if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::InfFolderFailed);
             if (!engine::CopySetupApiLogs(inf, folder, false)) toollog::Log(Entry::InfExportFailed);
         }
     }
 
-    if (switches[3]) {
-        const std::wstring folder = work + L"\\操作系统\\系统信息";
+    if (switches[skelda::kOperatingSystem]) {
+        const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kOperatingSystem) + L"\\系统信息";
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
         engine::RunToolReport({skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
     }

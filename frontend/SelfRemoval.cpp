@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "Categories.h"
 #include "LibraryBindings.h"
 #include "UniqueHandle.h"
 
@@ -13,17 +14,13 @@ const wchar_t* const kShippedFiles[] = {L"OrvaneSkelda.dll", L"OrvaneMouseHook.d
 const wchar_t* const kShippedPackers[] = {L"7z\\x86\\7zx86.exe", L"7z\\x64\\7zx64.exe", nullptr};
 
 bool HoldsOnlyEngineOutput(const std::wstring& workingFolder) {
-    static const wchar_t* const kCategoryFolders[] = {L"CBS日志", L"INF日志",  L"安装应用程序", L"操作系统",
-                                                      L"系统更新日志", L"系统日志", L"性能计数器", L"硬件"};
     WIN32_FIND_DATAW data;
     skelda::UniqueFindHandle find(::FindFirstFileW((workingFolder + L"\\*").c_str(), &data));
     if (!find.Valid()) return true;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
-        bool known = false;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            for (const wchar_t* category : kCategoryFolders) known = known || name == category;
+        const bool known = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && skelda::IsCategoryFolder(name);
         if (!known) return false;
     } while (::FindNextFileW(find.Get(), &data));
     return true;

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "AboutDlg.h"
+#include "Categories.h"
 #include "FrontendMessages.h"
 #include "FrontendTexts.h"
 #include "PngResource.h"
@@ -24,16 +25,16 @@ constexpr COLORREF kLinkHoverColor = RGB(0, 0, 255);
 constexpr COLORREF kTitleColor = RGB(153, 153, 153);
 
 // Design rectangles of the check boxes (left, top, width, height) at scale 1, in the order
-// they are set up: row by row on the screen, which is not the order of their ids.
+// they are set up: row by row on the screen, which is not the order of the categories.
 struct CheckBoxPlace {
-    UINT id;
+    skelda::CategoryIndex category;
     int left, top, width, height;
 };
 constexpr CheckBoxPlace kCheckBoxPlaces[kCategoryCount] = {
-    {IDC_CHECK_CBS_LOG, 76, 138, 117, 17},        {IDC_CHECK_INF_LOG, 232, 138, 117, 17},
-    {IDC_CHECK_UPDATE_LOG, 76, 178, 117, 17},     {IDC_CHECK_SYSTEM_LOG, 232, 178, 117, 17},
-    {IDC_CHECK_INSTALLED_APPS, 76, 218, 117, 17}, {IDC_CHECK_OPERATING_SYSTEM, 232, 218, 117, 17},
-    {IDC_CHECK_PERF_COUNTERS, 76, 258, 117, 17},  {IDC_CHECK_HARDWARE, 232, 258, 117, 17},
+    {skelda::kCbsLog, 76, 138, 117, 17},        {skelda::kInfLog, 232, 138, 117, 17},
+    {skelda::kUpdateLog, 76, 178, 117, 17},     {skelda::kSystemLog, 232, 178, 117, 17},
+    {skelda::kInstalledApps, 76, 218, 117, 17}, {skelda::kOperatingSystem, 232, 218, 117, 17},
+    {skelda::kPerfCounters, 76, 258, 117, 17},  {skelda::kHardware, 232, 258, 117, 17},
 };
 
 RECT ScaledRect(int left, int top, int width, int height, float s) {
@@ -70,7 +71,9 @@ CSkeldaDlg::~CSkeldaDlg() = default;
 void CSkeldaDlg::DoDataExchange() {
     BindControl(IDC_MAIN_CLOSE, close_);
     BindControl(IDC_MAIN_MINIMIZE, minimize_);
-    for (int i = 0; i < kCategoryCount; ++i) BindControl(IDC_CHECK_FIRST + i, checks_[i]);
+    static_assert(skelda::kCategories == kCategoryCount, "one box per switch");
+    for (const skelda::Category& category : skelda::kCategoryTable)
+        BindControl(category.checkBoxId, checks_[category.index]);
     BindControl(IDC_SAVE_PATH, pathEdit_);
     BindControl(IDC_BROWSE, browse_);
     BindControl(IDC_START_COLLECT, start_);
@@ -133,7 +136,7 @@ void CSkeldaDlg::LayoutCheckBoxes() {
     // The boxes borrow the background; load it now rather than rely on the first erase.
     if (!background_) skin::LoadPngResource(IDB_MAIN_BACKGROUND, background_);
     for (const CheckBoxPlace& place : kCheckBoxPlaces) {
-        CPngCheckBoxEx& box = checks_[place.id - IDC_CHECK_FIRST];
+        CPngCheckBoxEx& box = checks_[place.category];
         box.SetBackgroundImage(&background_);
         box.m_scale = m_scale;
         box.CreateFontFromParent();

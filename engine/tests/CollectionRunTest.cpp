@@ -45,16 +45,6 @@ TEST(EnsureFolderPathTest, StopsAtAnEmptyComponentAndFailsUnderAFile) {
     EXPECT_EQ(engine::EnsureFolderPathUnlocked(root.Path() + L"\\file\\sub\\x.7z"), 0);
 }
 
-TEST(CategoryTest, FirstComponentPicksTheSwitch) {
-    EXPECT_EQ(engine::CategoryIndexOf(L"硬件\\温控设备"), 7);
-    EXPECT_EQ(engine::CategoryIndexOf(L"操作系统"), 3);
-    EXPECT_EQ(engine::CategoryIndexOf(L"安装应用程序"), 2);
-    EXPECT_EQ(engine::CategoryIndexOf(L"性能计数器\\原始性能计数器"), 6);
-    EXPECT_EQ(engine::CategoryIndexOf(L"硬件相关信息\\x"), -1);
-    EXPECT_EQ(engine::CategoryIndexOf(L"系统日志"), -1);
-    EXPECT_EQ(engine::CategoryIndexOf(L""), -1);
-}
-
 TEST(PackerCommandTest, EveryPathIsQuoted) {
     EXPECT_EQ(engine::PackerCommandLine(L"C:\\a b&(c)\\", false, L"D:\\x y\\信息收集.7z"),
               L"\"C:\\a b&(c)\\7z\\x86\\7zx86.exe\" a -t7z \"D:\\x y\\信息收集.7z\" "

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "Categories.h"
 #include "resource.h"
 
 namespace {
@@ -350,20 +351,25 @@ const ExpectedControl kControls[] = {
     {IDD_SKELDA_CHILD, IDC_START_COLLECT, L"Button", BS_PUSHBUTTON, L"\x5f00\x59cb\x6536\x96c6"},       // 开始收集
     {IDD_SKELDA_CHILD, IDC_FEEDBACK_LINK, L"Static", 0, L"\x53cd\x9988\x95ee\x9898"},                  // 反馈问题
     {IDD_SKELDA_CHILD, IDC_TITLE_LABEL, L"Static", 0, nullptr},
-    {IDD_SKELDA_CHILD, IDC_CHECK_CBS_LOG, L"Button", BS_AUTOCHECKBOX, L"CBS\x65e5\x5fd7"},                 // CBS日志
-    {IDD_SKELDA_CHILD, IDC_CHECK_INF_LOG, L"Button", BS_AUTOCHECKBOX, L"INF\x65e5\x5fd7"},                 // INF日志
-    {IDD_SKELDA_CHILD, IDC_CHECK_INSTALLED_APPS, L"Button", BS_AUTOCHECKBOX, L"\x5b89\x88c5\x5e94\x7528\x7a0b\x5e8f"},  // 安装应用程序
-    {IDD_SKELDA_CHILD, IDC_CHECK_OPERATING_SYSTEM, L"Button", BS_AUTOCHECKBOX, L"\x64cd\x4f5c\x7cfb\x7edf"},           // 操作系统
-    {IDD_SKELDA_CHILD, IDC_CHECK_UPDATE_LOG, L"Button", BS_AUTOCHECKBOX, L"\x7cfb\x7edf\x66f4\x65b0\x65e5\x5fd7"},     // 系统更新日志
-    {IDD_SKELDA_CHILD, IDC_CHECK_SYSTEM_LOG, L"Button", BS_AUTOCHECKBOX, L"\x7cfb\x7edf\x65e5\x5fd7"},                 // 系统日志
-    {IDD_SKELDA_CHILD, IDC_CHECK_PERF_COUNTERS, L"Button", BS_AUTOCHECKBOX, L"\x6027\x80fd\x8ba1\x6570\x5668"},        // 性能计数器
-    {IDD_SKELDA_CHILD, IDC_CHECK_HARDWARE, L"Button", BS_AUTOCHECKBOX, L"\x786c\x4ef6\x76f8\x5173\x4fe1\x606f"},      // 硬件相关信息
     {IDD_TOOLTIP_CHILD, IDC_TERMS_TEXT, L"RichEdit20W", 0, nullptr},
     {IDD_USAGE_CHILD, IDC_CONSENT, L"Button", BS_AUTOCHECKBOX, L"\x540c\x610f"},                         // 同意
     {IDD_USAGE_CHILD, IDC_USAGE_CLOSE, L"Button", BS_PUSHBUTTON, nullptr},
     {IDD_USAGE_CHILD, IDC_USAGE_START, L"Button", BS_PUSHBUTTON, L"\x5f00\x59cb\x8fd0\x884c"},           // 开始运行
     {IDD_USAGE_CHILD, IDC_TERMS_LINK, L"Static", 0, nullptr},
 };
+
+// The main window's category boxes are the category table's: its ids, its texts, in its order.
+TEST(DialogTemplates, CategoryBoxesCarryTheTableLabels) {
+    const DialogTemplate t = LoadTemplate(IDD_SKELDA_CHILD);
+    for (const skelda::Category& category : skelda::kCategoryTable) {
+        SCOPED_TRACE("category " + std::to_string(category.index));
+        const DialogItem* item = FindItem(t, category.checkBoxId);
+        ASSERT_NE(nullptr, item);
+        EXPECT_TRUE(SameClass(L"Button", item->windowClass));
+        EXPECT_EQ(static_cast<DWORD>(BS_AUTOCHECKBOX), item->style & BS_TYPEMASK);
+        EXPECT_EQ(std::wstring(category.label), item->text);
+    }
+}
 
 TEST(DialogTemplates, ChildTemplatesCarryTheirControls) {
     for (const ExpectedControl& c : kControls) {

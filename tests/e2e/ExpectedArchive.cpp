@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Categories.h"
 #include "CollectOptions.h"
 #include "CollectionRun.h"
 #include "EventLogListing.h"
@@ -20,7 +21,8 @@
 
 namespace {
 
-using Switches = std::array<int, 8>;
+using Switches = std::array<int, skelda::kCategories>;
+using namespace skelda;  // the category names
 
 void PrintLine(const std::wstring& line) {
     const std::string utf8 = skelda::Narrow(line, CP_UTF8);
@@ -53,17 +55,19 @@ std::wstring Slashed(std::wstring path) {
 }
 
 bool On(const Switches& s, const std::wstring& folder) {
-    const int index = engine::CategoryIndexOf(folder);
+    const int index = skelda::CategoryIndexOf(folder);
     return index >= 0 && s[index];
 }
 
 std::set<std::wstring> Files(const Switches& s) {
     std::set<std::wstring> entries;
-    if (s[5]) for (const auto& name : EventLogNames()) entries.insert(L"系统日志/" + engine::EventLogFileName(name));
-    if (s[4]) entries.insert(L"系统更新日志/WindowsUpdate.log");
-    if (s[0]) AddTree(L"C:\\Windows\\Logs\\CBS", L"*", L"CBS日志", entries);
-    if (s[1]) AddTree(L"C:\\windows\\inf", L"setupapi*.log", L"INF日志", entries);
-    if (s[3]) entries.insert(L"操作系统/系统信息/系统信息.txt");
+    if (s[kSystemLog])
+        for (const auto& name : EventLogNames())
+            entries.insert(CategoryFolder(kSystemLog) + L"/" + engine::EventLogFileName(name));
+    if (s[kUpdateLog]) entries.insert(CategoryFolder(kUpdateLog) + L"/WindowsUpdate.log");
+    if (s[kCbsLog]) AddTree(L"C:\\Windows\\Logs\\CBS", L"*", CategoryFolder(kCbsLog), entries);
+    if (s[kInfLog]) AddTree(L"C:\\windows\\inf", L"setupapi*.log", CategoryFolder(kInfLog), entries);
+    if (s[kOperatingSystem]) entries.insert(CategoryFolder(kOperatingSystem) + L"/系统信息/系统信息.txt");
 
     skelda::FolderCatalogue wmic, device, system;
     skelda::BuildCatalogues(wmic, device, system);
@@ -86,12 +90,13 @@ std::set<std::wstring> Files(const Switches& s) {
 std::vector<std::wstring> Commands(const Switches& s, const std::wstring& moduleFolder) {
     std::vector<std::wstring> lines;
     const std::wstring work = moduleFolder + L"SystemInfoLog\\";
-    if (s[5]) {
+    if (s[kSystemLog]) {
         lines.push_back(L"wevtutil el");
-        for (const auto& name : EventLogNames()) lines.push_back(engine::EventLogExportCommand(name, work + L"系统日志"));
+        for (const auto& name : EventLogNames())
+            lines.push_back(engine::EventLogExportCommand(name, work + CategoryFolder(kSystemLog)));
     }
-    if (s[4]) lines.push_back(std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
-    if (s[3]) lines.push_back(L"systeminfo");
+    if (s[kUpdateLog]) lines.push_back(std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
+    if (s[kOperatingSystem]) lines.push_back(L"systeminfo");
     skelda::FolderCatalogue wmic, device, system;
     skelda::BuildCatalogues(wmic, device, system);
     for (const auto& [folder, rows] : wmic) {

@@ -66,7 +66,11 @@ expect_archive_listing() {  # expect_archive_listing <archive> <categories> [ent
   if [ "$actual" != "$expected" ]; then
     fail "archive entries differ (< expected, > archive):"
     diff <(echo "$expected") <(echo "$actual") | head -20
+    show_toollog
   fi
+}
+show_toollog() {
+  [ -s "$toollog" ] && { echo "   tool log:"; iconv -f gbk -t utf-8 "$toollog" | sed 's/^/     /'; }
 }
 expect_commands() {  # expect_commands <categories>
   local actual expected
@@ -75,6 +79,7 @@ expect_commands() {  # expect_commands <categories>
   if [ "$actual" != "$expected" ]; then
     fail "recorded command lines differ (< expected, > recorded):"
     diff <(echo "$expected") <(echo "$actual") | head -20
+    show_toollog
   fi
 }
 

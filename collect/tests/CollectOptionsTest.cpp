@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "CollectOptions.h"
+
+using collect::Options;
+using collect::ParseOptions;
+
+namespace {
+
+std::array<int, skelda::kCategories> Only(std::initializer_list<int> on) {
+    std::array<int, skelda::kCategories> switches{};
+    for (int i : on) switches[i] = 1;
+    return switches;
+}
+
+}  // namespace
+
+TEST(CollectOptionsTest, EverythingByDefault) {
+    Options options;
+    EXPECT_EQ(ParseOptions({L"D:\\out\\a.7z"}, options), L"");
+    EXPECT_EQ(options.archivePath, L"D:\\out\\a.7z");
+    EXPECT_EQ(options.switches, Only({0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(CollectOptionsTest, CategoryListsSwitchExactlyThose) {
+    Options options;
+    EXPECT_EQ(ParseOptions({L"--categories", L"7,0,7"}, options), L"");
+    EXPECT_EQ(options.switches, Only({0, 7}));
+    EXPECT_EQ(ParseOptions({L"--categories", L"none"}, options), L"");
+    EXPECT_EQ(options.switches, Only({}));
+    EXPECT_EQ(ParseOptions({L"--categories", L"all"}, options), L"");
+    EXPECT_EQ(options.switches, Only({0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(CollectOptionsTest, BadInputIsRefusedWithTheReason) {
+    for (const wchar_t* list : {L"8", L"1,,2", L"3,", L"", L"12", L"-1", L"a"}) {
+        Options options;
+        EXPECT_NE(ParseOptions({L"--categories", list}, options).find(L"unknown category"), std::wstring::npos)
+            << "list: " << testing::PrintToString(std::wstring(list));
+    }
+    Options options;
+    EXPECT_EQ(ParseOptions({L"--categories"}, options), L"--categories needs a list");
+    EXPECT_EQ(ParseOptions({L"a.7z", L"b.7z"}, options), L"more than one archive path");
+    EXPECT_EQ(ParseOptions({L"--fast"}, options), L"unknown option --fast");
+}
+
+TEST(CollectOptionsTest, UsageNamesEveryCategory) {
+    const std::wstring usage = collect::UsageText();
+    for (const skelda::Category& category : skelda::kCategoryTable)
+        EXPECT_NE(usage.find(std::to_wstring(category.index) + L" " + category.label), std::wstring::npos)
+            << category.index;
+}
