@@ -38,6 +38,23 @@ int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* acce
     return 1;
 }
 
+std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars) {
+    std::wstring summary;
+    size_t start = 0;
+    while (start < errors.size()) {
+        size_t end = errors.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = errors.size();
+        std::wstring line = errors.substr(start, end - start);
+        start = end + 1;
+        const size_t first = line.find_first_not_of(L" \t");
+        if (first == std::wstring::npos) continue;
+        line = line.substr(first, line.find_last_not_of(L" \t") - first + 1);
+        summary += (summary.empty() ? L"" : L" | ") + line;
+    }
+    if (summary.size() > maxChars) summary = summary.substr(0, maxChars) + L"...";
+    return summary;
+}
+
 std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId) {
     return archivePath + L"." + std::to_wstring(processId) + L".partial.7z";
 }
@@ -226,8 +243,14 @@ int CCollector::FinishWorker() {
     const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
     ::DeleteFileW(temporary.c_str());
     DWORD exitCode = 0;
-    const int ran = engine::RunProgram(engine::PackerPath(moduleFolder, x64),
-                                       engine::PackerCommandLine(moduleFolder, x64, temporary), exitCode);
+    std::wstring packerErrors;
+    const int ran = engine::RunProgramErrors(engine::PackerPath(moduleFolder, x64),
+                                             engine::PackerCommandLine(moduleFolder, x64, temporary), packerErrors,
+                                             exitCode);
+    // Warnings mean files left out of the archive (one that could not be read, say): the log
+    // says which, even when the archive is made.
+    const std::wstring packerMessages = engine::PackerMessageSummary(packerErrors);
+    if (!packerMessages.empty()) toollog::Log(Entry::PackerMessages, packerMessages);
     engine::RemoveFolder(WorkingFolder());
     // Success means an archive: the packer ran, ended without a fatal error, left a file, and
     // that file took the target's place.

@@ -26,6 +26,10 @@ std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
 // without an extension.
 std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId);
 
+// What the packer wrote to standard error, on one line for the tool log: its non-empty lines,
+// trimmed, joined by " | ", at most maxChars characters (cut ones end in "...").
+std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars = 2000);
+
 // 7-Zip's exit codes 0 (done) and 1 (done with warnings) both leave an archive.
 inline bool PackerSucceeded(unsigned long exitCode) { return exitCode == 0 || exitCode == 1; }
 

@@ -9,6 +9,25 @@
 #include "WideText.h"
 
 namespace engine {
+
+bool IsTransientStartError(unsigned long error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_INVALID_PARAMETER:
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+        case ERROR_DIRECTORY:
+        case 740:  // ERROR_ELEVATION_REQUIRED, which MinGW's headers lack
+        case ERROR_INVALID_NAME:
+            return false;
+        default:
+            return true;
+    }
+}
+
 namespace {
 
 using skelda::UniqueHandle;
@@ -21,26 +40,22 @@ CRITICAL_SECTION& SpawnLock() {
     return lock.Native();
 }
 
-// Starts program (a full path) in the system folder, so nothing is picked up from the host's
-// current folder, hidden and without a console window. Standard input is NUL so that no tool
-// waits for input from the host; output goes to outputWrite when given, else to NUL.
-bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite,
-                 UniqueHandle& process, bool errorsToOutput = true) {
-    const std::wstring system = SystemFolder();
-    if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
-    std::vector<wchar_t> writable(line.begin(), line.end());
-    writable.push_back(L'\0');
-
+// One attempt of StartHidden; the last error says why it failed.
+bool TryStartHidden(const std::wstring& program, const std::wstring& system, std::vector<wchar_t> writable,
+                    HANDLE outputWrite, HANDLE errorWrite, UniqueHandle& process) {
     skelda::CriticalSectionLock hold(SpawnLock());
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    &inheritable, OPEN_EXISTING, 0, nullptr));
     if (!nul) return false;
+    auto inheritableCopy = [](HANDLE handle, UniqueHandle& copy) {
+        return !handle || ::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), copy.Put(), 0,
+                                            TRUE, DUPLICATE_SAME_ACCESS);
+    };
     UniqueHandle output;
-    if (outputWrite && !::DuplicateHandle(::GetCurrentProcess(), outputWrite, ::GetCurrentProcess(), output.Put(),
-                                          0, TRUE, DUPLICATE_SAME_ACCESS)) {
-        return false;
-    }
+    UniqueHandle errors;
+    if (!inheritableCopy(outputWrite, output)) return false;
+    if (errorWrite != outputWrite && !inheritableCopy(errorWrite, errors)) return false;
 
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -48,10 +63,15 @@ bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE o
     si.wShowWindow = SW_HIDE;
     si.hStdInput = nul.Get();
     si.hStdOutput = output ? output.Get() : nul.Get();
-    si.hStdError = errorsToOutput ? si.hStdOutput : nul.Get();
+    si.hStdError = errorWrite == outputWrite ? si.hStdOutput : errors ? errors.Get() : nul.Get();
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           system.c_str(), &si, &pi)) {
+        const DWORD error = ::GetLastError();
+        output.Reset();
+        errors.Reset();
+        nul.Reset();
+        ::SetLastError(error);
         return false;
     }
     ::CloseHandle(pi.hThread);
@@ -59,11 +79,34 @@ bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE o
     return true;
 }
 
+// Starts program (a full path) in the system folder, so nothing is picked up from the host's
+// current folder, hidden and without a console window. Standard input is NUL so that no tool
+// waits for input from the host; standard output goes to outputWrite and standard error to
+// errorWrite, each to NUL when not given. A start that fails for a passing reason is tried
+// twice more, after a pause, so that one busy moment does not cost a report.
+bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite, HANDLE errorWrite,
+                 UniqueHandle& process) {
+    const std::wstring system = SystemFolder();
+    if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
+    std::vector<wchar_t> writable(line.begin(), line.end());
+    writable.push_back(L'\0');
+    static const DWORD kPausesMs[] = {250, 1000};
+    for (int attempt = 0;; ++attempt) {
+        if (TryStartHidden(program, system, writable, outputWrite, errorWrite, process)) return true;
+        const DWORD error = ::GetLastError();
+        if (attempt == 2 || !IsTransientStartError(error)) {
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(kPausesMs[attempt]);  // outside the lock: the other workers go on meanwhile
+    }
+}
+
 // cmd.exe by its full path, with no AutoRun and the command handed over so its quotes stay
 // as they are.
 bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHandle& process) {
     const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
-    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, process);
+    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, outputWrite, process);
 }
 
 DWORD WaitForEnd(const UniqueHandle& process) {
@@ -89,7 +132,7 @@ int RunCommand(const std::wstring& command, DWORD& exitCode) {
 
 int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode) {
     UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, nullptr, process)) return 0;
+    if (!StartHidden(programPath, commandLine, nullptr, nullptr, process)) return 0;
     exitCode = WaitForEnd(process);
     return 1;
 }
@@ -101,7 +144,7 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 0;
     UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, file.Get(), process, false)) return 0;
+    if (!StartHidden(programPath, commandLine, file.Get(), nullptr, process)) return 0;
     file.Reset();
     exitCode = WaitForEnd(process);
     return 1;
@@ -111,7 +154,7 @@ namespace {
 
 // Reads everything a started child writes into the pipe until every writer has closed it.
 int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, UniqueHandle& process, std::wstring& output,
-                DWORD pauseMs) {
+                DWORD pauseMs, DWORD* exitCode = nullptr) {
     // The pipe ends once the command and everything it started have closed their copies.
     writeEnd.Reset();
 
@@ -128,7 +171,8 @@ int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, UniqueHandle& pro
     }
     output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
     readEnd.Reset();
-    WaitForEnd(process);
+    const DWORD code = WaitForEnd(process);
+    if (exitCode) *exitCode = code;
     return 1;
 }
 
@@ -140,8 +184,18 @@ int RunProgramCapture(const std::wstring& programPath, const std::wstring& comma
     UniqueHandle writeEnd;
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
     UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, writeEnd.Get(), process)) return 0;
+    if (!StartHidden(programPath, commandLine, writeEnd.Get(), writeEnd.Get(), process)) return 0;
     return CaptureFrom(readEnd, writeEnd, process, output, pauseMs);
+}
+
+int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
+                     DWORD& exitCode) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
+    UniqueHandle process;
+    if (!StartHidden(programPath, commandLine, nullptr, writeEnd.Get(), process)) return 0;
+    return CaptureFrom(readEnd, writeEnd, process, errors, 0, &exitCode);
 }
 
 int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {

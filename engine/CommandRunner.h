@@ -31,6 +31,15 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
                       DWORD pauseMs = 500);
 
+// True for a reason a program could not be started that may pass (the system busy or short of
+// resources); false for one that stays (no such file, no right to run it, not a program).
+bool IsTransientStartError(unsigned long error);
+
+// Like RunProgram, with standard output discarded and what the program writes to its standard
+// error, converted from the ANSI code page, appended to errors.
+int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
+                     DWORD& exitCode);
+
 // Like RunCommand, and appends what the command writes to its standard output and error,
 // converted from the ANSI code page, to output. pauseMs is slept after each read.
 int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs = 500);

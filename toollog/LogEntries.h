@@ -33,6 +33,7 @@ enum class Entry {
     CommandStartFailed,       // a tool could not be started; the detail names it and the error
     ToolMissing,              // a tool is not in the system folder; the detail names it
     AccessListFailed,         // the archive's access list could not be set; the detail names it
+    PackerMessages,           // the packer reported warnings or errors; the detail is what it wrote
 };
 
 // The entry's text as it appears in the log.

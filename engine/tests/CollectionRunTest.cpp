@@ -116,3 +116,13 @@ TEST(CopyFolderTest, SetupApiLogsOnly) {
 }
 
 }  // namespace
+
+TEST(PackerMessagesTest, OneLineForTheToolLog) {
+    EXPECT_EQ(engine::PackerMessageSummary(L""), L"");
+    EXPECT_EQ(engine::PackerMessageSummary(L"\r\n  \r\n"), L"");
+    EXPECT_EQ(engine::PackerMessageSummary(L"\r\nWARNING: The process cannot access the file\r\nC:\\w\\a b.txt\r\n\r\n"
+                                           L"WARNINGS for files:\r\n\r\n  x : denied\r\n"),
+              L"WARNING: The process cannot access the file | C:\\w\\a b.txt | WARNINGS for files: | x : denied");
+    const std::wstring cut = engine::PackerMessageSummary(std::wstring(50, L'x') + L"\n" + std::wstring(50, L'y'), 60);
+    EXPECT_EQ(cut, std::wstring(50, L'x') + L" | " + std::wstring(7, L'y') + L"...");
+}

@@ -122,3 +122,16 @@ TEST(CommandRunnerTest, ModuleFolderAndWow64) {
 }
 
 }  // namespace
+
+TEST(CommandRunnerTest, AMissingProgramFailsAtOnceWithItsReason) {
+    DWORD exitCode = 0;
+    const DWORD before = ::GetTickCount();
+    EXPECT_EQ(engine::RunProgram(engine::SystemFolder() + L"\\no-such-tool.exe", L"no-such-tool", exitCode), 0);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_LT(::GetTickCount() - before, 1000u) << "a lasting failure is not tried again";
+    EXPECT_FALSE(engine::IsTransientStartError(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(engine::IsTransientStartError(ERROR_BAD_EXE_FORMAT));
+    EXPECT_FALSE(engine::IsTransientStartError(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(engine::IsTransientStartError(ERROR_INTERNAL_ERROR));  // a busy moment
+    EXPECT_TRUE(engine::IsTransientStartError(ERROR_NOT_ENOUGH_MEMORY));
+}

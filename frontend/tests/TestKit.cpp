@@ -148,11 +148,19 @@ ProgramProcess::ProgramProcess(const std::wstring& folder, const std::wstring& a
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, currentFolder.c_str(),
-                         &si, &pi)) {
-        ::CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-        id_ = pi.dwProcessId;
+    // Wine under load now and then fails a start with ERROR_INTERNAL_ERROR; a start the test
+    // cannot make is not what the test is about.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::wstring writable = commandLine;
+        if (::CreateProcessW(program.c_str(), &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             currentFolder.c_str(), &si, &pi)) {
+            ::CloseHandle(pi.hThread);
+            process_ = pi.hProcess;
+            id_ = pi.dwProcessId;
+            return;
+        }
+        if (::GetLastError() != ERROR_INTERNAL_ERROR) return;
+        ::Sleep(500);
     }
 }
 
