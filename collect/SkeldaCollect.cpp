@@ -12,6 +12,7 @@
 #include "PathText.h"
 #include "ProcAddress.h"
 #include "RunGuard.h"
+#include "SystemLibraries.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ int Run(const collect::Options& options) {
 
 int wmain(int argc, wchar_t** argv) {
     // Libraries come from the system folder or by full path, never from the current folder.
-    ::SetDllDirectoryW(L"");
+    skelda::RestrictLibrarySearch();
     std::vector<std::wstring> args(argv + 1, argv + argc);
     collect::Options options;
     const std::wstring error = collect::ParseOptions(args, options);

@@ -63,14 +63,6 @@ std::wstring ProgramFolder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-void RestrictLibrarySearch() {
-    ::SetDllDirectoryW(L"");
-    // Windows 7 has SetDefaultDllDirectories only with its update KB2533623.
-    using SetDefaultFn = BOOL(WINAPI*)(DWORD);
-    if (auto setDefault = ProcAddress<SetDefaultFn>(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
 void SetProcessEnd(ProcessEnd end) { g_processEnd = end ? end : EndWithExitProcess; }
 
 void FailStart(float scale, const wchar_t* text) {

@@ -2,8 +2,8 @@
 // The libraries the dialogs load at run time from the program's own folder, each as a record
 // of its module and export pointers, and the binding sequences the dialogs run at start.
 //
-// Libraries are loaded by full path only. RestrictLibrarySearch() keeps the current folder and
-// PATH out of every other library search; the application calls it first thing.
+// Libraries are loaded by full path only. skelda::RestrictLibrarySearch() keeps the current
+// folder and PATH out of every other library search; the application calls it first thing.
 #include <windows.h>
 
 #include <string>
@@ -103,10 +103,6 @@ public:
 };
 
 namespace frontend {
-
-// Removes the current folder from the library search and, where the system offers it,
-// limits the default search to the system folder. Call before anything loads a library.
-void RestrictLibrarySearch();
 
 // The end of the process after a failed binding: ExitProcess unless a test replaced it.
 using ProcessEnd = void (*)(UINT exitCode);

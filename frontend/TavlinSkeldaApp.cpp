@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "GdiPlus.h"
+#include "SystemLibraries.h"
 #include "TavlinSkeldaDlg.h"
 #include "UsageArgeementsDlg.h"
 
@@ -13,9 +14,7 @@ namespace {
 // The rich edit of the terms panel ("RichEdit20W") lives in this system library.
 class RichEditLibrary {
 public:
-    RichEditLibrary() : module_(::LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (!module_) module_ = ::LoadLibraryW(L"riched20.dll");
-    }
+    RichEditLibrary() : module_(skelda::LoadSystemLibrary(L"riched20.dll")) {}
     ~RichEditLibrary() {
         if (module_) ::FreeLibrary(module_);
     }

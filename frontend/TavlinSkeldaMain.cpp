@@ -1,11 +1,11 @@
 // Entry point of TavlinSkelda.
 #include <windows.h>
 
-#include "LibraryBindings.h"
+#include "SystemLibraries.h"
 #include "TavlinSkeldaApp.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-    frontend::RestrictLibrarySearch();  // before anything else can load a library
+    skelda::RestrictLibrarySearch();  // before anything else can load a library
     theApp.InitInstance();
     return 0;
 }

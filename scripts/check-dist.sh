@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Static check of a shipped folder, without running anything:
 #   - every program and library is a Windows image of the folder's architecture
-#     (x86: i386, x64: x86-64) and imports nothing but Windows' own libraries;
+#     (x86: i386, x64: x86-64) and imports nothing but Windows' known libraries;
 #   - the 7-Zip consoles are where the engine looks for them, one of each architecture;
 #   - the program carries its manifest (administrator rights, common controls 6) and its
 #     PNG artwork as resources.
@@ -15,8 +15,12 @@ case "$arch" in
   x64) format=pei-x86-64 ;;
   *) echo "unknown architecture $arch"; exit 2 ;;
 esac
-windows_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll gdiplus.dll kernel32.dll msvcrt.dll ole32.dll "
-windows_dlls+="oleaut32.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll version.dll wininet.dll "
+# What the loader resolves before any of our code runs must come from the system folder
+# whatever lies beside the program: the known DLLs of every supported Windows (7 to 11), whose
+# own imports are known DLLs too. Any other library (gdiplus, wininet, comctl32, whose imports
+# would be looked for beside the program) is delay-imported, once the search is narrowed.
+windows_dlls=" advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll "
+windows_dlls+="oleaut32.dll psapi.dll rpcrt4.dll setupapi.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll "
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

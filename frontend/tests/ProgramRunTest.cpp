@@ -2,6 +2,7 @@
 // start-up order, the newer-version exit and the removal of the program folder.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -27,8 +28,8 @@ public:
     bool Ready() const { return ok_; }
     const std::wstring& Folder() const { return folder_.Path(); }
 
-    bool Start() {
-        process_ = std::make_unique<ProgramProcess>(Folder(), L"", Folder());
+    bool Start(const std::wstring& currentFolder = {}) {
+        process_ = std::make_unique<ProgramProcess>(Folder(), L"", currentFolder.empty() ? Folder() : currentFolder);
         return process_->Started();
     }
     DWORD Pid() const { return process_->Id(); }
@@ -89,4 +90,65 @@ TEST(ProgramRunTest, SystemMenuCloseSkipsFeedbackButRemovesTheProgramFolder) {
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_TRUE(record.Calls(L"CustomerFeedbackEx").empty());
     EXPECT_TRUE(WaitUntil([&] { return !Exists(program.Folder()); }, 20000)) << "the program folder is still there";
+}
+
+// Libraries named like system ones, beside the program and in its current folder, are never
+// loaded: neither by the loader before the program runs nor by anything the program loads
+// later (GDI+ for the skin, the rich edit of the terms, the common controls and what they pull).
+// Names that only Wine's own system libraries import before the program runs (version.dll
+// through its user32) are left out: Windows resolves those through its known DLLs.
+TEST(ProgramRunTest, LibrariesNamedLikeSystemOnesBesideTheProgramAreNeverLoaded) {
+    static const wchar_t* const kNames[] = {L"gdiplus.dll", L"riched20.dll", L"wininet.dll", L"comctl32.dll",
+                                            L"uxtheme.dll"};
+    // Wine takes its built-in library over a file it finds unless told to prefer the file; with
+    // that preference (read by each new TavlinSkelda.exe process) the search order alone decides,
+    // as on Windows. Elsewhere the key means nothing.
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\TavlinSkelda.exe\\DllOverrides";
+    HKEY overrides = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
+                                nullptr),
+              ERROR_SUCCESS);
+    for (const wchar_t* name : kNames) {
+        const std::wstring base = std::wstring(name).substr(0, std::wcslen(name) - 4);
+        static const wchar_t kPreferFile[] = L"native,builtin";
+        ::RegSetValueExW(overrides, base.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kPreferFile),
+                         sizeof kPreferFile);
+    }
+    ::RegCloseKey(overrides);
+    struct KeyRemoval {
+        std::wstring key;
+        ~KeyRemoval() { ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str()); }
+    } removal{key};
+    ProgramCopy program;
+    skelda::testing::TempFolder current;
+    ASSERT_TRUE(program.Ready());
+    for (const wchar_t* name : kNames) {
+        ASSERT_TRUE(CopyInto(DoublePath(L"SystemNameDecoy"), program.Folder(), name));
+        ASSERT_TRUE(CopyInto(DoublePath(L"SystemNameDecoy"), current.Path(), name));
+    }
+    auto loaded = [&] {
+        std::wstring found;
+        for (const std::wstring& folder : {program.Folder(), current.Path()})
+            for (const wchar_t* name : kNames)
+                if (Exists(folder + L"\\" + name + L".loaded")) found += folder + L"\\" + name + L" ";
+        return found;
+    };
+
+    // The control: a program that loads by bare name without narrowing the search gets the decoy.
+    {
+        skelda::testing::TempFolder probe;
+        ASSERT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", probe.Path(), L"TavlinSkelda.exe"));
+        ASSERT_TRUE(CopyInto(DoublePath(L"SystemNameDecoy"), probe.Path(), L"gdiplus.dll"));
+        ProgramProcess control(probe.Path(), L"load gdiplus.dll open", current.Path());
+        control.WaitForExit(20000);
+        ASSERT_TRUE(Exists(probe.Path() + L"\\gdiplus.dll.loaded")) << "the decoys would not be seen";
+    }
+
+    ASSERT_TRUE(program.Start(current.Path()));
+    HWND usage = program.UsageChild();
+    ASSERT_NE(usage, nullptr);
+    ::RedrawWindow(::GetParent(usage), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PostButtonClick(::GetDlgItem(usage, IDC_USAGE_CLOSE));
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(loaded(), L"");
 }

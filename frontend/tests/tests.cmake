@@ -24,6 +24,7 @@ _fe_double(OrvaneFeedbackInformation FeedbackDouble.cpp)
 _fe_double(OrvaneFeedbackInformation-without-openurl FeedbackDouble.cpp DOUBLE_WITHOUT_OPENURL)
 _fe_double(OrvaneMouseHook MouseHookDouble.cpp)
 _fe_double(OrvaneMouseHook-without-stop MouseHookDouble.cpp DOUBLE_WITHOUT_STOP)
+_fe_double(SystemNameDecoy DecoyLibrary.cpp)
 
 # The stand-in program the process tests copy into program folders as TavlinSkelda.exe.
 add_executable(frontend_prompts_probe ${_fe}/PromptsProbe.cpp)

@@ -11,6 +11,7 @@
 
 #include "FeedbackRecord.h"
 #include "PathText.h"
+#include "SystemLibraries.h"
 #include "TimeText.h"
 #include "UniqueHandle.h"
 #include "VersionFile.h"
@@ -132,6 +133,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         ::DisableThreadLibraryCalls(instance);
+        skelda::LoadDelayedLibrariesFromSystemFolder();
     }
     return TRUE;
 }

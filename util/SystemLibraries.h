@@ -1,0 +1,23 @@
+#pragma once
+// Libraries come from the system folder only. The programs run elevated from folders anyone can
+// write to (Downloads, a USB stick); a DLL of a system library's name placed there must never
+// be loaded.
+#include <windows.h>
+
+namespace skelda {
+
+// Narrows every later library search of this process to the system folder where Windows offers
+// that (Windows 7 with KB2533623 and later), drops the current folder from it everywhere, and
+// loads delay-imported libraries from the system folder. Called first thing in each program's
+// entry. True when the narrowing took effect.
+bool RestrictLibrarySearch();
+
+// Has every delay-imported library of this process loaded by full path from the system folder.
+// A library calls it when it is loaded (it only sets a pointer, so DllMain may).
+void LoadDelayedLibrariesFromSystemFolder();
+
+// The library name (a file name, no folder) loaded from the system folder by its full path;
+// nullptr when it is not there.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+}  // namespace skelda
