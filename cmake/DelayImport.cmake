@@ -1,9 +1,8 @@
 # Delay-import libraries for Windows DLLs that are not known DLLs on every supported Windows
 # (gdiplus is not one on Windows 7, wininet not on Windows 10 and later, comctl32 never). The
 # loader would resolve a plain import before any of our code runs, searching the program's own
-# folder first;
-# a delay import is resolved on first use, from the system folder only once the binary has
-# called skelda::RestrictLibrarySearch or skelda::LoadDelayedLibrariesFromSystemFolder.
+# folder first; a delay import is resolved on first use, from the system folder only once the
+# binary has called skelda::RestrictLibrarySearch or skelda::LoadDelayedLibrariesFromSystemFolder.
 #
 #   skelda_delay_import(<name>)  defines the INTERFACE target skelda_delay_<name>, which links
 #                                the delay-import library of <name>.dll and the loader hook.
