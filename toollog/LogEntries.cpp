@@ -34,6 +34,7 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::CommandStartFailed: return L"启动命令失败";
         case Entry::ToolMissing: return L"未找到工具";
         case Entry::AccessListFailed: return L"设置压缩包访问权限失败";
+        case Entry::WmiQueryFailed: return L"WMI查询失败";
     }
     return L"";
 }

@@ -33,6 +33,7 @@ enum class Entry {
     CommandStartFailed,       // a tool could not be started; the detail names it and the error
     ToolMissing,              // a tool is not in the system folder; the detail names it
     AccessListFailed,         // the archive's access list could not be set; the detail names it
+    WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
 };
 
 // The entry's text as it appears in the log.
