@@ -12,6 +12,7 @@
 #include "PathText.h"
 #include "SharedFileCopy.h"
 #include "ToolReports.h"
+#include "WmiAliasReports.h"
 #include "UniqueHandle.h"
 
 using toollog::Entry;
@@ -184,10 +185,16 @@ int CCollector::CollectFilesAndWmic() {
         engine::RunToolReport({skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
     }
 
+    // Without WMIC the same reports are read from WMI through PowerShell.
+    const bool haveWmic = engine::PathExists(engine::ToolPath(skelda::kWmicProgram));
     for (const auto& [folderName, rows] : wmicCatalogue) {
         if (!IsCategoryEnabled(folderName)) continue;
         const std::wstring folder = work + L"\\" + folderName;
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
+        if (!haveWmic) {
+            engine::RunWmiAliasReports(rows, folder);
+            continue;
+        }
         for (const skelda::CatalogueRow& row : rows) {
             engine::RunToolReport(skelda::WmicReport(row.key, folder, row.label));
         }

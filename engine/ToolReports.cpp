@@ -11,18 +11,26 @@ namespace engine {
 
 std::wstring ToolPath(const std::wstring& program) { return SystemFolder() + L"\\" + program; }
 
+std::string OneLineReport(const std::wstring& text) {
+    return "\xEF\xBB\xBF" + skelda::Narrow(text, CP_UTF8) + "\r\n";
+}
+
 std::string MissingToolText(const std::wstring& toolPath) {
-    return "\xEF\xBB\xBF" + skelda::Narrow(L"未找到此工具 (tool not found): " + toolPath, CP_UTF8) + "\r\n";
+    return OneLineReport(L"未找到此工具 (tool not found): " + toolPath);
+}
+
+bool WriteReportFile(const std::wstring& path, const std::string& bytes) {
+    skelda::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 int RunToolReport(const skelda::ToolReport& report) {
     const std::wstring tool = ToolPath(report.program);
     if (::GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const std::string text = MissingToolText(tool);
-        skelda::UniqueHandle file(::CreateFileW(report.reportPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (file) ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteReportFile(report.reportPath, MissingToolText(tool));
         toollog::Log(toollog::Entry::ToolMissing, tool);
         return 0;
     }

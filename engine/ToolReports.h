@@ -17,4 +17,11 @@ int RunToolReport(const skelda::ToolReport& report);
 // The one line of a report whose tool is missing.
 std::string MissingToolText(const std::wstring& toolPath);
 
+// A report of one line that says why it holds nothing else: UTF-8 with a byte-order mark,
+// ending in CR LF.
+std::string OneLineReport(const std::wstring& text);
+
+// Creates or replaces the report file with bytes. true when all were written.
+bool WriteReportFile(const std::wstring& path, const std::string& bytes);
+
 }  // namespace engine

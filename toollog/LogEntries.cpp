@@ -35,6 +35,7 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::ToolMissing: return L"未找到工具";
         case Entry::AccessListFailed: return L"设置压缩包访问权限失败";
         case Entry::PackerMessages: return L"压缩程序报告问题";
+        case Entry::WmiQueryFailed: return L"WMI查询失败";
     }
     return L"";
 }

@@ -34,6 +34,7 @@ enum class Entry {
     ToolMissing,              // a tool is not in the system folder; the detail names it
     AccessListFailed,         // the archive's access list could not be set; the detail names it
     PackerMessages,           // the packer reported warnings or errors; the detail is what it wrote
+    WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
 };
 
 // The entry's text as it appears in the log.

@@ -66,4 +66,14 @@ size_t CharBoundary::CompletePrefix(const char* bytes, size_t n) const {
     return n;
 }
 
+std::string Utf16LeBytes(const std::wstring& text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
 }  // namespace skelda

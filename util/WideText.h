@@ -12,6 +12,9 @@ constexpr UINT kGbkCodePage = 936;
 std::wstring Widen(const std::string& text, UINT codePage);
 std::string Narrow(const std::wstring& text, UINT codePage);
 
+// The UTF-16LE bytes of text, without a byte-order mark.
+std::string Utf16LeBytes(const std::wstring& text);
+
 // Finds where a byte stream in a given code page can be cut without splitting a character.
 // Used for output that arrives in reads of arbitrary size.
 class CharBoundary {

@@ -5,13 +5,9 @@
 
 namespace skelda {
 
-namespace {
-
 std::wstring ReportPath(const std::wstring& folder, const std::wstring& baseName) {
     return folder + L"\\" + baseName + L".txt";
 }
-
-}  // namespace
 
 void EnterFolder(FolderCatalogue& catalogue, const std::wstring& folder,
                  const std::vector<CatalogueRow>& rows) {
@@ -50,8 +46,10 @@ int BuildCatalogues(FolderCatalogue& wmic, FolderCatalogue& wmiDevice,
     }
 }
 
+bool WmicTableForm(const std::wstring& alias) { return alias == L"OS"; }
+
 ToolReport WmicReport(const std::wstring& alias, const std::wstring& folderFullPath, const std::wstring& description) {
-    const std::wstring query = alias == L"OS" ? alias : alias + L" LIST FULL";
+    const std::wstring query = WmicTableForm(alias) ? alias : alias + L" LIST FULL";
     return {kWmicProgram, L"WMIC " + query, ReportPath(folderFullPath, description)};
 }
 

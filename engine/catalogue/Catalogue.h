@@ -50,6 +50,13 @@ constexpr const wchar_t* kSysteminfoProgram = L"systeminfo.exe";
 constexpr const wchar_t* kWevtutilProgram = L"wevtutil.exe";
 constexpr const wchar_t* kPowerShellStart = L"powershell -NoProfile -NonInteractive -command ";
 
+// <folder>\<baseName>.txt: where a catalogue row's report goes.
+std::wstring ReportPath(const std::wstring& folder, const std::wstring& baseName);
+
+// True for the one alias that is run without LIST FULL and so reports in WMIC's table form:
+// "OS", compared exactly.
+bool WmicTableForm(const std::wstring& alias);
+
 // WMIC OS for the alias "OS" exactly, otherwise WMIC <alias> LIST FULL; the report is
 // <folder>\<description>.txt.
 ToolReport WmicReport(const std::wstring& alias, const std::wstring& folderFullPath, const std::wstring& description);

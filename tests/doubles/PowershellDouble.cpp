@@ -1,11 +1,14 @@
 // Test double of powershell: understands only
 //   -command "Get-WmiObject -Class <class>"  prints a few ASCII lines naming the class;
-//   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop.
+//   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop;
+//   -EncodedCommand <Base64>                 the engine's WMI alias script: answers each alias
+//                                            it lists with canned instances (see README).
 // Anything else is reported as not recognised, with exit code 1.
 #include <shlobj.h>
 
 #include <sstream>
 
+#include "Base64.h"
 #include "DoubleSupport.h"
 
 using namespace skelda::doubles;
@@ -30,6 +33,79 @@ int WmiObject(const std::wstring& wmiClass) {
     return 0;
 }
 
+// The fields of a script line "$t+=,@('a','b',...)": single-quoted, a doubled quote is one.
+std::vector<std::wstring> QuotedFields(const std::wstring& line) {
+    std::vector<std::wstring> fields;
+    for (size_t i = line.find(L'\''); i != std::wstring::npos && i < line.size(); i = line.find(L'\'', i + 1)) {
+        std::wstring field;
+        for (++i; i < line.size(); ++i) {
+            if (line[i] == L'\'' && i + 1 < line.size() && line[i + 1] == L'\'') {
+                field += line[i++];
+            } else if (line[i] == L'\'') {
+                break;
+            } else {
+                field += line[i];
+            }
+        }
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+// Value j of instance k: Chinese text, an empty value, a value over two lines, plain text.
+std::wstring CannedValue(const std::wstring& wmiClass, const std::wstring& property, size_t j, int k) {
+    switch (j % 4) {
+        case 0: return L"测试值 " + wmiClass + L" 实例" + std::to_wstring(k);
+        case 1: return L"";
+        case 2: return L"第一行\r\n第二行";
+        default: return property + L"-" + std::to_wstring(k);
+    }
+}
+
+// Answers like the engine's script: "A <alias>", per instance "I" and one "P <Base64>" per
+// property, then "Z"; the class named by SKELDA_DOUBLES_FAIL_CLASS answers "E <Base64>" as
+// an unknown class would, with PowerShell's error text on stderr, and the exit code is 1.
+int AliasScript(const std::wstring& encoded) {
+    std::wstring script;
+    if (!skelda::Utf16FromBase64(encoded, script)) {
+        WriteErr("Cannot process the command because the value of -EncodedCommand is not valid.\r\n");
+        return 1;
+    }
+    wchar_t failing[256] = {};
+    ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", failing, 256);
+    std::wistringstream lines(script);
+    int exitCode = 0;
+    bool any = false;
+    for (std::wstring line; std::getline(lines, line);) {
+        if (line.compare(0, 7, L"$t+=,@(") != 0) continue;
+        const std::vector<std::wstring> f = QuotedFields(line);  // alias, namespace, class, filter, properties
+        if (f.size() != 5) continue;
+        any = true;
+        std::string out = "A " + Utf8(f[0]) + "\r\n";
+        if (f[2] == failing) {
+            WriteErr("Get-CimInstance : Invalid class \"" + Utf8(f[2]) + "\"\r\n");
+            out += "E " + Utf8(skelda::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
+            exitCode = 1;
+        } else {
+            std::vector<std::wstring> properties;
+            std::wistringstream names(f[4]);
+            for (std::wstring name; std::getline(names, name, L',');) properties.push_back(name);
+            for (int k = 1; k <= 2; ++k) {
+                out += "I\r\n";
+                for (size_t j = 0; j < properties.size(); ++j)
+                    out += "P " + Utf8(skelda::Utf16Base64(CannedValue(f[2], properties[j], j, k))) + "\r\n";
+            }
+            out += "Z\r\n";
+        }
+        WriteOut(out);
+    }
+    if (!any) {
+        WriteErr("The script names no alias (skelda test double).\r\n");
+        return 1;
+    }
+    return exitCode;
+}
+
 int WindowsUpdateLog() {
     wchar_t desktop[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
@@ -51,6 +127,8 @@ int WindowsUpdateLog() {
 int main() {
     RecordCall();
     const std::vector<std::wstring> args = Arguments();
+    for (size_t i = 1; i + 1 < args.size(); ++i)
+        if (EqualsNoCase(args[i], L"-EncodedCommand")) return AliasScript(args[i + 1]);
     size_t at = 1;
     while (at < args.size() && !EqualsNoCase(args[at], L"-command") && !EqualsNoCase(args[at], L"-c")) ++at;
     std::wstring script;  // like PowerShell, the rest of the line after -command is the script

@@ -2,6 +2,9 @@
 // listing of the wevtutil test double and the log folders found in the prefix.
 //   ExpectedArchive files <categories>                 archive entries, files and folders
 //   ExpectedArchive commands <categories> <module folder>  command lines the test doubles record
+//   ExpectedArchive commands-nowmic <categories> <module folder>  the same on a system without WMIC
+//   ExpectedArchive aliases <categories>               per WMIC report: archive path, alias, form
+//                                                      (list or table) and its properties
 // <categories> as SkeldaCollect takes them. Output: UTF-8, one entry a line, "/" between folders
 // for archive entries.
 #include <windows.h>
@@ -17,6 +20,7 @@
 #include "CollectionRun.h"
 #include "EventLogListing.h"
 #include "LogFileCollectors.h"
+#include "WmiAliasQuery.h"
 #include "WideText.h"
 
 namespace {
@@ -87,7 +91,7 @@ std::set<std::wstring> Files(const Switches& s) {
     return all;
 }
 
-std::vector<std::wstring> Commands(const Switches& s, const std::wstring& moduleFolder) {
+std::vector<std::wstring> Commands(const Switches& s, const std::wstring& moduleFolder, bool haveWmic) {
     std::vector<std::wstring> lines;
     const std::wstring work = moduleFolder + L"SystemInfoLog\\";
     if (s[kSystemLog]) {
@@ -101,12 +105,32 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
     skelda::BuildCatalogues(wmic, device, system);
     for (const auto& [folder, rows] : wmic) {
         if (!On(s, folder)) continue;
+        if (!haveWmic) {
+            for (const auto& batch : skelda::AliasBatches(rows)) lines.push_back(batch.commandLine);
+            continue;
+        }
         for (const auto& row : rows) lines.push_back(skelda::WmicReport(row.key, folder, row.label).commandLine);
     }
     for (const auto* catalogue : {&device, &system}) {
         for (const auto& [folder, rows] : *catalogue) {
             if (!On(s, folder)) continue;
             for (const auto& row : rows) lines.push_back(skelda::WmiClassReport(row.key, folder, row.label).commandLine);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::wstring> AliasReports(const Switches& s) {
+    std::vector<std::wstring> lines;
+    skelda::FolderCatalogue wmic, device, system;
+    skelda::BuildCatalogues(wmic, device, system);
+    for (const auto& [folder, rows] : wmic) {
+        if (!On(s, folder)) continue;
+        for (const auto& row : rows) {
+            const skelda::WmiAlias* alias = skelda::FindWmiAlias(row.key);
+            lines.push_back(Slashed(folder) + L"/" + row.label + L".txt\t" + row.key + L"\t" +
+                            (skelda::WmicTableForm(row.key) ? L"table" : L"list") + L"\t" +
+                            (alias ? alias->properties : L""));
         }
     }
     return lines;
@@ -121,8 +145,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argv[1];
     if (mode == L"files") {
         for (const auto& entry : Files(options.switches)) PrintLine(entry);
-    } else if (mode == L"commands" && argc >= 4) {
-        for (const auto& line : Commands(options.switches, argv[3])) PrintLine(line);
+    } else if ((mode == L"commands" || mode == L"commands-nowmic") && argc >= 4) {
+        for (const auto& line : Commands(options.switches, argv[3], mode == L"commands")) PrintLine(line);
+    } else if (mode == L"aliases") {
+        for (const auto& line : AliasReports(options.switches)) PrintLine(line);
     } else {
         return 64;
     }

@@ -41,12 +41,14 @@ winpath() { echo "Z:${1//\//\\}"; }
 run_case() {
   case_name=$1
   rm -f "$calls" "$toollog"
+  local started=$(date +%s%N)
   out=$(skelda_wine "$product/SkeldaCollect.exe" --categories "$2" "$(winpath "$3")" 2>&1)
   rc=$?
   # A helper program held open for the run is told to end before everything is waited for.
   [ -n "${release_after_run:-}" ] && touch "$release_after_run"
   wineserver -w
-  echo "== $case_name (categories $2): exit $rc"
+  echo "== $case_name (categories $2): exit $rc, $(( ($(date +%s%N) - started) / 1000000 )) ms," \
+       "$(cat "$calls" 2>/dev/null | wc -l) tool processes"
   echo "$out" | sed 's/^/   /'
 }
 
@@ -72,10 +74,10 @@ expect_archive_listing() {  # expect_archive_listing <archive> <categories> [ent
 show_toollog() {
   [ -s "$toollog" ] && { echo "   tool log:"; iconv -f gbk -t utf-8 "$toollog" | sed 's/^/     /'; }
 }
-expect_commands() {  # expect_commands <categories>
+expect_commands() {  # expect_commands <categories> [nowmic]
   local actual expected
   actual=$(LC_ALL=C sort "$calls" 2>/dev/null)
-  expected=$(skelda_wine "$expected_tool" commands "$1" "$(winpath "$product")\\" | tr -d '\r' | LC_ALL=C sort)
+  expected=$(skelda_wine "$expected_tool" "commands${2:+-$2}" "$1" "$(winpath "$product")\\" | tr -d '\r' | LC_ALL=C sort)
   if [ "$actual" != "$expected" ]; then
     fail "recorded command lines differ (< expected, > recorded):"
     diff <(echo "$expected") <(echo "$actual") | head -20
@@ -209,18 +211,40 @@ run_case "no update log" 4 "$root/noupdate/信息收集.7z"
 expect_exit 0
 expect_log "系统更新日志不存在" 1
 
-# Without WMIC (Windows 11 24H2 and later by default) every WMIC report says so in one line,
-# nothing else is started in its place, and the run succeeds.
+# Without WMIC (Windows 11 24H2 and later by default) the alias reports come from WMI through
+# PowerShell: one process per catalogue folder, every report under its own name in WMIC's
+# layout, and WMIC itself is never started.
 find "$drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
 archive="$root/nowmic/信息收集.7z"
-run_case "no WMIC" 7 "$archive"
+run_case "no WMIC" 2,3,7 "$archive"
+expect_exit 0
+expect_archive_listing "$archive" 2,3,7
+grep -q '^WMIC' "$calls" && fail "WMIC was started: $(grep '^WMIC' "$calls" | head -1)"
+expect_commands 2,3,7 nowmic
+batches=$(grep -c -- '-EncodedCommand ' "$calls")
+[ "$batches" = 20 ] || fail "$batches PowerShell processes for the aliases, expected one per folder (20)"
+[ -s "$toollog" ] && fail "the tool log has entries: $(iconv -f gbk -t utf-8 "$toollog")"
+check_alias_reports() {  # check_alias_reports <archive> <categories> [failing alias]
+  local unpacked="$root/unpacked"
+  rm -rf "$unpacked" && mkdir -p "$unpacked"
+  7zz x -o"$unpacked" "$1" >/dev/null || fail "cannot unpack $1"
+  skelda_wine "$expected_tool" aliases "$2" | tr -d '\r' >"$root/aliases.txt"
+  python3 "$source_dir/tests/e2e/check-alias-reports.py" "$unpacked" "$root/aliases.txt" ${3:+"$3"} ||
+    fail "alias reports are not in WMIC's layout"
+}
+check_alias_reports "$archive" 2,3,7
+
+# A class that fails leaves its own report of one line and one tool-log line; the other
+# aliases of the same PowerShell process are complete.
+archive="$root/nowmic-failing/信息收集.7z"
+export SKELDA_DOUBLES_FAIL_CLASS=Win32_PortResource
+run_case "no WMIC, one class fails" 7 "$archive"
+unset SKELDA_DOUBLES_FAIL_CLASS
 expect_exit 0
 expect_archive_listing "$archive" 7
-grep -q '^WMIC' "$calls" && fail "WMIC was started: $(grep '^WMIC' "$calls" | head -1)"
-missing=$(7zz e -so "$archive" 2>/dev/null | grep -ac 'tool not found')
-logged=$(iconv -f gbk -t utf-8 "$toollog" | grep -c '未找到工具')
-[ "$missing" -gt 0 ] && [ "$missing" = "$logged" ] ||
-  fail "$missing reports say the tool is missing, $logged log lines"
+expect_log "WMI查询失败: PORT (Win32_PortResource)" 1
+expect_log "WMI查询失败" 1
+check_alias_reports "$archive" 7 PORT
 
 # Without a packer there is no archive, the run says so, and an archive already at the
 # target stays exactly as it was.

@@ -16,6 +16,7 @@
 #include "EventLogListing.h"
 #include "SysteminfoReport.h"
 #include "UniqueHandle.h"
+#include "WmiAliasQuery.h"
 #include "WideText.h"
 
 using namespace skelda;
@@ -239,6 +240,38 @@ TEST_F(TestDoublesTest, PowershellClassReportLandsAtAQuotedPath) {
     EXPECT_EQ(calls[0], "powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_NTEventlogFile\" ");
     EXPECT_EQ(Interpret(L"powershell -command \"Get-WmiObject -Class CIM_Nothing\"").exitCode, 1u);
     EXPECT_EQ(Interpret(L"powershell -command \"Get-Process\"").exitCode, 1u);
+}
+
+TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
+    // Started directly, as the engine starts it: the line is longer than cmd accepts.
+    const std::vector<const WmiAlias*> aliases = {FindWmiAlias(L"PRINTER"), FindWmiAlias(L"PRINTJOB"),
+                                                  FindWmiAlias(L"CDROM")};
+    const std::wstring line = AliasCommandLine(aliases);
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", L"Win32_PrintJob");
+    const ProcessRun run = Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe", line);
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", nullptr);
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 1u);
+    const auto answers = ParseAliasOutput(Widen(run.out, CP_ACP));
+    ASSERT_EQ(answers.size(), 3u);
+    for (const wchar_t* alias : {L"PRINTER", L"CDROM"}) {
+        const AliasAnswer& answer = answers.at(alias);
+        EXPECT_TRUE(answer.complete);
+        ASSERT_EQ(answer.instances.size(), 2u);
+        const size_t count = AliasProperties(*FindWmiAlias(alias)).size();
+        for (const WmiInstance& instance : answer.instances) {
+            ASSERT_EQ(instance.size(), count);
+            EXPECT_NE(instance[0].find(L"测试值"), std::wstring::npos);
+            EXPECT_EQ(instance[1], L"");
+            EXPECT_NE(instance[2].find(L"\r\n"), std::wstring::npos);
+        }
+    }
+    EXPECT_FALSE(answers.at(L"PRINTJOB").complete);
+    EXPECT_NE(answers.at(L"PRINTJOB").error.find(L"Win32_PrintJob"), std::wstring::npos);
+    EXPECT_EQ(Calls(), std::vector<std::string>{Utf8(line)});
+    // Not Base64 of UTF-16: refused as PowerShell refuses it.
+    EXPECT_EQ(Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe",
+                    L"powershell -EncodedCommand QQ==").exitCode, 1u);
 }
 
 TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {

@@ -1,0 +1,26 @@
+#pragma once
+// The WMIC alias reports on a system without WMIC (Windows 11 24H2 turns it off, later
+// releases remove it): the aliases of a catalogue folder are read from WMI by PowerShell, in as
+// few processes as the command-line limit allows, and each report is written in the layout
+// WMIC would have written, under the same name.
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "WmiAliasQuery.h"
+
+namespace engine {
+
+// Makes the report of every row into folder. An alias that cannot be answered leaves a
+// report of one line that says why, and a line in the tool log; the others are not affected.
+// 1 when every report is complete.
+int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder);
+
+// The report of an alias whose answer is complete, as WMIC writes it: the table form for the
+// alias run without LIST FULL, the list form otherwise.
+std::string AliasReportBytes(const skelda::WmiAlias& alias, const skelda::AliasAnswer& answer);
+
+// The one line of a report whose alias could not be answered.
+std::wstring AliasFailureText(const skelda::WmiAlias& alias, const std::wstring& reason);
+
+}  // namespace engine
