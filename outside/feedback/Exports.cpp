@@ -2,8 +2,6 @@
 // included, into its result.
 #include "OrvaneFeedbackInformation.h"
 
-#include <objbase.h>
-#include <shellapi.h>
 #include <wininet.h>
 
 #include <optional>
@@ -15,6 +13,7 @@
 #include "TimeText.h"
 #include "UniqueHandle.h"
 #include "VersionFile.h"
+#include "WebPageOpener.h"
 
 namespace {
 
@@ -48,15 +47,7 @@ std::optional<outside::VersionFile> ReadVersionFile() {
     return outside::ParseVersionFile(bytes);
 }
 
-int OpenWebAddress(const std::wstring& url) {
-    if (!outside::IsWebAddress(url)) return 0;
-    // The shell may hand the address over through COM; the caller's thread may not have it yet.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr,
-                                                                  SW_SHOWNORMAL));
-    if (SUCCEEDED(com)) ::CoUninitialize();
-    return result > 32 ? 1 : 0;
-}
+int OpenWebAddress(const std::wstring& url) { return outside::OpenWebPage(url, outside::SystemShellRoutes()); }
 
 int64_t NowSeconds() {
     FILETIME now;
