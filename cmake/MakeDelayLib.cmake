@@ -11,7 +11,8 @@ set(count 0)
 foreach(entry IN LISTS imports)
   string(REGEX REPLACE "^ I __imp_" "" name "${entry}")
   if(KILL_AT)
-    string(REGEX REPLACE "^_" "" name "${name}")  # the 32-bit C name's leading underscore
+    # The 32-bit C name's leading underscore, once ("^_" in REGEX REPLACE would take them all).
+    string(SUBSTRING "${name}" 1 -1 name)
   endif()
   string(APPEND def "${name}\n")
   math(EXPR count "${count} + 1")
