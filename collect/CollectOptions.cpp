@@ -1,5 +1,7 @@
 #include "CollectOptions.h"
 
+#include "LimitText.h"
+
 namespace collect {
 
 namespace {
@@ -31,6 +33,15 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
         const std::wstring& arg = args[i];
         if (arg == L"--info") {
             options.info = true;
+        } else if (arg == L"--quiet") {
+            options.quiet = true;
+        } else if (arg == L"--command-limit" || arg == L"--long-command-limit" || arg == L"--run-limit") {
+            if (i + 1 >= args.size()) return arg + L" needs a number of seconds";
+            const auto seconds = skelda::ParseLimitSeconds(args[++i]);
+            if (!seconds) return arg + L" takes 1 to 86400 seconds, not \"" + args[i] + L"\"";
+            (arg == L"--command-limit"        ? options.commandSeconds
+             : arg == L"--long-command-limit" ? options.longCommandSeconds
+                                              : options.runSeconds) = *seconds;
         } else if (arg == L"--categories") {
             if (i + 1 >= args.size()) return L"--categories needs a list";
             std::wstring error = ParseCategories(args[++i], options.switches);
@@ -53,12 +64,18 @@ std::wstring UsageText() {
         categories += (category.index == 0 ? L"" : newLine ? L",\n            " : L", ") +
                       std::to_wstring(category.index) + L" " + category.label;
     }
-    return L"usage: SkeldaCollect [--categories all|none|<n,n,...>] [<archive path>]\n"
+    return L"usage: SkeldaCollect [--quiet] [--categories all|none|<n,n,...>] [--command-limit <s>]\n"
+           L"                     [--long-command-limit <s>] [--run-limit <s>] [<archive path>]\n"
            L"       SkeldaCollect --info\n"
            L"categories: " + categories + L" (all by default)\n"
+           L"limits: seconds a command (600), systeminfo and the update log (1800) and the whole run\n"
+           L"        (3600) may take; logCfg.ini [Limits] sets them for every run.\n"
+           L"--quiet prints the summary only, not one line per step.\n"
            L"The archive defaults to 信息收集.7z in the current folder.\n"
-           L"exit codes: 0 collected, 1 collection failed, 2 a folder could not be created,\n"
-           L"            3 engine missing or refused the run, 4 system not supported, 64 usage\n";
+           L"exit codes: 0 collected, every step ok; 6 collected, some steps not ok (see the\n"
+           L"            report in the archive); 1 collection failed, 2 a folder could not be\n"
+           L"            created, 3 engine missing or refused the run, 4 system not supported,\n"
+           L"            5 another collection is running, 64 usage\n";
 }
 
 }  // namespace collect

@@ -12,10 +12,16 @@ struct Options {
     bool info = false;             // only tell what the engine reports about this system
     std::wstring archivePath;      // as given; empty means the default name in the current folder
     std::array<int, skelda::kCategories> switches{1, 1, 1, 1, 1, 1, 1, 1};
+    bool quiet = false;            // only the summary, no line per step
+    // Time limits in seconds, as given (validated); 0 leaves the engine's settings.
+    unsigned long commandSeconds = 0;
+    unsigned long longCommandSeconds = 0;
+    unsigned long runSeconds = 0;
 };
 
 // Parses the arguments after the program name. Returns an error text, empty on success.
-//   [--info] [--categories <list>] [<archive path>]
+//   [--info] [--quiet] [--categories <list>] [--command-limit <s>] [--long-command-limit <s>]
+//   [--run-limit <s>] [<archive path>]
 // <list> is "all", "none" or comma-separated category numbers of the category table.
 std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& options);
 

@@ -3,7 +3,9 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CollectOptions.h"
@@ -23,6 +25,7 @@ constexpr WPARAM kFinished = orvane::kResultFinished;
 
 enum ExitCode : int {
     kCollected = 0,
+    kCollectedNotAllOk = 6,
     kFailed = 1,
     kFolderFailed = 2,
     kEngineProblem = 3,
@@ -52,9 +55,11 @@ struct EngineApi {
     }
 };
 
-// Receives the engine's result messages: the pair (100, outcome).
+// Receives the engine's result messages, the pair (100, outcome), and its progress after each
+// step, which it prints unless quiet and counts for the summary.
 class ResultWindow {
 public:
+    explicit ResultWindow(bool quiet) : quiet_(quiet) {}
     bool Create() {
         WNDCLASSW wc{};
         wc.lpfnWndProc = &ResultWindow::WindowProc;
@@ -67,6 +72,13 @@ public:
     HWND Handle() const { return hwnd_; }
     // The outcome of the first pair, once it has arrived; 0 before.
     WPARAM Outcome() const { return outcome_; }
+    int Steps() const { return steps_; }
+    int StepsNotOk() const { return steps_ - ok_; }
+    std::wstring Summary() const {
+        std::wstring text = L"steps: " + std::to_wstring(steps_);
+        for (const auto& [outcome, count] : counts_) text += L", " + outcome + L" " + std::to_wstring(count);
+        return text;
+    }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -79,12 +91,35 @@ private:
             self->OnResult(wParam);
             return 0;
         }
+        if (self && msg == orvane::kStepMessage && lParam) {
+            self->OnStep(*reinterpret_cast<const orvane::StepProgress*>(lParam));
+            return 0;
+        }
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 
     void OnResult(WPARAM code) {
         Print(L"result message " + std::to_wstring(code) + L": " + Describe(code) + L"\n");
         if (code != kFinished && outcome_ == 0) outcome_ = code;
+    }
+
+    void OnStep(const orvane::StepProgress& step) {
+        const std::wstring outcome = step.outcome ? step.outcome : L"?";
+        ++steps_;
+        if (outcome == L"ok") ++ok_;
+        bool counted = false;
+        for (auto& [name, count] : counts_) {
+            if (name == outcome) {
+                ++count;
+                counted = true;
+            }
+        }
+        if (!counted) counts_.emplace_back(outcome, 1);
+        if (quiet_) return;
+        wchar_t seconds[32];
+        swprintf(seconds, 32, L"%.1f s", step.durationMs / 1000.0);
+        Print(L"[" + std::to_wstring(step.done) + L"/" + std::to_wstring(step.planned) + L"] " + outcome + L" " +
+              seconds + L"  " + (step.what ? step.what : L"") + L"\n");
     }
 
     static std::wstring Describe(WPARAM code) {
@@ -99,7 +134,23 @@ private:
 
     HWND hwnd_ = nullptr;
     WPARAM outcome_ = 0;
+    bool quiet_ = false;
+    int steps_ = 0;
+    int ok_ = 0;
+    std::vector<std::pair<std::wstring, int>> counts_;  // in the order outcomes first came
 };
+
+// Hands the limits given on the command line to the engine, over its own settings.
+void PassLimits(const collect::Options& options) {
+    const std::pair<unsigned long, const wchar_t*> limits[] = {
+        {options.commandSeconds, L"ORVANE_SKELDA_COMMAND_SECONDS"},
+        {options.longCommandSeconds, L"ORVANE_SKELDA_LONG_COMMAND_SECONDS"},
+        {options.runSeconds, L"ORVANE_SKELDA_RUN_SECONDS"},
+    };
+    for (const auto& [seconds, variable] : limits)
+        if (seconds) ::SetEnvironmentVariableW(variable, std::to_wstring(seconds).c_str());
+    ::SetEnvironmentVariableW(orvane::kProgressVariable, L"1");
+}
 
 std::wstring ProgramFolder() {
     std::vector<wchar_t> name(MAX_PATH);
@@ -154,7 +205,7 @@ int Run(const collect::Options& options) {
         Print(L"the engine " + enginePath + L" lacks one of its functions\n", STD_ERROR_HANDLE);
         return kEngineProblem;
     }
-    ResultWindow window;
+    ResultWindow window(options.quiet);
     if (!window.Create() || !api.SetWndHandle(window.Handle())) {
         Print(L"cannot create the result window\n", STD_ERROR_HANDLE);
         return kEngineProblem;
@@ -175,6 +226,7 @@ int Run(const collect::Options& options) {
 
     const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
     Print(L"collecting into " + archive + L"\n");
+    PassLimits(options);
     if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
         if (skelda::RunGuard::IsHeldElsewhere(orvane::kRunGuardName)) {
             Print(L"another collection is running on this machine; try again when it has ended\n", STD_ERROR_HANDLE);
@@ -189,10 +241,13 @@ int Run(const collect::Options& options) {
     // then later result pairs (one per failing worker) are still received and printed.
     ::FreeLibrary(engine);
     PumpUntil([&] { return ::GetModuleHandleW(enginePath.c_str()) == nullptr; });
+    Print(window.Summary() + L"\n");
     switch (window.Outcome()) {
         case 1:
             Print(L"archive: " + archive + L"\n");
-            return kCollected;
+            if (window.StepsNotOk() == 0) return kCollected;
+            Print(L"some steps did not end ok: see 收集报告.txt in the archive\n");
+            return kCollectedNotAllOk;
         case 3: return kFolderFailed;
         default: return kFailed;
     }

@@ -6,7 +6,11 @@
 #include "CommandLine.h"
 #include "CommandRunner.h"
 #include "LogEntries.h"
+#include "LogSave.h"
+#include "OsVersion.h"
 #include "PathText.h"
+#include "UniqueHandle.h"
+#include "ToolReports.h"
 
 #include <stdexcept>
 
@@ -36,6 +40,43 @@ int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* acce
         }
     }
     return 1;
+}
+
+namespace {
+
+void FilesBelow(const std::wstring& folder, std::vector<std::wstring>& files) {
+    WIN32_FIND_DATAW data;
+    skelda::UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find.Valid()) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) FilesBelow(folder + L"\\" + name, files);
+        else files.push_back(folder + L"\\" + name);
+    } while (::FindNextFileW(find.Get(), &data));
+}
+
+}  // namespace
+
+std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWORD timeoutMs) {
+    std::vector<std::wstring> files;
+    FilesBelow(folder, files);
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    std::vector<std::wstring> held;
+    for (const std::wstring& file : files) {
+        for (;;) {
+            // Sharing reading only: refused while anyone has the file open for writing.
+            skelda::UniqueHandle probe(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (probe || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
+            if (::GetTickCount64() >= deadline) {
+                held.push_back(file);
+                break;
+            }
+            ::Sleep(50);
+        }
+    }
+    return held;
 }
 
 std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars) {
@@ -132,6 +173,11 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     archivePath = path;
     for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
     packingStarted = 0;
+    wchar_t progress[4] = {};
+    const bool wantsProgress = ::GetEnvironmentVariableW(orvane::kProgressVariable, progress, 4) == 1 &&
+                               progress[0] == L'1';
+    journal.Begin(engine::ReadRunLimits(CLogSave::Instance().ConfigPath()), WorkingFolder(),
+                  wantsProgress ? hwndNotify : nullptr, PlannedSteps());
 
     struct Worker {
         int (CCollector::*routine)();
@@ -181,6 +227,39 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
 }
 
 void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
+
+int CCollector::PlannedSteps() const {
+    int steps = 0;
+    if (switches[skelda::kSystemLog]) ++steps;  // the listing; each log is added once it is known
+    if (switches[skelda::kUpdateLog]) steps += osVersionCode >= engine::OS_WIN10 ? 2 : 1;
+    if (switches[skelda::kCbsLog]) ++steps;
+    if (switches[skelda::kInfLog]) ++steps;
+    if (switches[skelda::kOperatingSystem]) ++steps;
+    for (const skelda::FolderCatalogue* catalogue : {&wmicCatalogue, &wmiDeviceCatalogue, &wmiSystemCatalogue})
+        for (const auto& [folder, rows] : *catalogue)
+            if (IsCategoryEnabled(folder)) steps += static_cast<int>(rows.size());
+    return steps;
+}
+
+void CCollector::WriteRunReport() {
+    engine::RunHeader header;
+    header.toolVersion = engine::kToolVersionText;
+    header.engineVersion = engine::kEngineVersionText;
+    header.engineArchitecture = sizeof(void*) == 8 ? L"x64" : L"x86";
+    DWORD major = 0, minor = 0, build = 0;
+    engine::ReadPebOsVersion(major, minor, &build);
+    header.windowsVersion = std::to_wstring(major) + L"." + std::to_wstring(minor);
+    header.windowsBuild = build;
+    header.windows64 = is64BitOs != 0;
+    header.start = journal.RunStart();
+    ::GetLocalTime(&header.end);
+    header.switches.assign(switches, switches + kCategoryCount);
+    const std::vector<engine::StepRecord> records = journal.Records();
+    const std::wstring folder = WorkingFolder() + L"\\";
+    if (!engine::WriteReportFile(folder + engine::kReportTextName, engine::ReportText(header, records)) ||
+        !engine::WriteReportFile(folder + engine::kReportJsonName, engine::ReportJson(header, records)))
+        toollog::Log(Entry::ReportNotWritten, folder);
+}
 
 int CCollector::EnsureFolderPath(const std::wstring& path) {
     skelda::CriticalSectionLock hold(folderLock.Native());
@@ -242,11 +321,16 @@ int CCollector::FinishWorker() {
     const bool x64 = is64BitOs != 0;
     const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
     ::DeleteFileW(temporary.c_str());
+    WriteRunReport();
+    for (const std::wstring& file : engine::WaitUntilFilesReleased(WorkingFolder(), 10000))
+        toollog::Log(Entry::FileStillOpen, file);
     DWORD exitCode = 0;
     std::wstring packerErrors;
+    engine::ChildRun packing;
+    packing.limitMs = journal.PackingLimit();
     const int ran = engine::RunProgramErrors(engine::PackerPath(moduleFolder, x64),
                                              engine::PackerCommandLine(moduleFolder, x64, temporary), packerErrors,
-                                             exitCode);
+                                             exitCode, &packing);
     // Warnings mean files left out of the archive (one that could not be read, say): the log
     // says which, even when the archive is made.
     const std::wstring packerMessages = engine::PackerMessageSummary(packerErrors);
@@ -255,7 +339,7 @@ int CCollector::FinishWorker() {
     // Success means an archive: the packer ran, ended without a fatal error, left a file, and
     // that file took the target's place.
     const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
-    const bool packed = ran && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
+    const bool packed = ran && !packing.timedOut && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
                         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     // Private before it takes the target's name: a folder the user chose keeps its own
     // permissions, the archive gets the explicit list.

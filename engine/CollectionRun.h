@@ -3,8 +3,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace engine {
+
+// What the run's report says of the tool and the engine.
+constexpr const wchar_t* kToolVersionText = L"Skelda V 1.0";
+constexpr const wchar_t* kEngineVersionText = L"OrvaneSkelda 1.0";
 
 // The working folder's name beside the engine.
 constexpr const wchar_t* kWorkingFolderName = L"SystemInfoLog";
@@ -25,6 +30,12 @@ std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
 // final move stays on one volume, and ending in ".7z", since 7-Zip appends that to a name
 // without an extension.
 std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId);
+
+// Waits, at most timeoutMs in all, until every file below folder can be opened for reading
+// while nobody writes to it. A tool's process tree is ended (and a process ends) before its
+// handles are all closed; the packer would skip a file still open for writing. Returns the
+// files still open when the time is up.
+std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWORD timeoutMs);
 
 // What the packer wrote to standard error, on one line for the tool log: its non-empty lines,
 // trimmed, joined by " | ", at most maxChars characters (cut ones end in "...").

@@ -9,6 +9,7 @@
 #include "OrvaneSkeldaApi.h"
 #include "PrivateAccess.h"
 #include "RunGuard.h"
+#include "StepJournal.h"
 #include "UniqueHandle.h"
 
 // The engine's names for the result message and codes of its binary interface.
@@ -68,8 +69,18 @@ private:
     int CollectWmiDeviceClasses();
     int CollectWmiSystemClasses();
 
-    int CollectWmiClasses(const skelda::FolderCatalogue& catalogue);
+    int CollectWmiClasses(const skelda::FolderCatalogue& catalogue, int worker);
     void ExportEventLogs(const std::wstring& folder);
+    // One report made by a tool, within the time the run still allows (the long limit for
+    // tools known to take long); a step past the run's limit is recorded as skipped.
+    void ToolStep(int worker, const skelda::ToolReport& report, bool longStep = false);
+    // One copy of a log file or folder by worker 2.
+    void CopyStep(const std::wstring& source, const std::wstring& target,
+                  bool (*copy)(const std::wstring&, const std::wstring&, bool));
+    // The steps this run's switches plan, the event logs counted once the listing is in.
+    int PlannedSteps() const;
+    // The two report files, into the working folder just before packing.
+    void WriteRunReport();
     int EnsureArchiveFolder();
     int FinishWorker();
     // Ends a worker with a failure pair and its log line; a plain failure removes the
@@ -101,6 +112,7 @@ private:
     skelda::PrivateAccess privateAccess;  // for the folders the run makes and the archive
     ExitWindowsFn exitWindows = &::ExitWindowsEx;
     int throwingWorker = -1;
+    engine::StepJournal journal;  // the steps of the current run
 };
 
 extern CCollector g_collector;

@@ -40,9 +40,27 @@ CRITICAL_SECTION& SpawnLock() {
     return lock.Native();
 }
 
+// A started child: its process and the job that holds it and everything it starts.
+struct Child {
+    UniqueHandle process;
+    UniqueHandle job;  // empty where the system allows no job of our own (Windows 7 inside a job)
+};
+
+// A job that ends every process in it when its last handle closes: a step cut off at its
+// limit, and every step of a run whose host ends, takes its whole tree with it.
+UniqueHandle KillOnCloseJob() {
+    UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
+    if (!job) return job;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+        job.Reset();
+    return job;
+}
+
 // One attempt of StartHidden; the last error says why it failed.
 bool TryStartHidden(const std::wstring& program, const std::wstring& system, std::vector<wchar_t> writable,
-                    HANDLE outputWrite, HANDLE errorWrite, UniqueHandle& process) {
+                    HANDLE outputWrite, HANDLE errorWrite, Child& child) {
     skelda::CriticalSectionLock hold(SpawnLock());
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -65,8 +83,9 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, std
     si.hStdOutput = output ? output.Get() : nul.Get();
     si.hStdError = errorWrite == outputWrite ? si.hStdOutput : errors ? errors.Get() : nul.Get();
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                          system.c_str(), &si, &pi)) {
+    // Suspended until it is in its job, so nothing it starts can slip out.
+    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                          CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, system.c_str(), &si, &pi)) {
         const DWORD error = ::GetLastError();
         output.Reset();
         errors.Reset();
@@ -74,25 +93,28 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, std
         ::SetLastError(error);
         return false;
     }
+    child.process.Reset(pi.hProcess);
+    child.job = KillOnCloseJob();
+    if (child.job && !::AssignProcessToJobObject(child.job.Get(), pi.hProcess)) child.job.Reset();
+    ::ResumeThread(pi.hThread);
     ::CloseHandle(pi.hThread);
-    process.Reset(pi.hProcess);
     return true;
 }
 
 // Starts program (a full path) in the system folder, so nothing is picked up from the host's
-// current folder, hidden and without a console window. Standard input is NUL so that no tool
-// waits for input from the host; standard output goes to outputWrite and standard error to
-// errorWrite, each to NUL when not given. A start that fails for a passing reason is tried
-// twice more, after a pause, so that one busy moment does not cost a report.
+// current folder, hidden and without a console window, in a job of its own. Standard input is
+// NUL so that no tool waits for input from the host; standard output goes to outputWrite and
+// standard error to errorWrite, each to NUL when not given. A start that fails for a passing
+// reason is tried twice more, after a pause, so that one busy moment does not cost a report.
 bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite, HANDLE errorWrite,
-                 UniqueHandle& process) {
+                 Child& child) {
     const std::wstring system = SystemFolder();
     if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
     std::vector<wchar_t> writable(line.begin(), line.end());
     writable.push_back(L'\0');
     static const DWORD kPausesMs[] = {250, 1000};
     for (int attempt = 0;; ++attempt) {
-        if (TryStartHidden(program, system, writable, outputWrite, errorWrite, process)) return true;
+        if (TryStartHidden(program, system, writable, outputWrite, errorWrite, child)) return true;
         const DWORD error = ::GetLastError();
         if (attempt == 2 || !IsTransientStartError(error)) {
             ::SetLastError(error);
@@ -104,17 +126,55 @@ bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE o
 
 // cmd.exe by its full path, with no AutoRun and the command handed over so its quotes stay
 // as they are.
-bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, UniqueHandle& process) {
+bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, Child& child) {
     const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
-    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, outputWrite, process);
+    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, outputWrite, child);
 }
 
-DWORD WaitForEnd(const UniqueHandle& process) {
-    ::WaitForSingleObject(process.Get(), INFINITE);
+// Ends the child and everything it started.
+void EndTree(const Child& child) {
+    if (child.job) ::TerminateJobObject(child.job.Get(), kTimedOutExitCode);
+    else ::TerminateProcess(child.process.Get(), kTimedOutExitCode);
+}
+
+// Waits for the child, at most run->limitMs when given; past the limit its whole tree is ended.
+DWORD WaitForEnd(const Child& child, ChildRun* run = nullptr) {
+    const DWORD limit = run ? run->limitMs : INFINITE;
+    if (::WaitForSingleObject(child.process.Get(), limit) == WAIT_TIMEOUT) {
+        EndTree(child);
+        if (run) run->timedOut = true;
+        ::WaitForSingleObject(child.process.Get(), INFINITE);
+    }
     DWORD code = 0;
-    ::GetExitCodeProcess(process.Get(), &code);
+    ::GetExitCodeProcess(child.process.Get(), &code);
     return code;
 }
+
+// Ends a child's tree when its limit passes while the caller is blocked reading its output.
+class Watchdog {
+public:
+    Watchdog(const Child& child, ChildRun* run) : child_(child), run_(run) {
+        if (run && run->limitMs != INFINITE &&
+            !::CreateTimerQueueTimer(&timer_, nullptr, OnLimit, this, run->limitMs, 0, WT_EXECUTEONLYONCE))
+            timer_ = nullptr;
+    }
+    ~Watchdog() {
+        // Waits for a callback that has begun: it must not outlive this object.
+        if (timer_) ::DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    static VOID CALLBACK OnLimit(PVOID self, BOOLEAN) {
+        auto* watchdog = static_cast<Watchdog*>(self);
+        watchdog->run_->timedOut = true;
+        EndTree(watchdog->child_);
+    }
+    const Child& child_;
+    ChildRun* run_;
+    HANDLE timer_ = nullptr;
+};
 
 }  // namespace
 
@@ -124,54 +184,58 @@ int RunCommand(const std::wstring& command) {
 }
 
 int RunCommand(const std::wstring& command, DWORD& exitCode) {
-    UniqueHandle process;
-    if (!StartInterpreter(command, nullptr, process)) return 0;
-    exitCode = WaitForEnd(process);
+    Child child;
+    if (!StartInterpreter(command, nullptr, child)) return 0;
+    exitCode = WaitForEnd(child);
     return 1;
 }
 
-int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode) {
-    UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, nullptr, nullptr, process)) return 0;
-    exitCode = WaitForEnd(process);
+int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode, ChildRun* run) {
+    Child child;
+    if (!StartHidden(programPath, commandLine, nullptr, nullptr, child)) return 0;
+    exitCode = WaitForEnd(child, run);
     return 1;
 }
 
 int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
-                     const std::wstring& outputFile, DWORD& exitCode) {
+                     const std::wstring& outputFile, DWORD& exitCode, ChildRun* run) {
     // Readers may look while the tool writes; nobody else writes to it meanwhile.
     UniqueHandle file(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 0;
-    UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, file.Get(), nullptr, process)) return 0;
+    Child child;
+    if (!StartHidden(programPath, commandLine, file.Get(), nullptr, child)) return 0;
     file.Reset();
-    exitCode = WaitForEnd(process);
+    exitCode = WaitForEnd(child, run);
     return 1;
 }
 
 namespace {
 
-// Reads everything a started child writes into the pipe until every writer has closed it.
-int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, UniqueHandle& process, std::wstring& output,
-                DWORD pauseMs, DWORD* exitCode = nullptr) {
+// Reads everything a started child writes into the pipe until every writer has closed it, or
+// until the child's limit ends its tree.
+int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std::wstring& output, DWORD pauseMs,
+                ChildRun* run, DWORD* exitCode = nullptr) {
     // The pipe ends once the command and everything it started have closed their copies.
     writeEnd.Reset();
 
-    const skelda::CharBoundary boundary(CP_ACP);
-    std::string pending;  // bytes read but not yet converted: at most a split character
-    char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(readEnd.Get(), chunk, sizeof chunk - 1, &got, nullptr)) {
-        pending.append(chunk, got);
-        const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
-        output += skelda::Widen(pending.substr(0, whole), CP_ACP);
-        pending.erase(0, whole);
-        if (pauseMs) ::Sleep(pauseMs);
+    {
+        Watchdog watchdog(child, run);
+        const skelda::CharBoundary boundary(CP_ACP);
+        std::string pending;  // bytes read but not yet converted: at most a split character
+        char chunk[4096];
+        DWORD got = 0;
+        while (::ReadFile(readEnd.Get(), chunk, sizeof chunk - 1, &got, nullptr)) {
+            pending.append(chunk, got);
+            const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
+            output += skelda::Widen(pending.substr(0, whole), CP_ACP);
+            pending.erase(0, whole);
+            if (pauseMs) ::Sleep(pauseMs);
+        }
+        output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
     }
-    output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
     readEnd.Reset();
-    const DWORD code = WaitForEnd(process);
+    const DWORD code = WaitForEnd(child, run);
     if (exitCode) *exitCode = code;
     return 1;
 }
@@ -179,32 +243,32 @@ int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, UniqueHandle& pro
 }  // namespace
 
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
-                      DWORD pauseMs) {
+                      DWORD pauseMs, ChildRun* run) {
     UniqueHandle readEnd;
     UniqueHandle writeEnd;
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, writeEnd.Get(), writeEnd.Get(), process)) return 0;
-    return CaptureFrom(readEnd, writeEnd, process, output, pauseMs);
+    Child child;
+    if (!StartHidden(programPath, commandLine, writeEnd.Get(), writeEnd.Get(), child)) return 0;
+    return CaptureFrom(readEnd, writeEnd, child, output, pauseMs, run);
 }
 
 int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
-                     DWORD& exitCode) {
+                     DWORD& exitCode, ChildRun* run) {
     UniqueHandle readEnd;
     UniqueHandle writeEnd;
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    UniqueHandle process;
-    if (!StartHidden(programPath, commandLine, nullptr, writeEnd.Get(), process)) return 0;
-    return CaptureFrom(readEnd, writeEnd, process, errors, 0, &exitCode);
+    Child child;
+    if (!StartHidden(programPath, commandLine, nullptr, writeEnd.Get(), child)) return 0;
+    return CaptureFrom(readEnd, writeEnd, child, errors, 0, run, &exitCode);
 }
 
 int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {
     UniqueHandle readEnd;
     UniqueHandle writeEnd;
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    UniqueHandle process;
-    if (!StartInterpreter(command, writeEnd.Get(), process)) return 0;
-    return CaptureFrom(readEnd, writeEnd, process, output, pauseMs);
+    Child child;
+    if (!StartInterpreter(command, writeEnd.Get(), child)) return 0;
+    return CaptureFrom(readEnd, writeEnd, child, output, pauseMs, nullptr);
 }
 
 int RemoveFolder(const std::wstring& path) {

@@ -6,6 +6,17 @@
 
 namespace engine {
 
+// How long a child may run, and what became of it. Each child runs in a job of its own that
+// ends it and everything it started when the job's handle closes, at the latest when the
+// step is over or the host process ends.
+struct ChildRun {
+    DWORD limitMs = INFINITE;
+    bool timedOut = false;  // set when the child's tree was ended at the limit
+};
+
+// The exit code a child's tree is ended with at its limit (ERROR_TIMEOUT).
+constexpr DWORD kTimedOutExitCode = 1460;
+
 // Runs command through cmd.exe and waits for it to end. 1 when the interpreter ran,
 // 0 when it could not be started. The command's own exit code is not looked at.
 int RunCommand(const std::wstring& command);
@@ -18,18 +29,19 @@ int RunCommand(const std::wstring& command, DWORD& exitCode);
 // commandLine is the program's whole command line (its first word names the program for the
 // program's own use); programPath is the file that runs. No interpreter means no "%" or quote
 // of the arguments is ever reinterpreted. 1 when it ran, with its exit code; 0 otherwise.
-int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode);
+int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode,
+               ChildRun* run = nullptr);
 
 // Like RunProgram, with the program's standard output written to outputFile (created or
 // replaced; the bytes exactly as the program writes them) and its standard error discarded.
 // 0, with nothing started, when the file cannot be created.
 int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
-                     const std::wstring& outputFile, DWORD& exitCode);
+                     const std::wstring& outputFile, DWORD& exitCode, ChildRun* run = nullptr);
 
 // Like RunProgram, and appends what the program writes to its standard output and error,
 // converted from the ANSI code page, to output. pauseMs is slept after each read.
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
-                      DWORD pauseMs = 500);
+                      DWORD pauseMs = 500, ChildRun* run = nullptr);
 
 // True for a reason a program could not be started that may pass (the system busy or short of
 // resources); false for one that stays (no such file, no right to run it, not a program).
@@ -38,7 +50,7 @@ bool IsTransientStartError(unsigned long error);
 // Like RunProgram, with standard output discarded and what the program writes to its standard
 // error, converted from the ANSI code page, appended to errors.
 int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
-                     DWORD& exitCode);
+                     DWORD& exitCode, ChildRun* run = nullptr);
 
 // Like RunCommand, and appends what the command writes to its standard output and error,
 // converted from the ANSI code page, to output. pauseMs is slept after each read.

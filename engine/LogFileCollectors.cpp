@@ -11,6 +11,7 @@
 #include "OsVersion.h"
 #include "PathText.h"
 #include "SharedFileCopy.h"
+#include "StepJournal.h"
 #include "ToolReports.h"
 #include "WmiAliasReports.h"
 #include "UniqueHandle.h"
@@ -103,32 +104,122 @@ std::wstring GetDesktopFolder() {
 
 }  // namespace engine
 
+namespace {
+
+constexpr int kEventLogWorker = 1;
+constexpr int kFilesWorker = 2;
+
+}  // namespace
+
 void CCollector::ExportEventLogs(const std::wstring& folder) {
     // wevtutil is started directly: through the interpreter a "%" of a file name could be
     // taken for a variable.
     const std::wstring wevtutil = engine::ToolPath(skelda::kWevtutilProgram);
-    for (const std::wstring& name : engine::EventLogNames(commandOutput)) {
-        DWORD ignored = 0;
+    const std::vector<std::wstring> names = engine::EventLogNames(commandOutput);
+    journal.AddPlanned(static_cast<int>(names.size()));
+    for (const std::wstring& name : names) {
         const std::wstring command = engine::EventLogExportCommand(name, folder);
-        if (!engine::RunProgram(wevtutil, command, ignored))
-            toollog::Log(Entry::CommandStartFailed, command + L" (" + std::to_wstring(::GetLastError()) + L")");
+        const std::wstring output = folder + L"\\" + engine::EventLogFileName(name);
+        const DWORD limit = journal.StepLimit(false);
+        if (limit == 0) {
+            journal.RecordSkipped(kEventLogWorker, command, output);
+            continue;
+        }
+        const engine::StepClock clock;
+        engine::StepRecord record;
+        record.what = command;
+        record.output = output;
+        DWORD exitCode = 0;
+        engine::ChildRun run;
+        run.limitMs = limit;
+        const bool started = engine::RunProgram(wevtutil, command, exitCode, &run) != 0;
+        engine::SetToolOutcome(record, started, exitCode, run);
+        record.bytes = engine::BytesAt(output);
+        clock.Finish(record);
+        journal.Record(kEventLogWorker, std::move(record));
     }
 }
 
 int CCollector::CollectEventLogs() {
     if (!EnsureArchiveFolder()) return 0;
     if (switches[skelda::kSystemLog]) {
-        const std::wstring folder = WorkingFolder() + L"\\" + skelda::CategoryFolder(skelda::kSystemLog);
+        const std::wstring category = skelda::CategoryFolder(skelda::kSystemLog);
+        const std::wstring folder = WorkingFolder() + L"\\" + category;
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::EventLogFolderFailed);
         commandOutput.clear();
-        if (engine::RunProgramCapture(engine::ToolPath(skelda::kWevtutilProgram), L"wevtutil el", commandOutput)) {
-            ExportEventLogs(folder);
+        const std::wstring listing = L"wevtutil el";
+        const DWORD limit = journal.StepLimit(false);
+        if (limit == 0) {
+            journal.RecordSkipped(kEventLogWorker, listing, {}, category);
         } else {
-            toollog::Log(Entry::EventLogListFailed);
+            const engine::StepClock clock;
+            engine::StepRecord record;
+            record.what = listing;
+            record.category = category;
+            engine::ChildRun run;
+            run.limitMs = limit;
+            const int ran = engine::RunProgramCapture(engine::ToolPath(skelda::kWevtutilProgram), listing,
+                                                      commandOutput, 500, &run);
+            if (!ran) {
+                toollog::Log(Entry::EventLogListFailed);
+                record.outcome = engine::Outcome::Failed;
+                record.reason = L"could not be started (error " + std::to_wstring(::GetLastError()) + L")";
+            } else if (run.timedOut) {
+                // A listing cut off may end inside a name: nothing of it is used.
+                commandOutput.clear();
+                record.outcome = engine::Outcome::TimedOut;
+                record.reason = engine::TimedOutReason(limit);
+            }
+            clock.Finish(record);
+            journal.Record(kEventLogWorker, std::move(record));
+            if (ran) ExportEventLogs(folder);
         }
     }
     return FinishWorker();
 }
+
+// Copies one log file or folder as one step: not-found when the source is missing.
+void CCollector::CopyStep(const std::wstring& source, const std::wstring& target,
+                          bool (*copy)(const std::wstring&, const std::wstring&, bool)) {
+    if (journal.StepLimit(false) == 0) {
+        journal.RecordSkipped(kFilesWorker, source, target);
+        return;
+    }
+    const engine::StepClock clock;
+    engine::StepRecord record;
+    record.what = source;
+    record.output = target;
+    if (!engine::PathExists(source)) {
+        record.outcome = engine::Outcome::NotFound;
+        record.reason = L"not on this system";
+    } else if (!copy(source, target, false)) {
+        record.outcome = engine::Outcome::Failed;
+        record.reason = L"nothing could be copied";
+    }
+    record.bytes = engine::BytesAt(target);
+    clock.Finish(record);
+    journal.Record(kFilesWorker, std::move(record));
+}
+
+void CCollector::ToolStep(int worker, const skelda::ToolReport& report, bool longStep) {
+    const DWORD limit = journal.StepLimit(longStep);
+    if (limit == 0) {
+        journal.RecordSkipped(worker, report.commandLine, report.reportPath);
+        return;
+    }
+    journal.Record(worker, engine::RunToolReport(report, limit));
+}
+
+namespace {
+
+bool CopyUpdateLog(const std::wstring& source, const std::wstring& target, bool failIfExists) {
+    unsigned long error = 0;
+    if (engine::CopySharedFile(source, target, failIfExists, error)) return true;
+    toollog::Log(Entry::UpdateLogExportFailed, source + L" (" + std::to_wstring(error) + L")");
+    return false;
+}
+
+}  // namespace
 
 int CCollector::CollectFilesAndWmic() {
     if (!EnsureArchiveFolder()) return 0;
@@ -137,52 +228,68 @@ int CCollector::CollectFilesAndWmic() {
     if (switches[skelda::kUpdateLog]) {
         const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kUpdateLog);
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::UpdateLogFolderFailed);
-        bool haveSource = true;
         std::wstring source = L"c:\\Windows\\WindowsUpdate.log";
         if (osVersionCode >= engine::OS_WIN10) {
             // Windows 10 writes the log on demand, onto the desktop.
-            DWORD ignored = 0;
-            haveSource = engine::RunProgram(engine::ToolPath(skelda::kPowerShellProgram),
-                                            std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"",
-                                            ignored) != 0;
+            const std::wstring command = std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"";
+            const DWORD limit = journal.StepLimit(true);
+            if (limit == 0) {
+                journal.RecordSkipped(kFilesWorker, command, {}, skelda::CategoryFolder(skelda::kUpdateLog));
+            } else {
+                const engine::StepClock clock;
+                engine::StepRecord record;
+                record.what = command;
+                record.category = skelda::CategoryFolder(skelda::kUpdateLog);
+                DWORD exitCode = 0;
+                engine::ChildRun run;
+                run.limitMs = limit;
+                const bool started =
+                    engine::RunProgram(engine::ToolPath(skelda::kPowerShellProgram), command, exitCode, &run) != 0;
+                engine::SetToolOutcome(record, started, exitCode, run);
+                if (!started) toollog::Log(Entry::UpdateLogExportFailed);
+                clock.Finish(record);
+                journal.Record(kFilesWorker, std::move(record));
+            }
             source = engine::GetDesktopFolder() + L"WindowsUpdate.log";
         }
-        unsigned long error = 0;
-        if (!haveSource) {
-            toollog::Log(Entry::UpdateLogExportFailed);
-        } else if (!engine::PathExists(source)) {
-            toollog::Log(Entry::UpdateLogMissing, source);
-        } else if (!engine::CopySharedFile(source, folder + L"\\WindowsUpdate.log", false, error)) {
-            toollog::Log(Entry::UpdateLogExportFailed, source + L" (" + std::to_wstring(error) + L")");
-        }
+        if (!engine::PathExists(source)) toollog::Log(Entry::UpdateLogMissing, source);
+        CopyStep(source, folder + L"\\WindowsUpdate.log", CopyUpdateLog);
     }
 
     if (switches[skelda::kCbsLog]) {
         const std::wstring cbs = L"C:\\Windows\\Logs\\CBS";
+        const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kCbsLog);
         if (!engine::PathExists(cbs)) {
             toollog::Log(Entry::CbsMissing);
-        } else {
-            const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kCbsLog);
-            if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::CbsFolderFailed);
-            if (!engine::CopyFolder(cbs, folder, false)) toollog::Log(Entry::CbsExportFailed);
+        } else if (!EnsureFolderPath(folder)) {
+            return StopWorker(COLLECT_FOLDER_FAILED, Entry::CbsFolderFailed);
         }
+        CopyStep(cbs, folder, [](const std::wstring& from, const std::wstring& to, bool failIfExists) {
+            if (engine::CopyFolder(from, to, failIfExists)) return true;
+            toollog::Log(Entry::CbsExportFailed);
+            return false;
+        });
     }
 
     if (switches[skelda::kInfLog]) {
         const std::wstring inf = L"C:\\windows\\inf";
+        const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kInfLog);
         if (!engine::PathExists(inf)) {
             toollog::Log(Entry::InfMissing);
-        } else {
-            const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kInfLog);
-            if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::InfFolderFailed);
-            if (!engine::CopySetupApiLogs(inf, folder, false)) toollog::Log(Entry::InfExportFailed);
+        } else if (!EnsureFolderPath(folder)) {
+            return StopWorker(COLLECT_FOLDER_FAILED, Entry::InfFolderFailed);
         }
+        CopyStep(inf, folder, [](const std::wstring& from, const std::wstring& to, bool failIfExists) {
+            if (engine::CopySetupApiLogs(from, to, failIfExists)) return true;
+            toollog::Log(Entry::InfExportFailed);
+            return false;
+        });
     }
 
     if (switches[skelda::kOperatingSystem]) {
         const std::wstring folder = work + L"\\" + skelda::CategoryFolder(skelda::kOperatingSystem) + L"\\系统信息";
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
-        engine::RunToolReport({skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
+        ToolStep(kFilesWorker, {skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"}, true);
     }
 
     // Without WMIC the same reports are read from WMI through PowerShell.
@@ -192,12 +299,19 @@ int CCollector::CollectFilesAndWmic() {
         const std::wstring folder = work + L"\\" + folderName;
         if (!EnsureFolderPath(folder)) return StopWorker(COLLECT_FOLDER_FAILED, Entry::WmicFolderFailed);
         if (!haveWmic) {
-            engine::RunWmiAliasReports(rows, folder);
+            const DWORD limit = journal.StepLimit(false);
+            if (limit == 0) {
+                for (const skelda::CatalogueRow& row : rows)
+                    journal.RecordSkipped(kFilesWorker, L"WMI for WMIC " + row.key + L" (answered without WMIC)",
+                                          skelda::ReportPath(folder, row.label));
+                continue;
+            }
+            std::vector<engine::StepRecord> records;
+            engine::RunWmiAliasReports(rows, folder, limit, records);
+            for (engine::StepRecord& record : records) journal.Record(kFilesWorker, std::move(record));
             continue;
         }
-        for (const skelda::CatalogueRow& row : rows) {
-            engine::RunToolReport(skelda::WmicReport(row.key, folder, row.label));
-        }
+        for (const skelda::CatalogueRow& row : rows) ToolStep(kFilesWorker, skelda::WmicReport(row.key, folder, row.label));
     }
     return FinishWorker();
 }

@@ -20,13 +20,14 @@ bool IsSupportedOsCode(int code) {
     return code == OS_WIN7 || code == OS_WIN8 || code == OS_WIN81 || code == OS_WIN10;
 }
 
-void ReadPebOsVersion(DWORD& major, DWORD& minor) {
+void ReadPebOsVersion(DWORD& major, DWORD& minor, DWORD* build) {
     // The thread environment block points to the process environment block; the version
     // numbers sit at fixed offsets in it, which differ between the 32- and 64-bit layouts.
 #if defined(_WIN64)
     constexpr unsigned long kPebOffset = 0x60;
     constexpr size_t kMajorOffset = 0x118;
     constexpr size_t kMinorOffset = 0x11C;
+    constexpr size_t kBuildOffset = 0x120;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the gs-relative read for an array access
     const auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(kPebOffset));
@@ -35,6 +36,7 @@ void ReadPebOsVersion(DWORD& major, DWORD& minor) {
     constexpr unsigned long kPebOffset = 0x30;
     constexpr size_t kMajorOffset = 0xA4;
     constexpr size_t kMinorOffset = 0xA8;
+    constexpr size_t kBuildOffset = 0xAC;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the fs-relative read for an array access
     const auto* peb = reinterpret_cast<const BYTE*>(__readfsdword(kPebOffset));
@@ -42,6 +44,7 @@ void ReadPebOsVersion(DWORD& major, DWORD& minor) {
 #endif
     major = *reinterpret_cast<const ULONG*>(peb + kMajorOffset);
     minor = *reinterpret_cast<const ULONG*>(peb + kMinorOffset);
+    if (build) *build = *reinterpret_cast<const USHORT*>(peb + kBuildOffset);
 }
 
 }  // namespace engine

@@ -23,7 +23,7 @@ int OsVersionCodeOf(DWORD major, DWORD minor);
 bool IsSupportedOsCode(int code);
 
 // The version numbers from the process environment block; no version API is asked, so
-// no compatibility shim can alter them.
-void ReadPebOsVersion(DWORD& major, DWORD& minor);
+// no compatibility shim can alter them. The build number too, when asked for.
+void ReadPebOsVersion(DWORD& major, DWORD& minor, DWORD* build = nullptr);
 
 }  // namespace engine

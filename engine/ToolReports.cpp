@@ -4,6 +4,7 @@
 
 #include "CommandRunner.h"
 #include "LogEntries.h"
+#include "StepJournal.h"
 #include "UniqueHandle.h"
 #include "WideText.h"
 
@@ -27,20 +28,49 @@ bool WriteReportFile(const std::wstring& path, const std::string& bytes) {
            written == bytes.size();
 }
 
-int RunToolReport(const skelda::ToolReport& report) {
+std::wstring TimedOutReason(DWORD limitMs) {
+    return L"ended with everything it started after its limit of " + std::to_wstring(limitMs / 1000) + L" s";
+}
+
+void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run) {
+    if (!started) {
+        const std::wstring error = std::to_wstring(::GetLastError());
+        toollog::Log(toollog::Entry::CommandStartFailed, record.what + L" (" + error + L")");
+        record.outcome = Outcome::Failed;
+        record.reason = L"could not be started (error " + error + L")";
+        return;
+    }
+    record.exitCode = exitCode;
+    if (run.timedOut) {
+        record.outcome = Outcome::TimedOut;
+        record.reason = TimedOutReason(run.limitMs);
+    } else if (exitCode != 0) {
+        record.outcome = Outcome::Failed;
+        record.reason = L"exit code " + std::to_wstring(exitCode);
+    }
+}
+
+StepRecord RunToolReport(const skelda::ToolReport& report, DWORD limitMs) {
+    const StepClock clock;
+    StepRecord record;
+    record.what = report.commandLine;
+    record.output = report.reportPath;
     const std::wstring tool = ToolPath(report.program);
     if (::GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) {
         WriteReportFile(report.reportPath, MissingToolText(tool));
         toollog::Log(toollog::Entry::ToolMissing, tool);
-        return 0;
+        record.outcome = Outcome::NotFound;
+        record.reason = L"tool not found: " + tool;
+    } else {
+        DWORD exitCode = 0;
+        ChildRun run;
+        run.limitMs = limitMs;
+        const bool started = RunProgramToFile(tool, report.commandLine, report.reportPath, exitCode, &run) != 0;
+        SetToolOutcome(record, started, exitCode, run);
     }
-    DWORD exitCode = 0;
-    if (!RunProgramToFile(tool, report.commandLine, report.reportPath, exitCode)) {
-        toollog::Log(toollog::Entry::CommandStartFailed,
-                     report.commandLine + L" (" + std::to_wstring(::GetLastError()) + L")");
-        return 0;
-    }
-    return 1;
+    record.bytes = BytesAt(report.reportPath);
+    clock.Finish(record);
+    return record;
 }
 
 }  // namespace engine

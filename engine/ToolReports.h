@@ -3,16 +3,26 @@
 #include <string>
 
 #include "Catalogue.h"
+#include "RunReport.h"
 
 namespace engine {
 
 // The tool's full path below the system folder.
 std::wstring ToolPath(const std::wstring& program);
 
-// Runs the tool with its output going to the report file. A tool that is not there leaves a
-// report that says so in one line (UTF-8), and a line in the tool log; a tool that cannot be
-// started is logged. 1 when the tool ran.
-int RunToolReport(const skelda::ToolReport& report);
+// Runs the tool with its output going to the report file, for at most limitMs. A tool that is
+// not there leaves a report that says so in one line (UTF-8) and a line in the tool log. The
+// record says how it went (not-found, failed to start or with an exit code other than 0,
+// timed-out with the report kept as far as it got, or ok); its output is the report's path.
+StepRecord RunToolReport(const skelda::ToolReport& report, DWORD limitMs = INFINITE);
+
+// The reason of a step ended at its limit.
+std::wstring TimedOutReason(DWORD limitMs);
+
+struct ChildRun;
+// Sets the record's exit code, outcome and reason from how its tool ended: not started (the
+// reason from the last error, which is also logged), timed out, or an exit code other than 0.
+void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run);
 
 // The one line of a report whose tool is missing.
 std::string MissingToolText(const std::wstring& toolPath);

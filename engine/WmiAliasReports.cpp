@@ -6,6 +6,7 @@
 
 #include "CommandRunner.h"
 #include "LogEntries.h"
+#include "StepJournal.h"
 #include "ToolReports.h"
 
 namespace engine {
@@ -39,24 +40,43 @@ std::wstring AliasFailureText(const skelda::WmiAlias& alias, const std::wstring&
            OneLine(reason);
 }
 
-int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder) {
+int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder, DWORD limitMs,
+                       std::vector<StepRecord>& records) {
     std::map<std::wstring, std::wstring> labels;
     int complete = 1;
+    auto record = [&records](const std::wstring& alias, const std::wstring& wmiClass, const std::wstring& path,
+                             Outcome outcome, const std::wstring& reason) {
+        StepRecord r;
+        r.what = L"WMI " + (wmiClass.empty() ? std::wstring(L"?") : wmiClass) + L" for WMIC " + alias +
+                 L" (answered without WMIC)";
+        r.output = path;
+        r.outcome = outcome;
+        r.reason = reason;
+        r.bytes = BytesAt(path);
+        StepClock().Finish(r);
+        records.push_back(std::move(r));
+    };
     for (const skelda::CatalogueRow& row : rows) {
         labels[row.key] = row.label;
         if (skelda::FindWmiAlias(row.key) == nullptr) {
             const skelda::WmiAlias unknown{row.key.c_str(), L"", L"", L"", L""};
-            complete = ReportFailure(unknown, skelda::ReportPath(folder, row.label), L"no WMI class known");
+            const std::wstring path = skelda::ReportPath(folder, row.label);
+            complete = ReportFailure(unknown, path, L"no WMI class known");
+            record(row.key, L"", path, Outcome::Failed, L"no WMI class known");
         }
     }
     const std::wstring tool = ToolPath(skelda::kPowerShellProgram);
     const bool haveTool = ::GetFileAttributesW(tool.c_str()) != INVALID_FILE_ATTRIBUTES;
     for (const skelda::AliasBatch& batch : skelda::AliasBatches(rows)) {
+        const StepClock clock;
+        const size_t firstRecord = records.size();
         std::map<std::wstring, skelda::AliasAnswer> answers;
         std::wstring batchFailure;
         std::wstring output;
+        ChildRun run;
+        run.limitMs = limitMs;
         if (haveTool) {
-            if (RunProgramCapture(tool, batch.commandLine, output, 0)) {
+            if (RunProgramCapture(tool, batch.commandLine, output, 0, &run)) {
                 answers = skelda::ParseAliasOutput(output);
             } else {
                 batchFailure = L"PowerShell could not be started (" + std::to_wstring(::GetLastError()) + L")";
@@ -66,8 +86,13 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
             const std::wstring path = skelda::ReportPath(folder, labels[alias->alias]);
             const auto answer = answers.find(alias->alias);
             if (answer != answers.end() && answer->second.complete) {
-                if (!WriteReportFile(path, AliasReportBytes(*alias, answer->second)))
-                    complete = ReportFailure(*alias, path, L"report not written (" + std::to_wstring(::GetLastError()) + L")");
+                if (!WriteReportFile(path, AliasReportBytes(*alias, answer->second))) {
+                    const std::wstring reason = L"report not written (" + std::to_wstring(::GetLastError()) + L")";
+                    complete = ReportFailure(*alias, path, reason);
+                    record(alias->alias, alias->wmiClass, path, Outcome::Failed, reason);
+                } else {
+                    record(alias->alias, alias->wmiClass, path, Outcome::Ok, L"");
+                }
                 continue;
             }
             if (!haveTool) {
@@ -75,14 +100,25 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
                 WriteReportFile(path, MissingToolText(tool));
                 toollog::Log(toollog::Entry::ToolMissing, tool);
                 complete = 0;
+                record(alias->alias, alias->wmiClass, path, Outcome::NotFound, L"tool not found: " + tool);
                 continue;
             }
             std::wstring reason = batchFailure;
+            if (reason.empty() && run.timedOut) reason = TimedOutReason(limitMs);
             if (reason.empty()) {
                 reason = answer == answers.end() || answer->second.error.empty() ? L"PowerShell gave no answer"
                                                                                  : answer->second.error;
             }
             complete = ReportFailure(*alias, path, reason);
+            record(alias->alias, alias->wmiClass, path, run.timedOut ? Outcome::TimedOut : Outcome::Failed, reason);
+        }
+        // One process answered them all: each alias gets its share of the batch's time.
+        StepRecord timing;
+        clock.Finish(timing);
+        const size_t count = records.size() - firstRecord;
+        for (size_t i = firstRecord; i < records.size(); ++i) {
+            records[i].start = timing.start;
+            records[i].durationMs = count ? timing.durationMs / static_cast<DWORD>(count) : 0;
         }
     }
     return complete;

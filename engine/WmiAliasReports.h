@@ -7,14 +7,17 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "RunReport.h"
 #include "WmiAliasQuery.h"
 
 namespace engine {
 
-// Makes the report of every row into folder. An alias that cannot be answered leaves a
-// report of one line that says why, and a line in the tool log; the others are not affected.
-// 1 when every report is complete.
-int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder);
+// Makes the report of every row into folder, each PowerShell batch for at most limitMs. An
+// alias that cannot be answered leaves a report of one line that says why, and a line in the
+// tool log; the others are not affected. Adds one record per alias to records, each with an
+// equal share of its batch's time. 1 when every report is complete.
+int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder, DWORD limitMs,
+                       std::vector<StepRecord>& records);
 
 // The report of an alias whose answer is complete, as WMIC writes it: the table form for the
 // alias run without LIST FULL, the list form otherwise.

@@ -17,8 +17,8 @@ case "$arch" in
 esac
 # What the loader resolves before any of our code runs must come from the system folder
 # whatever lies beside the program: the known DLLs of every supported Windows (7 to 11), whose
-# own imports are known DLLs too. Any other library (gdiplus, wininet, comctl32, whose imports
-# would be looked for beside the program) is delay-imported, once the search is narrowed.
+# own imports are known DLLs too. Any other library (gdiplus; comctl32, whose imports would be
+# looked for beside the program) is delay-imported, or loaded by full path (wininet, riched20).
 windows_dlls=" advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll "
 windows_dlls+="oleaut32.dll psapi.dll rpcrt4.dll setupapi.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll "
 

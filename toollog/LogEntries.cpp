@@ -35,6 +35,10 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::ToolMissing: return L"未找到工具";
         case Entry::AccessListFailed: return L"设置压缩包访问权限失败";
         case Entry::PackerMessages: return L"压缩程序报告问题";
+        case Entry::BadLimitSetting: return L"时间限制设置无效，使用默认值";
+        case Entry::StepNotOk: return L"收集步骤未成功";
+        case Entry::FileStillOpen: return L"文件仍被占用，可能未被压缩";
+        case Entry::ReportNotWritten: return L"写入收集报告失败";
         case Entry::WmiQueryFailed: return L"WMI查询失败";
     }
     return L"";

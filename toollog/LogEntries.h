@@ -34,6 +34,10 @@ enum class Entry {
     ToolMissing,              // a tool is not in the system folder; the detail names it
     AccessListFailed,         // the archive's access list could not be set; the detail names it
     PackerMessages,           // the packer reported warnings or errors; the detail is what it wrote
+    BadLimitSetting,          // a time limit setting that is no limit; the default stays
+    StepNotOk,                // a step of the run that did not end ok; the detail says which and why
+    FileStillOpen,            // a collected file still open for writing when packing began
+    ReportNotWritten,         // the run's report could not be written; the detail names the folder
     WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
 };
 

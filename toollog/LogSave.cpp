@@ -32,8 +32,8 @@ CLogSave::CLogSave(const std::wstring& appDataFolder) {
 
     wchar_t value[100] = {};
     // A bare file name would be looked up in the Windows folder; keep it in the current one.
-    const std::wstring config = (base.empty() ? L".\\" : base) + L"logCfg.ini";
-    ::GetPrivateProfileStringW(L"Log", L"print", L"-1", value, 100, config.c_str());
+    configPath_ = (base.empty() ? L".\\" : base) + L"logCfg.ini";
+    ::GetPrivateProfileStringW(L"Log", L"print", L"-1", value, 100, configPath_.c_str());
     printEnabled_ = toollog::PrintSwitchOn(value);
 
     writer_ = std::make_unique<CLogSaveCloseFile>(logFolder_);

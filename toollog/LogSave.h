@@ -23,9 +23,12 @@ public:
 
     bool PrintEnabled() const { return printEnabled_; }
     const std::wstring& LogFolder() const { return logFolder_; }
+    // The settings file beside the log folder (logCfg.ini), read by other parts too.
+    const std::wstring& ConfigPath() const { return configPath_; }
 
 private:
     bool printEnabled_ = false;
+    std::wstring configPath_;
     std::wstring logFolder_;  // with a trailing backslash
     std::unique_ptr<CLogBase> writer_;
 };

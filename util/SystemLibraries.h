@@ -7,14 +7,10 @@
 namespace skelda {
 
 // Narrows every later library search of this process to the system folder where Windows offers
-// that (Windows 7 with KB2533623 and later), drops the current folder from it everywhere, and
-// loads delay-imported libraries from the system folder. Called first thing in each program's
-// entry. True when the narrowing took effect.
+// that (Windows 7 with KB2533623 and later), and drops the current folder from it everywhere.
+// Called first thing in each program's entry. True when the narrowing took effect.
+// (Delay-imported libraries come from the system folder anyway: see DelayLoader.cpp.)
 bool RestrictLibrarySearch();
-
-// Has every delay-imported library of this process loaded by full path from the system folder.
-// A library calls it when it is loaded (it only sets a pointer, so DllMain may).
-void LoadDelayedLibrariesFromSystemFolder();
 
 // The library name (a file name, no folder) loaded from the system folder by its full path;
 // nullptr when it is not there.

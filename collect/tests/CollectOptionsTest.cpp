@@ -50,3 +50,21 @@ TEST(CollectOptionsTest, UsageNamesEveryCategory) {
         EXPECT_NE(usage.find(std::to_wstring(category.index) + L" " + category.label), std::wstring::npos)
             << category.index;
 }
+
+TEST(CollectOptionsTest, LimitsAndQuiet) {
+    Options options;
+    EXPECT_EQ(ParseOptions({L"--quiet", L"--command-limit", L"5", L"--run-limit", L" 86400 ", L"--long-command-limit",
+                            L"60", L"a.7z"},
+                           options),
+              L"");
+    EXPECT_TRUE(options.quiet);
+    EXPECT_EQ(options.commandSeconds, 5u);
+    EXPECT_EQ(options.runSeconds, 86400u);
+    EXPECT_EQ(options.longCommandSeconds, 60u);
+    for (const wchar_t* bad : {L"0", L"-5", L"86401", L"10s", L"", L"9999999999"}) {
+        Options refused;
+        EXPECT_NE(ParseOptions({L"--run-limit", bad}, refused).find(L"takes 1 to 86400 seconds"), std::wstring::npos)
+            << testing::PrintToString(std::wstring(bad));
+    }
+    EXPECT_EQ(ParseOptions({L"--command-limit"}, options), L"--command-limit needs a number of seconds");
+}

@@ -24,6 +24,19 @@ enum Result : WPARAM {
     kResultFinished = 100,
 };
 
+// Progress, for a host that asks for it by setting kProgressVariable to "1" in its environment
+// before the run starts: after each step the engine sends (SendMessage) kStepMessage to the
+// registered window, wParam 0, lParam a const StepProgress* valid only during the call.
+constexpr UINT kStepMessage = WM_USER + 0x21A;
+constexpr const wchar_t* kProgressVariable = L"ORVANE_SKELDA_PROGRESS";
+struct StepProgress {
+    int done;                // steps ended so far, this one included
+    int planned;             // steps known so far (grows once the event-log listing is in)
+    const wchar_t* outcome;  // "ok", "failed", "timed-out", "skipped" or "not-found"
+    DWORD durationMs;
+    const wchar_t* what;     // the command line, or what was copied
+};
+
 // The switch record: one int per category, 1 to collect it, in this order.
 constexpr int kCategoryCount = 8;
 

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include "CollectionRun.h"
 #include "LogFileCollectors.h"
 #include "TempFolder.h"
+#include "UniqueHandle.h"
 
 namespace {
 
@@ -125,4 +128,31 @@ TEST(PackerMessagesTest, OneLineForTheToolLog) {
               L"WARNING: The process cannot access the file | C:\\w\\a b.txt | WARNINGS for files: | x : denied");
     const std::wstring cut = engine::PackerMessageSummary(std::wstring(50, L'x') + L"\n" + std::wstring(50, L'y'), 60);
     EXPECT_EQ(cut, std::wstring(50, L'x') + L" | " + std::wstring(7, L'y') + L"...");
+}
+
+TEST(FilesReleasedTest, WaitsForAWriterToCloseAndNamesOneThatDoesNot) {
+    skelda::testing::TempFolder folder;
+    ASSERT_TRUE(::CreateDirectoryW((folder.Path() + L"\\sub").c_str(), nullptr));
+    const std::wstring released = folder.Path() + L"\\sub\\released.txt";
+    const std::wstring kept = folder.Path() + L"\\kept.txt";
+    auto openForWriting = [](const std::wstring& path) {
+        return skelda::UniqueHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    skelda::UniqueHandle writer = openForWriting(released);
+    ASSERT_TRUE(writer);
+    {
+        skelda::UniqueHandle closed = openForWriting(folder.Path() + L"\\closed.txt");
+    }
+    std::thread closer([&writer] {
+        ::Sleep(300);
+        writer.Reset();
+    });
+    EXPECT_TRUE(engine::WaitUntilFilesReleased(folder.Path(), 5000).empty());
+    closer.join();
+
+    skelda::UniqueHandle keeper = openForWriting(kept);
+    const DWORD before = ::GetTickCount();
+    EXPECT_EQ(engine::WaitUntilFilesReleased(folder.Path(), 200), std::vector<std::wstring>{kept});
+    EXPECT_LT(::GetTickCount() - before, 3000u);
 }

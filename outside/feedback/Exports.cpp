@@ -2,13 +2,13 @@
 // included, into its result.
 #include "OrvaneFeedbackInformation.h"
 
-#include <wininet.h>
 
 #include <optional>
 #include <string>
 
 #include "FeedbackRecord.h"
 #include "PathText.h"
+#include "ProcAddress.h"
 #include "SystemLibraries.h"
 #include "TimeText.h"
 #include "UniqueHandle.h"
@@ -94,8 +94,14 @@ extern "C" int __cdecl OpenUrl(const wchar_t* url) {
 }
 
 extern "C" int __cdecl GetInterNetState() {
+    // wininet is no known DLL on Windows 10 and later: loaded by full path, never imported.
+    using ConnectedStateFn = BOOL(WINAPI*)(LPDWORD, DWORD);
+    static const ConnectedStateFn connectedState = [] {
+        HMODULE wininet = skelda::LoadSystemLibrary(L"wininet.dll");
+        return wininet ? skelda::ProcAddress<ConnectedStateFn>(wininet, "InternetGetConnectedState") : nullptr;
+    }();
     DWORD flags = 0;
-    return ::InternetGetConnectedState(&flags, 0) ? 1 : 0;
+    return connectedState && connectedState(&flags, 0) ? 1 : 0;
 }
 
 extern "C" int __cdecl WriteCustomerFeedbackInfoFile(const wchar_t* tool, const wchar_t* version, int code,
@@ -124,7 +130,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         ::DisableThreadLibraryCalls(instance);
-        skelda::LoadDelayedLibrariesFromSystemFolder();
     }
     return TRUE;
 }

@@ -23,7 +23,9 @@ std::vector<std::wstring> Words(const std::wstring& text) {
 }
 
 int WmiObject(const std::wstring& wmiClass) {
-    if (wmiClass.compare(0, 6, L"Win32_") != 0) {
+    wchar_t failing[256] = {};
+    ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", failing, 256);
+    if (wmiClass.compare(0, 6, L"Win32_") != 0 || wmiClass == failing) {
         WriteErr("Get-WmiObject : Invalid class \"" + Utf8(wmiClass) + "\"\r\n");
         return 1;
     }

@@ -1,12 +1,48 @@
 // Test double of WMIC: "WMIC <alias> [LIST FULL]" prints a short report naming the alias and
 // the form, in UTF-16LE with a byte-order mark, as WMIC writes to a file or pipe.
+// Stuck tools, on request: the alias named by SKELDA_DOUBLES_HANG writes its first line and
+// never ends; the alias named by SKELDA_DOUBLES_HANG_CHILD starts a child of its own
+// ("WMIC --hang") that never ends, and waits for it.
 #include "DoubleSupport.h"
 
 using namespace skelda::doubles;
 
+namespace {
+
+bool Named(const wchar_t* variable, const std::wstring& alias) {
+    wchar_t value[64] = {};
+    const DWORD n = ::GetEnvironmentVariableW(variable, value, 64);
+    return n > 0 && n < 64 && alias == value;
+}
+
+[[noreturn]] void Hang() {
+    for (;;) ::Sleep(INFINITE);
+}
+
+void HangInChild() {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"WMIC --hang";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (::CreateProcessW(self, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        ::CloseHandle(pi.hThread);
+        ::WaitForSingleObject(pi.hProcess, INFINITE);
+    }
+}
+
+}  // namespace
+
 int main() {
     RecordCall();
     const std::vector<std::wstring> args = Arguments();
+    if (args.size() == 2 && args[1] == L"--hang") Hang();
+    if (args.size() >= 2 && Named(L"SKELDA_DOUBLES_HANG", args[1])) {
+        WriteOut(std::string("\xFF\xFE\r\0\n\0", 6));
+        Hang();
+    }
+    if (args.size() >= 2 && Named(L"SKELDA_DOUBLES_HANG_CHILD", args[1])) HangInChild();
     if (args.size() < 2) {
         WriteErr("wmic:root\\cli>\r\n");
         return 1;

@@ -20,6 +20,7 @@
 #include "CollectionRun.h"
 #include "EventLogListing.h"
 #include "LogFileCollectors.h"
+#include "RunReport.h"
 #include "WmiAliasQuery.h"
 #include "WideText.h"
 
@@ -81,6 +82,9 @@ std::set<std::wstring> Files(const Switches& s) {
             for (const auto& row : rows) entries.insert(Slashed(folder) + L"/" + row.label + L".txt");
         }
     }
+    // The run's report, whatever was switched on.
+    entries.insert(engine::kReportTextName);
+    entries.insert(engine::kReportJsonName);
     // Every folder along the way is an entry of its own.
     std::set<std::wstring> all = entries;
     for (const auto& entry : entries) {

@@ -37,22 +37,39 @@ failures=0
 fail() { echo "FAIL [$case_name]: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 
-# run_case <name> <categories> <archive unix path> → sets $rc and $out
+# run_case <name> <categories> <archive unix path> → sets $rc and $out. The host runs with
+# --quiet and the options in $host_options, unless $verbose is set.
+host_options=()
+verbose=
 run_case() {
   case_name=$1
   rm -f "$calls" "$toollog"
   local started=$(date +%s%N)
-  out=$(skelda_wine "$product/SkeldaCollect.exe" --categories "$2" "$(winpath "$3")" 2>&1)
+  local quiet=(--quiet)
+  [ -n "$verbose" ] && quiet=()
+  out=$(skelda_wine "$product/SkeldaCollect.exe" "${quiet[@]}" "${host_options[@]}" --categories "$2" \
+        "$(winpath "$3")" 2>&1)
   rc=$?
   # A helper program held open for the run is told to end before everything is waited for.
   [ -n "${release_after_run:-}" ] && touch "$release_after_run"
   wineserver -w
   echo "== $case_name (categories $2): exit $rc, $(( ($(date +%s%N) - started) / 1000000 )) ms," \
        "$(cat "$calls" 2>/dev/null | wc -l) tool processes"
-  echo "$out" | sed 's/^/   /'
+  # A long output (one line per step) shows its head and tail: CTest cuts long logs short.
+  echo "$out" | awk -v n="$(wc -l <<<"$out")" 'NR <= 6 || NR > n - 8 { print "   " $0; next }
+                                                NR == 7 { print "   ... (" n - 14 " lines)" }'
 }
 
 expect_exit() { [ "$rc" = "$1" ] || fail "exit code $rc, expected $1"; }
+# The run's report inside the archive: the JSON parses, its counts add up, every entry of the
+# archive belongs to one record or is the report, and the outcomes are as given
+# ("timed-out=2 skipped=+": exactly 2, at least 1).
+expect_report() {  # expect_report <archive> [outcome=count...]
+  local unpacked="$root/report"
+  rm -rf "$unpacked" && mkdir -p "$unpacked"
+  7zz x -o"$unpacked" "$1" >/dev/null || { fail "cannot unpack $1"; return; }
+  python3 "$source_dir/tests/e2e/check-report.py" "$unpacked" "${@:2}" || fail "the run's report is not right"
+}
 expect_log() {  # expect_log <text> <count>
   local n=0
   [ -f "$toollog" ] && n=$(iconv -f gbk -t utf-8 "$toollog" | grep -cF -- "$1")
@@ -90,8 +107,15 @@ out_dir="$root/输出 x&y (z) 中"
 # Every category, fixtures with an empty sub-folder in the CBS folder.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
 archive="$out_dir/信息收集.7z"
+verbose=1
 run_case "all categories" all "$archive"
+verbose=
 expect_exit 0
+expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 not-found=0
+steps=$(grep -c '^\[[0-9]*/[0-9]*\] ok ' <<<"$out")
+[ "$steps" = "$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["steps"]))' \
+    "$root/report/collection-report.json")" ] || fail "$steps progress lines, not one per step"
+grep -q '^steps: [0-9]*, ok [0-9]*$' <<<"$out" || fail "no summary line"
 [ -f "$archive" ] || fail "no archive"
 expect_archive_listing "$archive" all
 listing=$(7zz l -slt "$archive")
@@ -165,11 +189,12 @@ expect_archive_listing "$archive" all
 # An INF folder without setupapi logs is recorded; the run packs what it has.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-setupapi >/dev/null
 run_case "no setupapi logs" 1 "$root/noinf/信息收集.7z"
-expect_exit 0
+expect_exit 6
 expect_log "导出INF日志失败" 1
 expect_working_folder_gone
-[ "$(7zz l -slt "$root/noinf/信息收集.7z" | sed -n 's/^Path = //p' | tail -n +2)" = "INF日志" ] ||
-  fail "the archive should hold the empty INF folder only"
+[ "$(7zz l -slt "$root/noinf/信息收集.7z" | sed -n 's/^Path = //p' | tail -n +2 | LC_ALL=C sort | tr '\n' ' ')" = \
+  "INF日志 collection-report.json 收集报告.txt " ] || fail "the archive should hold the empty INF folder and the report only"
+expect_report "$root/noinf/信息收集.7z" failed=1
 
 # A CBS.log held open without sharing (as the servicing stack holds it) is skipped and
 # recorded; everything else arrives.
@@ -192,8 +217,9 @@ expect_archive_listing "$archive" 0 "CBS日志/CBS.log"
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-cbs >/dev/null
 archive="$root/nocbs/信息收集.7z"
 run_case "no CBS folder" 0,1 "$archive"
-expect_exit 0
+expect_exit 6
 expect_log "CBS日志不存在" 1
+expect_report "$archive" not-found=1 ok=1
 expect_archive_listing "$archive" 0,1
 
 # Before Windows 10 the update log is copied from the Windows folder; PowerShell is not asked.
@@ -208,8 +234,60 @@ expect_exit 0
 # A missing update log is recorded and the run goes on.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-update-log >/dev/null
 run_case "no update log" 4 "$root/noupdate/信息收集.7z"
-expect_exit 0
+expect_exit 6
 expect_log "系统更新日志不存在" 1
+expect_report "$root/noupdate/信息收集.7z" not-found=1  # as on Windows 7: no PowerShell step
+
+# A tool that never ends, and one whose child never ends, are ended with everything they
+# started at the command limit; the run goes on, packs and says that not every step was ok.
+processes_in_prefix() {  # pids of Wine processes of this prefix whose command line matches $1
+  for p in $(pgrep -f -i -- "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
+  done
+}
+export SKELDA_DOUBLES_HANG=CPU SKELDA_DOUBLES_HANG_CHILD=BIOS
+host_options=(--command-limit 3)
+archive="$root/stuck/信息收集.7z"
+run_case "stuck tools" 7 "$archive"
+expect_exit 6
+expect_report "$archive" timed-out=2 max-timed-out-ms=8000 failed=0 skipped=0 ok=+
+expect_log "收集步骤未成功: timed-out: WMIC" 2
+grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
+
+# The whole run's limit passes while a tool hangs: that step is ended, every later step is
+# skipped, the run packs what it has and reports once.
+export SKELDA_DOUBLES_HANG=BIOS
+unset SKELDA_DOUBLES_HANG_CHILD
+host_options=(--run-limit 5)
+archive="$root/runlimit/信息收集.7z"
+run_case "run limit passes" 7 "$archive"
+host_options=()
+expect_exit 6
+# A step of another worker still running when the time is up is ended too.
+expect_report "$archive" timed-out=+ skipped=+ failed=0
+[ "$(grep -c '^result message' <<<"$out")" = 2 ] || fail "not exactly one result pair"
+
+# The host ended from outside in the middle of a run: the tool it had started ends with it.
+rm -f "$calls"
+skelda_wine "$product/SkeldaCollect.exe" --quiet --categories 7 "$(winpath "$root/killed/信息收集.7z")" \
+  >/dev/null 2>&1 &
+for _ in $(seq 1 300); do grep -q '^WMIC BIOS' "$calls" 2>/dev/null && break; sleep 0.1; done
+case_name="host killed mid-run"
+[ -n "$(processes_in_prefix '^WMIC ')" ] || fail "the stuck tool was not running"
+kill -KILL $(processes_in_prefix 'SkeldaCollect') 2>/dev/null
+for _ in $(seq 1 100); do [ -z "$(processes_in_prefix '^WMIC ')" ] && break; sleep 0.1; done
+[ -z "$(processes_in_prefix '^WMIC ')" ] || fail "a tool of the killed run still runs"
+echo "== $case_name: tool ended with its host"
+wineserver -k 2>/dev/null; wineserver -w
+unset SKELDA_DOUBLES_HANG
+
+# Limits in logCfg.ini that are no limits are named in the log; the defaults hold.
+printf '[Limits]\r\nCommandSeconds=-5\r\nLongCommandSeconds=99999999\r\nRunSeconds=ten\r\n' \
+  >"$drive_c/ProgramData/logCfg.ini"
+run_case "bad limits in logCfg.ini" 3 "$root/badlimits/信息收集.7z"
+rm -f "$drive_c/ProgramData/logCfg.ini"
+expect_exit 0
+expect_log "时间限制设置无效，使用默认值" 3
 
 # Without WMIC (Windows 11 24H2 and later by default) the alias reports come from WMI through
 # PowerShell: one process per catalogue folder, every report under its own name in WMIC's
@@ -240,7 +318,8 @@ archive="$root/nowmic-failing/信息收集.7z"
 export SKELDA_DOUBLES_FAIL_CLASS=Win32_PortResource
 run_case "no WMIC, one class fails" 7 "$archive"
 unset SKELDA_DOUBLES_FAIL_CLASS
-expect_exit 0
+expect_exit 6
+expect_report "$archive" failed=1
 expect_archive_listing "$archive" 7
 expect_log "WMI查询失败: PORT (Win32_PortResource)" 1
 expect_log "WMI查询失败" 1

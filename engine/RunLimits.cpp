@@ -1,0 +1,63 @@
+#include "RunLimits.h"
+
+#include "LimitText.h"
+#include "LogEntries.h"
+
+namespace engine {
+
+namespace {
+
+DWORD* Target(RunLimits& limits, const std::wstring& name) {
+    if (name == L"CommandSeconds") return &limits.commandMs;
+    if (name == L"LongCommandSeconds") return &limits.longCommandMs;
+    if (name == L"RunSeconds") return &limits.runMs;
+    return nullptr;
+}
+
+std::optional<std::wstring> ReadIni(const std::wstring& path, const wchar_t* key) {
+    wchar_t value[64] = {};
+    const DWORD n = ::GetPrivateProfileStringW(kLimitsSection, key, L"\x1", value, 64, path.c_str());
+    if (n == 1 && value[0] == L'\x1') return std::nullopt;
+    return std::wstring(value, n);
+}
+
+std::optional<std::wstring> ReadEnvironment(const wchar_t* name) {
+    wchar_t value[64] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, value, 64);
+    if (n == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+    if (n >= 64) return std::wstring(L"(too long)");
+    return std::wstring(value, n);
+}
+
+}  // namespace
+
+RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vector<std::wstring>& problems) {
+    RunLimits limits;
+    for (const LimitSetting& setting : settings) {
+        if (!setting.value) continue;
+        DWORD* target = Target(limits, setting.name);
+        if (!target) continue;
+        const std::optional<unsigned long> seconds = skelda::ParseLimitSeconds(*setting.value);
+        if (!seconds) {
+            problems.push_back(std::wstring(setting.name) + L"=\"" + *setting.value + L"\"");
+            continue;
+        }
+        *target = *seconds * 1000;
+    }
+    return limits;
+}
+
+RunLimits ReadRunLimits(const std::wstring& configPath) {
+    static const wchar_t* const kKeys[] = {L"CommandSeconds", L"LongCommandSeconds", L"RunSeconds"};
+    static const wchar_t* const kVariables[] = {L"ORVANE_SKELDA_COMMAND_SECONDS",
+                                                L"ORVANE_SKELDA_LONG_COMMAND_SECONDS", L"ORVANE_SKELDA_RUN_SECONDS"};
+    std::vector<LimitSetting> settings;
+    for (const wchar_t* key : kKeys) settings.push_back({key, ReadIni(configPath, key)});
+    for (size_t i = 0; i < 3; ++i) settings.push_back({kKeys[i], ReadEnvironment(kVariables[i])});
+    std::vector<std::wstring> problems;
+    const RunLimits limits = ApplyLimitSettings(settings, problems);
+    for (const std::wstring& problem : problems) toollog::Log(toollog::Entry::BadLimitSetting, problem);
+    return limits;
+}
+
+}  // namespace engine

@@ -1,0 +1,40 @@
+#pragma once
+// How long a run and each of its commands may take. A tool that never ends (a broken WMI
+// repository, a stuck service) must not hold the run, the progress prompt or the next run.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+struct RunLimits {
+    DWORD commandMs = 10 * 60 * 1000;
+    // systeminfo lists every installed update and asks the domain about the machine, and
+    // Get-WindowsUpdateLog converts the update trace files (fetching symbols on first use):
+    // on a healthy but old system either may take well over ten minutes.
+    DWORD longCommandMs = 30 * 60 * 1000;
+    DWORD runMs = 60 * 60 * 1000;
+};
+
+// The settings: section [Limits] of logCfg.ini, keys CommandSeconds, LongCommandSeconds and
+// RunSeconds; then the process environment (ORVANE_SKELDA_COMMAND_SECONDS,
+// ORVANE_SKELDA_LONG_COMMAND_SECONDS, ORVANE_SKELDA_RUN_SECONDS), which the console host sets
+// from its options. The environment wins. A value is whole seconds, 1 to 86400.
+constexpr const wchar_t* kLimitsSection = L"Limits";
+
+// One setting: the value as read (absent: nullopt) and where it came from, for the log.
+struct LimitSetting {
+    const wchar_t* name;             // e.g. "CommandSeconds"
+    std::optional<std::wstring> value;
+};
+
+// Applies the settings in order over the defaults. A value that is not a valid limit leaves
+// the limit as it was and adds a line naming it to problems.
+RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vector<std::wstring>& problems);
+
+// The limits as configured on this machine for this process; problems are logged.
+RunLimits ReadRunLimits(const std::wstring& configPath);
+
+}  // namespace engine
