@@ -59,7 +59,7 @@ UniqueHandle KillOnCloseJob() {
 }
 
 // One attempt of StartHidden; the last error says why it failed.
-bool TryStartHidden(const std::wstring& program, const std::wstring& system, std::vector<wchar_t> writable,
+bool TryStartHidden(const std::wstring& program, const std::wstring& system, const std::vector<wchar_t>& line,
                     HANDLE outputWrite, HANDLE errorWrite, Child& child) {
     skelda::CriticalSectionLock hold(SpawnLock());
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -83,9 +83,19 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, std
     si.hStdOutput = output ? output.Get() : nul.Get();
     si.hStdError = errorWrite == outputWrite ? si.hStdOutput : errors ? errors.Get() : nul.Get();
     PROCESS_INFORMATION pi{};
-    // Suspended until it is in its job, so nothing it starts can slip out.
-    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
-                          CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, system.c_str(), &si, &pi)) {
+    // Suspended until it is in its job, so nothing it starts can slip out. Windows 7 has no
+    // nested jobs: a host inside a job of its own (Explorer's compatibility assistant puts
+    // programs in one) lets its children break away into theirs where that job allows it.
+    const DWORD flags = CREATE_NO_WINDOW | CREATE_SUSPENDED;
+    BOOL hostInJob = FALSE;
+    const bool breakAway = ::IsProcessInJob(::GetCurrentProcess(), nullptr, &hostInJob) && hostInJob;
+    auto create = [&](DWORD creationFlags) {
+        std::vector<wchar_t> writable = line;  // CreateProcessW may write into it
+        return ::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
+                                system.c_str(), &si, &pi) != 0;
+    };
+    const bool created = (breakAway && create(flags | CREATE_BREAKAWAY_FROM_JOB)) || create(flags);
+    if (!created) {
         const DWORD error = ::GetLastError();
         output.Reset();
         errors.Reset();

@@ -3,7 +3,7 @@
 # Reports the wall time of the run, the number of child processes it started, the workers'
 # step times and the engine's overhead from the run's report, and the time of
 # the shipped packer under Wine against Debian's 7zz on the same folder with the same switches.
-#   usage: scripts/bench-collect.sh [x86|x64] [win64|win32]   (after scripts/build.sh)
+#   usage: [SKELDA_BENCH_NO_WMIC=1] scripts/bench-collect.sh [x86|x64] [win64|win32]   (after scripts/build.sh)
 # x86 (the shipped 32-bit build) by default; x64 runs the 64-bit build, in a 64-bit prefix only.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +19,8 @@ prefix=$build/wine/bench-$arch-$kind
 "$top/scripts/make-prefix.sh" "$prefix" "$kind" "$build/$arch" >/dev/null
 bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
 . "$top/scripts/wine-env.sh" "$prefix"
+# SKELDA_BENCH_NO_WMIC=1: a system without WMIC, whose alias reports come from PowerShell.
+[ "${SKELDA_BENCH_NO_WMIC:-}" = 1 ] && find "$prefix/drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
 
 work=$build/bench-$arch
 rm -rf "$work" && mkdir -p "$work/product"

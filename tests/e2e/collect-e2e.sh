@@ -239,18 +239,21 @@ expect_log "系统更新日志不存在" 1
 expect_report "$root/noupdate/信息收集.7z" not-found=1  # as on Windows 7: no PowerShell step
 
 # A tool that never ends, and one whose child never ends, are ended with everything they
-# started at the command limit; the run goes on, packs and says that not every step was ok.
+# started at the command limit, and a PowerShell that fails is recorded; the run goes on, packs
+# and says that not every step was ok.
 processes_in_prefix() {  # pids of Wine processes of this prefix whose command line matches $1
   for p in $(pgrep -f -i -- "$1"); do
     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
   done
 }
-export SKELDA_DOUBLES_HANG=CPU SKELDA_DOUBLES_HANG_CHILD=BIOS
+export SKELDA_DOUBLES_HANG=CPU SKELDA_DOUBLES_HANG_CHILD=BIOS SKELDA_DOUBLES_FAIL_CLASS=Win32_Fan
 host_options=(--command-limit 3)
 archive="$root/stuck/信息收集.7z"
 run_case "stuck tools" 7 "$archive"
+unset SKELDA_DOUBLES_FAIL_CLASS
 expect_exit 6
-expect_report "$archive" timed-out=2 max-timed-out-ms=8000 failed=0 skipped=0 ok=+
+expect_report "$archive" timed-out=2 max-timed-out-ms=8000 failed=1 skipped=0 ok=+
+expect_log "收集步骤未成功: failed: powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_Fan\" (exit code 1)" 1
 expect_log "收集步骤未成功: timed-out: WMIC" 2
 grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
 
