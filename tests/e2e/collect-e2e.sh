@@ -32,6 +32,7 @@ case "$kind" in
 esac
 expected_tool=$build/tests/ExpectedArchive.exe
 hold_tool=$build/tests/HoldFile.exe
+decoy_tool=$build/tests/DecoyTool.exe
 
 failures=0
 fail() { echo "FAIL [$case_name]: $*"; failures=$((failures + 1)); }
@@ -237,6 +238,27 @@ run_case "no update log" 4 "$root/noupdate/信息收集.7z"
 expect_exit 6
 expect_log "系统更新日志不存在" 1
 expect_report "$root/noupdate/信息收集.7z" not-found=1  # as on Windows 7: no PowerShell step
+
+# Programs named like the tools, in the host's current folder and on PATH, are never started:
+# every tool runs by its full path in the system folder.
+decoys_here="$root/decoys here" decoys_on_path="$root/decoys on path"
+mkdir -p "$decoys_here" "$decoys_on_path"
+for name in WMIC.exe wmic.exe powershell.exe systeminfo.exe wevtutil.exe cmd.exe 7zx86.exe 7zx64.exe; do
+  cp "$decoy_tool" "$decoys_here/$name"
+  cp "$decoy_tool" "$decoys_on_path/$name"
+done
+pushd "$decoys_here" >/dev/null
+# The control: a search by name, as cmd makes one, finds the decoy in the current folder.
+skelda_wine 'C:\windows\system32\cmd.exe' /c "wevtutil el" >/dev/null 2>&1; wineserver -w
+case_name="tools named alike nearby"
+[ -e "$decoys_here/wevtutil.exe.started" ] || fail "the decoys would not be seen"
+rm -f "$decoys_here"/*.started
+WINEPATH="$(winpath "$decoys_on_path")" run_case "tools named alike nearby" 3,5 "$root/decoys/信息收集.7z"
+popd >/dev/null
+expect_exit 0
+expect_archive_listing "$root/decoys/信息收集.7z" 3,5
+started=$(ls "$decoys_here" "$decoys_on_path" | grep '\.started$')
+[ -z "$started" ] || fail "programs beside the host or on PATH were started: $started"
 
 # A tool that never ends, and one whose child never ends, are ended with everything they
 # started at the command limit, and a PowerShell that fails is recorded; the run goes on, packs
