@@ -274,7 +274,7 @@ archive="$root/stuck/信息收集.7z"
 run_case "stuck tools" 7 "$archive"
 unset SKELDA_DOUBLES_FAIL_CLASS
 expect_exit 6
-expect_report "$archive" timed-out=2 max-timed-out-ms=8000 failed=1 skipped=0 ok=+
+expect_report "$archive" timed-out=2 max-timed-out-ms=10000 failed=1 skipped=0 ok=+
 expect_log "收集步骤未成功: failed: powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_Fan\" (exit code 1)" 1
 expect_log "收集步骤未成功: timed-out: WMIC" 2
 grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
