@@ -125,17 +125,9 @@ void CCollector::ExportEventLogs(const std::wstring& folder) {
             journal.RecordSkipped(kEventLogWorker, command, output);
             continue;
         }
-        const engine::StepClock clock;
-        engine::StepRecord record;
-        record.what = command;
+        engine::StepRecord record = engine::RunToolStep(wevtutil, command, limit);
         record.output = output;
-        DWORD exitCode = 0;
-        engine::ChildRun run;
-        run.limitMs = limit;
-        const bool started = engine::RunProgram(wevtutil, command, exitCode, &run) != 0;
-        engine::SetToolOutcome(record, started, exitCode, run);
         record.bytes = engine::BytesAt(output);
-        clock.Finish(record);
         journal.Record(kEventLogWorker, std::move(record));
     }
 }
@@ -236,18 +228,10 @@ int CCollector::CollectFilesAndWmic() {
             if (limit == 0) {
                 journal.RecordSkipped(kFilesWorker, command, {}, skelda::CategoryFolder(skelda::kUpdateLog));
             } else {
-                const engine::StepClock clock;
-                engine::StepRecord record;
-                record.what = command;
+                engine::StepRecord record =
+                    engine::RunToolStep(engine::ToolPath(skelda::kPowerShellProgram), command, limit);
                 record.category = skelda::CategoryFolder(skelda::kUpdateLog);
-                DWORD exitCode = 0;
-                engine::ChildRun run;
-                run.limitMs = limit;
-                const bool started =
-                    engine::RunProgram(engine::ToolPath(skelda::kPowerShellProgram), command, exitCode, &run) != 0;
-                engine::SetToolOutcome(record, started, exitCode, run);
-                if (!started) toollog::Log(Entry::UpdateLogExportFailed);
-                clock.Finish(record);
+                if (!record.exitCode) toollog::Log(Entry::UpdateLogExportFailed);  // not started
                 journal.Record(kFilesWorker, std::move(record));
             }
             source = engine::GetDesktopFolder() + L"WindowsUpdate.log";

@@ -32,6 +32,10 @@ std::wstring TimedOutReason(DWORD limitMs) {
     return L"ended with everything it started after its limit of " + std::to_wstring(limitMs / 1000) + L" s";
 }
 
+namespace {
+
+// Sets the record's exit code, outcome and reason from how its tool ended: not started (the
+// reason from the last error, which is also logged), timed out, or an exit code other than 0.
 void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run) {
     if (!started) {
         const std::wstring error = std::to_wstring(::GetLastError());
@@ -48,6 +52,21 @@ void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const Chil
         record.outcome = Outcome::Failed;
         record.reason = L"exit code " + std::to_wstring(exitCode);
     }
+}
+
+}  // namespace
+
+StepRecord RunToolStep(const std::wstring& toolPath, const std::wstring& commandLine, DWORD limitMs) {
+    const StepClock clock;
+    StepRecord record;
+    record.what = commandLine;
+    DWORD exitCode = 0;
+    ChildRun run;
+    run.limitMs = limitMs;
+    const bool started = RunProgram(toolPath, commandLine, exitCode, &run) != 0;
+    SetToolOutcome(record, started, exitCode, run);
+    clock.Finish(record);
+    return record;
 }
 
 StepRecord RunToolReport(const skelda::ToolReport& report, DWORD limitMs) {

@@ -16,13 +16,12 @@ std::wstring ToolPath(const std::wstring& program);
 // timed-out with the report kept as far as it got, or ok); its output is the report's path.
 StepRecord RunToolReport(const skelda::ToolReport& report, DWORD limitMs = INFINITE);
 
+// Runs a tool (a full path) whose output is not a report file, for at most limitMs; the record
+// says how it went, as for a report. Its output and bytes are the caller's to fill in.
+StepRecord RunToolStep(const std::wstring& toolPath, const std::wstring& commandLine, DWORD limitMs);
+
 // The reason of a step ended at its limit.
 std::wstring TimedOutReason(DWORD limitMs);
-
-struct ChildRun;
-// Sets the record's exit code, outcome and reason from how its tool ended: not started (the
-// reason from the last error, which is also logged), timed out, or an exit code other than 0.
-void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run);
 
 // The one line of a report whose tool is missing.
 std::string MissingToolText(const std::wstring& toolPath);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "ProcAddress.h"
-#include "WideText.h"
 
 namespace skelda {
 

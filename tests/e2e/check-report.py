@@ -72,8 +72,8 @@ for base, dirs, files in os.walk(root):
             continue  # inside a copied folder
         faults.append(f"{rel} belongs to no step")
 
-for spec in sys.argv[2:]:
-    name, _, value = spec.partition("=")
+for check in sys.argv[2:]:
+    name, _, value = check.partition("=")
     if name == "max-timed-out-ms":
         for s in steps:
             if s["outcome"] == "timed-out" and s["duration_ms"] > int(value):
@@ -82,7 +82,7 @@ for spec in sys.argv[2:]:
         if (value == "+" and counts[name] < 1) or (value != "+" and counts[name] != int(value)):
             faults.append(f"{counts[name]} steps {name}, expected {value}")
     else:
-        faults.append(f"unknown check {spec}")
+        faults.append(f"unknown check {check}")
 
 for f in faults:
     print(f)
