@@ -119,13 +119,26 @@ private:
         if (std::wstring(text) == L"请选择文件夹") *reinterpret_cast<bool*>(param) = true;
         return TRUE;
     }
+    static BOOL CALLBACK FindOwnDialog(HWND window, LPARAM param) {
+        wchar_t name[16] = {};
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(window)) return TRUE;
+        if (!::GetClassNameW(window, name, 16) || std::wstring(name) != L"#32770") return TRUE;
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    static HWND OwnVisibleDialog() {
+        HWND found = nullptr;
+        ::EnumWindows(&FindOwnDialog, reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
     static DWORD WINAPI Main(LPVOID param) {
         auto* self = static_cast<BrowserAnswer*>(param);
         for (int i = 0; i < 300; ++i) {
-            HWND dialog = ::FindWindowW(L"#32770", nullptr);
-            DWORD pid = 0;
-            if (dialog) ::GetWindowThreadProcessId(dialog, &pid);
-            if (dialog && pid == ::GetCurrentProcessId() && ::IsWindowVisible(dialog)) {
+            // Other tests' dialogs may share the display: look among this process's windows only.
+            HWND dialog = OwnVisibleDialog();
+            if (dialog) {
                 ::EnumChildWindows(dialog, &FindTitle, reinterpret_cast<LPARAM>(&self->sawTitle_));
                 ::PostMessageW(dialog, WM_COMMAND, self->command_, 0);
                 return 0;
