@@ -42,6 +42,11 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
             (arg == L"--command-limit"        ? options.commandSeconds
              : arg == L"--long-command-limit" ? options.longCommandSeconds
                                               : options.runSeconds) = *seconds;
+        } else if (arg == L"--pool") {
+            if (i + 1 >= args.size()) return L"--pool needs a number of tools";
+            if (!skelda::ParsePoolSize(args[++i]))
+                return L"--pool takes 1 to 64 tools or per-worker, not \"" + args[i] + L"\"";
+            options.pool = args[i];
         } else if (arg == L"--categories") {
             if (i + 1 >= args.size()) return L"--categories needs a list";
             std::wstring error = ParseCategories(args[++i], options.switches);
@@ -65,11 +70,14 @@ std::wstring UsageText() {
                       std::to_wstring(category.index) + L" " + category.label;
     }
     return L"usage: SkeldaCollect [--quiet] [--categories all|none|<n,n,...>] [--command-limit <s>]\n"
-           L"                     [--long-command-limit <s>] [--run-limit <s>] [<archive path>]\n"
+           L"                     [--long-command-limit <s>] [--run-limit <s>] [--pool <n>|per-worker]\n"
+           L"                     [<archive path>]\n"
            L"       SkeldaCollect --info\n"
            L"categories: " + categories + L" (all by default)\n"
            L"limits: seconds a command (600), systeminfo and the update log (1800) and the whole run\n"
            L"        (3600) may take; logCfg.ini [Limits] sets them for every run.\n"
+           L"--pool: how many tools run at once (8), or per-worker for one at a time in each of the\n"
+           L"        four workers; logCfg.ini [Limits] PoolSize sets it for every run.\n"
            L"--quiet prints the summary only, not one line per step.\n"
            L"The archive defaults to 信息收集.7z in the current folder.\n"
            L"exit codes: 0 collected, every step ok; 6 collected, some steps not ok (see the\n"

@@ -17,11 +17,14 @@ struct Options {
     unsigned long commandSeconds = 0;
     unsigned long longCommandSeconds = 0;
     unsigned long runSeconds = 0;
+    // How many tools may run at once: a number or "per-worker", as given (validated); empty
+    // leaves the engine's settings.
+    std::wstring pool;
 };
 
 // Parses the arguments after the program name. Returns an error text, empty on success.
 //   [--info] [--quiet] [--categories <list>] [--command-limit <s>] [--long-command-limit <s>]
-//   [--run-limit <s>] [<archive path>]
+//   [--run-limit <s>] [--pool <n>|per-worker] [<archive path>]
 // <list> is "all", "none" or comma-separated category numbers of the category table.
 std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& options);
 

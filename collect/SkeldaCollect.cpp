@@ -149,6 +149,7 @@ void PassLimits(const collect::Options& options) {
     };
     for (const auto& [seconds, variable] : limits)
         if (seconds) ::SetEnvironmentVariableW(variable, std::to_wstring(seconds).c_str());
+    if (!options.pool.empty()) ::SetEnvironmentVariableW(L"ORVANE_SKELDA_POOL", options.pool.c_str());
     ::SetEnvironmentVariableW(orvane::kProgressVariable, L"1");
 }
 

@@ -5,13 +5,16 @@
 #include "Collector.h"
 #include "CommandLine.h"
 #include "CommandRunner.h"
+#include "FileSystem.h"
 #include "LogEntries.h"
 #include "LogSave.h"
 #include "OsVersion.h"
 #include "PathText.h"
+#include "SystemPaths.h"
 #include "UniqueHandle.h"
 #include "ToolReports.h"
 
+#include <memory>
 #include <stdexcept>
 
 using toollog::Entry;
@@ -20,64 +23,7 @@ static_assert(skelda::kCategories == kCategoryCount, "one switch per category of
 
 namespace engine {
 
-int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* access) {
-    auto ensure = [access](const std::wstring& folder) {
-        return ::GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES ||
-               ::CreateDirectoryW(folder.c_str(), access);
-    };
-    std::wstring rest = path;
-    std::wstring built;
-    size_t idx = rest.find(L'\\');
-    while (idx != std::wstring::npos && idx > 0) {
-        built += rest.substr(0, idx);
-        rest.erase(0, idx + 1);
-        if (!ensure(built)) return 0;
-        idx = rest.find(L'\\');
-        built += L'\\';
-        if (idx == std::wstring::npos && !rest.empty() && rest.find(L".7z") == std::wstring::npos) {
-            built += rest;
-            if (!ensure(built)) return 0;
-        }
-    }
-    return 1;
-}
-
-namespace {
-
-void FilesBelow(const std::wstring& folder, std::vector<std::wstring>& files) {
-    WIN32_FIND_DATAW data;
-    skelda::UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-    if (!find.Valid()) return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) FilesBelow(folder + L"\\" + name, files);
-        else files.push_back(folder + L"\\" + name);
-    } while (::FindNextFileW(find.Get(), &data));
-}
-
-}  // namespace
-
-std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWORD timeoutMs) {
-    std::vector<std::wstring> files;
-    FilesBelow(folder, files);
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    std::vector<std::wstring> held;
-    for (const std::wstring& file : files) {
-        for (;;) {
-            // Sharing reading only: refused while anyone has the file open for writing.
-            skelda::UniqueHandle probe(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (probe || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
-            if (::GetTickCount64() >= deadline) {
-                held.push_back(file);
-                break;
-            }
-            ::Sleep(50);
-        }
-    }
-    return held;
-}
+std::wstring GetModuleFolder() { return skelda::ModuleFolderOf(reinterpret_cast<const void*>(&GetModuleFolder)); }
 
 std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars) {
     std::wstring summary;
@@ -116,23 +62,25 @@ namespace {
 struct WorkerStart {
     CCollector* collector;
     int index;
-    int (CCollector::*routine)();
+    std::shared_ptr<engine::StepPool> pool;  // the run's pool; the last worker to let go ends it
     HMODULE module;  // a reference that keeps the engine loaded while the worker runs
 };
 
 DWORD WINAPI WorkerMain(LPVOID param) {
-    WorkerStart start = *static_cast<WorkerStart*>(param);
-    delete static_cast<WorkerStart*>(param);
+    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(param));
+    CCollector* const collector = start->collector;
+    const HMODULE module = start->module;
     try {
-        if (start.collector->ThrowsForTesting(start.index)) throw std::runtime_error("worker fault for testing");
-        (start.collector->*start.routine)();
+        if (collector->ThrowsForTesting(start->index)) throw std::runtime_error("worker fault for testing");
+        collector->RunWorker(start->index, start->pool);
     } catch (...) {
         // A worker that throws ends like one that failed, with its failure pair; nothing
         // crosses the thread.
-        start.collector->WorkerFailed();
+        collector->WorkerFailed();
     }
-    start.collector->WorkerEnded();
-    if (start.module) ::FreeLibraryAndExitThread(start.module, 0);
+    start.reset();  // the last worker's share of the pool waits for the pool's threads here
+    collector->WorkerEnded();
+    if (module) ::FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 
@@ -164,7 +112,7 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
 
     // Every run starts from an empty working folder: nothing of an earlier run reaches this
     // run's archive.
-    engine::RemoveFolder(WorkingFolder());
+    skelda::RemoveFolder(WorkingFolder());
     if (!::CreateDirectoryW(WorkingFolder().c_str(), privateAccess.Attributes()) &&
         ::GetLastError() != ERROR_ALREADY_EXISTS) {
         toollog::Log(Entry::WorkingFolderFailed, WorkingFolder());
@@ -176,29 +124,32 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     wchar_t progress[4] = {};
     const bool wantsProgress = ::GetEnvironmentVariableW(orvane::kProgressVariable, progress, 4) == 1 &&
                                progress[0] == L'1';
-    journal.Begin(engine::ReadRunLimits(CLogSave::Instance().ConfigPath()), WorkingFolder(),
-                  wantsProgress ? hwndNotify : nullptr, PlannedSteps());
+    const engine::RunLimits limits = engine::ReadRunLimits(CLogSave::Instance().ConfigPath());
+    plan = engine::PlanRun(PlanFacts());
+    journal.Begin(limits, WorkingFolder(), wantsProgress ? hwndNotify : nullptr, plan.StepCount());
+    // One pool for the run's children; without one each worker runs its own steps in turn.
+    std::shared_ptr<engine::StepPool> pool;
+    if (limits.poolSize != engine::RunLimits::kPerWorker) pool = std::make_shared<engine::StepPool>(limits.poolSize);
 
     struct Worker {
-        int (CCollector::*routine)();
         Entry startFailed;
         bool timeCritical;
         Entry priorityFailed;  // for time-critical workers only
     };
-    static const Worker kWorkers[] = {
-        {&CCollector::CollectEventLogs, Entry::Worker1StartFailed, false, Entry::Worker1StartFailed},
-        {&CCollector::CollectFilesAndWmic, Entry::Worker2StartFailed, false, Entry::Worker2StartFailed},
-        {&CCollector::CollectWmiDeviceClasses, Entry::Worker3StartFailed, true, Entry::Worker3PriorityFailed},
-        {&CCollector::CollectWmiSystemClasses, Entry::Worker4StartFailed, true, Entry::Worker4PriorityFailed},
+    static const Worker kWorkers[engine::kWorkerCount] = {
+        {Entry::Worker1StartFailed, false, Entry::Worker1StartFailed},
+        {Entry::Worker2StartFailed, false, Entry::Worker2StartFailed},
+        {Entry::Worker3StartFailed, true, Entry::Worker3PriorityFailed},
+        {Entry::Worker4StartFailed, true, Entry::Worker4PriorityFailed},
     };
     // Every worker is created suspended and counted before any of them runs: a quick worker
     // must not count itself off, find the count at zero and pack while the others have not
     // even been counted yet.
-    HANDLE threads[4] = {};
+    HANDLE threads[engine::kWorkerCount] = {};
     int created = 0;
     int result = 1;
     for (const Worker& worker : kWorkers) {
-        auto* start = new WorkerStart{this, created, worker.routine, ReferenceEngineModule()};
+        auto* start = new WorkerStart{this, created, pool, ReferenceEngineModule()};
         HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, CREATE_SUSPENDED, nullptr);
         if (!thread) {
             if (start->module) ::FreeLibrary(start->module);
@@ -208,13 +159,12 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
             break;
         }
         if (worker.timeCritical) {
-            if (worker.routine == &CCollector::CollectWmiDeviceClasses) {
-                ::SetPriorityClass(::GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-            }
+            if (created == 2) ::SetPriorityClass(::GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
             if (!::SetThreadPriority(thread, THREAD_PRIORITY_TIME_CRITICAL)) toollog::Log(worker.priorityFailed);
         }
         threads[created++] = thread;
     }
+    pool.reset();  // the workers hold it now
     liveWorkers = created;
     aliveThreads = created;
     guardHolders = created;
@@ -226,20 +176,23 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     return result;
 }
 
-void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
-
-int CCollector::PlannedSteps() const {
-    int steps = 0;
-    if (switches[skelda::kSystemLog]) ++steps;  // the listing; each log is added once it is known
-    if (switches[skelda::kUpdateLog]) steps += osVersionCode >= engine::OS_WIN10 ? 2 : 1;
-    if (switches[skelda::kCbsLog]) ++steps;
-    if (switches[skelda::kInfLog]) ++steps;
-    if (switches[skelda::kOperatingSystem]) ++steps;
-    for (const skelda::FolderCatalogue* catalogue : {&wmicCatalogue, &wmiDeviceCatalogue, &wmiSystemCatalogue})
-        for (const auto& [folder, rows] : *catalogue)
-            if (IsCategoryEnabled(folder)) steps += static_cast<int>(rows.size());
-    return steps;
+engine::PlanFacts CCollector::PlanFacts() const {
+    engine::PlanFacts facts;
+    for (int i = 0; i < kCategoryCount; ++i) facts.switches[i] = switches[i];
+    facts.osVersionCode = osVersionCode;
+    facts.workingFolder = WorkingFolder();
+    facts.windowsFolder = skelda::WindowsFolder();
+    facts.desktopFolder = skelda::DesktopFolder();
+    facts.haveWmic = skelda::PathExists(engine::ToolPath(skelda::kWmicProgram));
+    facts.cbsPresent = skelda::PathExists(facts.windowsFolder + L"\\Logs\\CBS");
+    facts.infPresent = skelda::PathExists(facts.windowsFolder + L"\\inf");
+    facts.wmic = &wmicCatalogue;
+    facts.wmiDevice = &wmiDeviceCatalogue;
+    facts.wmiSystem = &wmiSystemCatalogue;
+    return facts;
 }
+
+void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
 
 void CCollector::WriteRunReport() {
     engine::RunHeader header;
@@ -263,13 +216,10 @@ void CCollector::WriteRunReport() {
 
 int CCollector::EnsureFolderPath(const std::wstring& path) {
     skelda::CriticalSectionLock hold(folderLock.Native());
-    return engine::EnsureFolderPathUnlocked(path, privateAccess.Attributes());
+    return skelda::EnsureFolderTree(path, privateAccess.Attributes());
 }
 
-int CCollector::IsCategoryEnabled(const std::wstring& folder) const {
-    const int index = skelda::CategoryIndexOf(folder);
-    return index < 0 ? 0 : switches[index];
-}
+int CCollector::IsCategoryEnabled(const std::wstring& folder) const { return engine::SwitchOfFolder(switches, folder); }
 
 std::wstring CCollector::WorkingFolder() const { return moduleFolder + engine::kWorkingFolderName; }
 
@@ -280,7 +230,7 @@ void CCollector::SendResult(WPARAM result) {
 }
 
 int CCollector::StopWorker(WPARAM result, Entry entry) {
-    if (result == COLLECT_FAILED) engine::RemoveFolder(WorkingFolder());
+    if (result == COLLECT_FAILED) skelda::RemoveFolder(WorkingFolder());
     SendResult(result);
     toollog::Log(entry);
     EndRunIfLast();
@@ -322,7 +272,7 @@ int CCollector::FinishWorker() {
     const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
     ::DeleteFileW(temporary.c_str());
     WriteRunReport();
-    for (const std::wstring& file : engine::WaitUntilFilesReleased(WorkingFolder(), 10000))
+    for (const std::wstring& file : skelda::WaitUntilFilesReleased(WorkingFolder(), 10000))
         toollog::Log(Entry::FileStillOpen, file);
     DWORD exitCode = 0;
     std::wstring packerErrors;
@@ -335,7 +285,7 @@ int CCollector::FinishWorker() {
     // says which, even when the archive is made.
     const std::wstring packerMessages = engine::PackerMessageSummary(packerErrors);
     if (!packerMessages.empty()) toollog::Log(Entry::PackerMessages, packerMessages);
-    engine::RemoveFolder(WorkingFolder());
+    skelda::RemoveFolder(WorkingFolder());
     // Success means an archive: the packer ran, ended without a fatal error, left a file, and
     // that file took the target's place.
     const DWORD attributes = ::GetFileAttributesW(temporary.c_str());

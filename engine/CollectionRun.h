@@ -1,5 +1,5 @@
 #pragma once
-// Pieces of a collection run that need no collector: the working-folder rules.
+// Pieces of a collection run that need no collector: the working folder and the packer.
 #include <windows.h>
 
 #include <string>
@@ -14,11 +14,9 @@ constexpr const wchar_t* kEngineVersionText = L"OrvaneSkelda 1.0";
 // The working folder's name beside the engine.
 constexpr const wchar_t* kWorkingFolderName = L"SystemInfoLog";
 
-// Creates every folder along path, the last component too unless it holds ".7z" (an archive
-// file name). Stops, with success, at an empty component or a leading backslash.
-// 1 when all needed folders exist, 0 when one could not be created.
-// Folders it makes get the access list of access (when given); folders that exist keep theirs.
-int EnsureFolderPathUnlocked(const std::wstring& path, SECURITY_ATTRIBUTES* access = nullptr);
+// The folder of the engine's own module, with a trailing backslash; empty when it cannot be
+// found.
+std::wstring GetModuleFolder();
 
 // The packer's command line: "<packer>" a -t7z "<archive>" "<M>SystemInfoLog\*" and switches.
 std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const std::wstring& archivePath);
@@ -30,12 +28,6 @@ std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
 // final move stays on one volume, and ending in ".7z", since 7-Zip appends that to a name
 // without an extension.
 std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId);
-
-// Waits, at most timeoutMs in all, until every file below folder can be opened for reading
-// while nobody writes to it. A tool's process tree is ended (and a process ends) before its
-// handles are all closed; the packer would skip a file still open for writing. Returns the
-// files still open when the time is up.
-std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWORD timeoutMs);
 
 // What the packer wrote to standard error, on one line for the tool log: its non-empty lines,
 // trimmed, joined by " | ", at most maxChars characters (cut ones end in "...").

@@ -5,12 +5,13 @@
 #include "ArchivePath.h"
 #include "CommandRunner.h"
 #include "OsVersion.h"
+#include "SystemPaths.h"
 
 CCollector g_collector;
 
 int CCollector::InitDll() {
     skelda::BuildCatalogues(wmicCatalogue, wmiDeviceCatalogue, wmiSystemCatalogue);
-    is64BitOs = engine::Is64BitWindows() ? 1 : 0;
+    is64BitOs = skelda::Is64BitWindows() ? 1 : 0;
     return 1;
 }
 

@@ -2,7 +2,9 @@
 // The engine's one collector object: everything the exports work on.
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "Catalogue.h"
 #include "LogEntries.h"
@@ -10,6 +12,8 @@
 #include "PrivateAccess.h"
 #include "RunGuard.h"
 #include "StepJournal.h"
+#include "StepPlan.h"
+#include "StepPool.h"
 #include "UniqueHandle.h"
 
 // The engine's names for the result message and codes of its binary interface.
@@ -22,6 +26,7 @@ enum CollectResult : WPARAM {
 };
 
 constexpr int kCategoryCount = orvane::kCategoryCount;
+static_assert(kCategoryCount == engine::kSwitchCount, "one switch per category");
 
 class CCollector {
 public:
@@ -62,23 +67,17 @@ public:
     // True while a worker thread of some run has not ended.
     bool IsRunning() const { return aliveThreads != 0; }
 
-private:
-    // The four workers, in the order they are started.
-    int CollectEventLogs();
-    int CollectFilesAndWmic();
-    int CollectWmiDeviceClasses();
-    int CollectWmiSystemClasses();
+    // One worker of the run (0 to 3): its folders, its steps, then the shared end step.
+    int RunWorker(int index, const std::shared_ptr<engine::StepPool>& pool);
 
-    int CollectWmiClasses(const skelda::FolderCatalogue& catalogue, int worker);
-    void ExportEventLogs(const std::wstring& folder);
-    // One report made by a tool, within the time the run still allows (the long limit for
-    // tools known to take long); a step past the run's limit is recorded as skipped.
-    void ToolStep(int worker, const skelda::ToolReport& report, bool longStep = false);
-    // One copy of a log file or folder by worker 2.
-    void CopyStep(const std::wstring& source, const std::wstring& target,
-                  bool (*copy)(const std::wstring&, const std::wstring&, bool));
-    // The steps this run's switches plan, the event logs counted once the listing is in.
-    int PlannedSteps() const;
+private:
+    // Runs a worker's steps: in the run's pool, or one after another where there is none.
+    // False when some step ended by an unexpected error.
+    bool RunSteps(const std::vector<engine::PlannedStep>& steps, engine::StepPool* pool);
+    // Runs one step and records what it left; its follow-ups go to next.
+    void RunStep(const engine::PlannedStep& step, std::vector<engine::PlannedStep>& next);
+    // What the plan of a run needs to know of this machine and this run.
+    engine::PlanFacts PlanFacts() const;
     // The two report files, into the working folder just before packing.
     void WriteRunReport();
     int EnsureArchiveFolder();
@@ -91,12 +90,11 @@ private:
     void EndRunIfLast();
     std::wstring WorkingFolder() const;
 
-
     HWND hwndNotify = nullptr;
     skelda::FolderCatalogue wmicCatalogue;
     skelda::FolderCatalogue wmiDeviceCatalogue;
     skelda::FolderCatalogue wmiSystemCatalogue;
-    std::wstring commandOutput;  // the event-log listing of a run
+    engine::RunPlan plan;  // what the current run's workers do
     std::wstring archivePath;
     int osVersionCode = 0;
     volatile LONG liveWorkers = 0;

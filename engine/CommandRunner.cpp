@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "OsVersion.h"
 #include "PathText.h"
-#include "ProcAddress.h"
+#include "SystemPaths.h"
 #include "UniqueHandle.h"
 #include "WideText.h"
 
@@ -32,14 +33,6 @@ namespace {
 
 using skelda::UniqueHandle;
 
-// Children are created one at a time while inheritable handles exist: each child inherits
-// only the handles made for it (its NUL input and, for a capture, the pipe's write end),
-// never another worker's capture pipe, which would keep that capture from ending.
-CRITICAL_SECTION& SpawnLock() {
-    static skelda::CriticalSection lock;
-    return lock.Native();
-}
-
 // A started child: its process and the job that holds it and everything it starts.
 struct Child {
     UniqueHandle process;
@@ -58,10 +51,60 @@ UniqueHandle KillOnCloseJob() {
     return job;
 }
 
+// Windows 10's attribute that puts a child into a job as it is created (winbase.h declares it
+// only for builds that target Windows 10).
+constexpr DWORD_PTR kJobListAttribute = 0x2000D;  // ProcThreadAttributeValue(13, FALSE, TRUE, FALSE)
+
+// The attribute list of a child: the only handles it inherits and, where the system can, the
+// job it starts in.
+class ChildAttributes {
+public:
+    ChildAttributes(std::vector<HANDLE> handles, HANDLE job) : handles_(std::move(handles)), job_(job) {
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 2, 0, &size);
+        buffer_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (!size || !::InitializeProcThreadAttributeList(list, 2, 0, &size)) return;
+        list_ = list;
+        if (!::UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                         handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            ::DeleteProcThreadAttributeList(list_);
+            list_ = nullptr;
+            return;
+        }
+        // Before Windows 10 this is refused, and the child joins its job after it is made.
+        jobAtStart_ = job_ && ::UpdateProcThreadAttribute(list_, 0, kJobListAttribute, &job_, sizeof job_, nullptr,
+                                                          nullptr);
+    }
+    ~ChildAttributes() {
+        if (list_) ::DeleteProcThreadAttributeList(list_);
+    }
+    ChildAttributes(const ChildAttributes&) = delete;
+    ChildAttributes& operator=(const ChildAttributes&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }
+    // True when the child is in its job from its first moment.
+    bool JobAtStart() const { return jobAtStart_; }
+
+private:
+    std::vector<HANDLE> handles_;  // the list points into these two
+    HANDLE job_;
+    std::vector<unsigned char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+    bool jobAtStart_ = false;
+};
+
+// Jobs nest from Windows 8 on; before that a process in a job can have no job of its own.
+bool JobsNest() {
+    DWORD major = 0, minor = 0;
+    ReadPebOsVersion(major, minor);
+    return major > 6 || (major == 6 && minor >= 2);
+}
+
 // One attempt of StartHidden; the last error says why it failed.
 bool TryStartHidden(const std::wstring& program, const std::wstring& system, const std::vector<wchar_t>& line,
                     HANDLE outputWrite, HANDLE errorWrite, Child& child) {
-    skelda::CriticalSectionLock hold(SpawnLock());
+    // The child's handles are inheritable, and the attribute list names exactly these, so no
+    // child ever inherits another one's pipe (which would keep that capture from ending).
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    &inheritable, OPEN_EXISTING, 0, nullptr));
@@ -75,37 +118,43 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
     if (!inheritableCopy(outputWrite, output)) return false;
     if (errorWrite != outputWrite && !inheritableCopy(errorWrite, errors)) return false;
 
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    si.wShowWindow = SW_HIDE;
-    si.hStdInput = nul.Get();
-    si.hStdOutput = output ? output.Get() : nul.Get();
-    si.hStdError = errorWrite == outputWrite ? si.hStdOutput : errors ? errors.Get() : nul.Get();
+    STARTUPINFOEXW si{};
+    si.StartupInfo.cb = sizeof si;
+    si.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    si.StartupInfo.wShowWindow = SW_HIDE;
+    si.StartupInfo.hStdInput = nul.Get();
+    si.StartupInfo.hStdOutput = output ? output.Get() : nul.Get();
+    si.StartupInfo.hStdError = errorWrite == outputWrite ? si.StartupInfo.hStdOutput
+                               : errors                  ? errors.Get()
+                                                         : nul.Get();
+    std::vector<HANDLE> handles{nul.Get()};
+    if (output) handles.push_back(output.Get());
+    if (errors) handles.push_back(errors.Get());
+    UniqueHandle job = KillOnCloseJob();
+    ChildAttributes attributes(handles, job.Get());
+    if (!attributes.List()) return false;
+    si.lpAttributeList = attributes.List();
     PROCESS_INFORMATION pi{};
-    // Suspended until it is in its job, so nothing it starts can slip out. Windows 7 has no
-    // nested jobs: a host inside a job of its own (Explorer's compatibility assistant puts
-    // programs in one) lets its children break away into theirs where that job allows it.
-    const DWORD flags = CREATE_NO_WINDOW | CREATE_SUSPENDED;
+    // In its job before it runs, so nothing it starts can slip out: from its first moment where
+    // the system allows, else created suspended and put there before it resumes. A host that is
+    // itself in a job on Windows 7 (Explorer's compatibility assistant puts programs in one) can
+    // give a child a job of its own only by letting it break away, where that job allows it.
+    const DWORD flags = CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT;
     BOOL hostInJob = FALSE;
-    const bool breakAway = ::IsProcessInJob(::GetCurrentProcess(), nullptr, &hostInJob) && hostInJob;
+    const bool breakAway = !JobsNest() && ::IsProcessInJob(::GetCurrentProcess(), nullptr, &hostInJob) && hostInJob;
     auto create = [&](DWORD creationFlags) {
         std::vector<wchar_t> writable = line;  // CreateProcessW may write into it
         return ::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
-                                system.c_str(), &si, &pi) != 0;
+                                system.c_str(), &si.StartupInfo, &pi) != 0;
     };
     const bool created = (breakAway && create(flags | CREATE_BREAKAWAY_FROM_JOB)) || create(flags);
-    if (!created) {
-        const DWORD error = ::GetLastError();
-        output.Reset();
-        errors.Reset();
-        nul.Reset();
-        ::SetLastError(error);
-        return false;
-    }
+    if (!created) return false;  // the handles close on the way out; the last error stays
     child.process.Reset(pi.hProcess);
-    child.job = KillOnCloseJob();
-    if (child.job && !::AssignProcessToJobObject(child.job.Get(), pi.hProcess)) child.job.Reset();
+    // Checked, not assumed: a system that takes the attribute without acting on it is no safer.
+    BOOL inJob = FALSE;
+    if (job && ((attributes.JobAtStart() && ::IsProcessInJob(pi.hProcess, job.Get(), &inJob) && inJob) ||
+                ::AssignProcessToJobObject(job.Get(), pi.hProcess)))
+        child.job = std::move(job);
     ::ResumeThread(pi.hThread);
     ::CloseHandle(pi.hThread);
     return true;
@@ -118,7 +167,7 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
 // reason is tried twice more, after a pause, so that one busy moment does not cost a report.
 bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite, HANDLE errorWrite,
                  Child& child) {
-    const std::wstring system = SystemFolder();
+    const std::wstring system = skelda::SystemFolder();
     if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
     std::vector<wchar_t> writable(line.begin(), line.end());
     writable.push_back(L'\0');
@@ -132,13 +181,6 @@ bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE o
         }
         ::Sleep(kPausesMs[attempt]);  // outside the lock: the other workers go on meanwhile
     }
-}
-
-// cmd.exe by its full path, with no AutoRun and the command handed over so its quotes stay
-// as they are.
-bool StartInterpreter(const std::wstring& command, HANDLE outputWrite, Child& child) {
-    const std::wstring interpreter = SystemFolder() + L"\\cmd.exe";
-    return StartHidden(interpreter, skelda::InterpreterLine(interpreter, command), outputWrite, outputWrite, child);
 }
 
 // Ends the child and everything it started.
@@ -188,18 +230,6 @@ private:
 
 }  // namespace
 
-int RunCommand(const std::wstring& command) {
-    DWORD ignored = 0;
-    return RunCommand(command, ignored);
-}
-
-int RunCommand(const std::wstring& command, DWORD& exitCode) {
-    Child child;
-    if (!StartInterpreter(command, nullptr, child)) return 0;
-    exitCode = WaitForEnd(child);
-    return 1;
-}
-
 int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode, ChildRun* run) {
     Child child;
     if (!StartHidden(programPath, commandLine, nullptr, nullptr, child)) return 0;
@@ -224,8 +254,8 @@ namespace {
 
 // Reads everything a started child writes into the pipe until every writer has closed it, or
 // until the child's limit ends its tree.
-int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std::wstring& output, DWORD pauseMs,
-                ChildRun* run, DWORD* exitCode = nullptr) {
+int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std::wstring& output, ChildRun* run,
+                DWORD* exitCode = nullptr) {
     // The pipe ends once the command and everything it started have closed their copies.
     writeEnd.Reset();
 
@@ -240,7 +270,6 @@ int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std
             const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
             output += skelda::Widen(pending.substr(0, whole), CP_ACP);
             pending.erase(0, whole);
-            if (pauseMs) ::Sleep(pauseMs);
         }
         output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
     }
@@ -253,13 +282,13 @@ int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std
 }  // namespace
 
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
-                      DWORD pauseMs, ChildRun* run) {
+                      ChildRun* run) {
     UniqueHandle readEnd;
     UniqueHandle writeEnd;
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
     Child child;
     if (!StartHidden(programPath, commandLine, writeEnd.Get(), writeEnd.Get(), child)) return 0;
-    return CaptureFrom(readEnd, writeEnd, child, output, pauseMs, run);
+    return CaptureFrom(readEnd, writeEnd, child, output, run);
 }
 
 int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
@@ -269,83 +298,7 @@ int RunProgramErrors(const std::wstring& programPath, const std::wstring& comman
     if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
     Child child;
     if (!StartHidden(programPath, commandLine, nullptr, writeEnd.Get(), child)) return 0;
-    return CaptureFrom(readEnd, writeEnd, child, errors, 0, run, &exitCode);
-}
-
-int RunCommandCapture(const std::wstring& command, std::wstring& output, DWORD pauseMs) {
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    Child child;
-    if (!StartInterpreter(command, writeEnd.Get(), child)) return 0;
-    return CaptureFrom(readEnd, writeEnd, child, output, pauseMs, nullptr);
-}
-
-int RemoveFolder(const std::wstring& path) {
-    std::wstring folder = path;
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
-    bool all = true;
-    {
-        WIN32_FIND_DATAW data;
-        skelda::UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-        if (find.Valid()) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring child = folder + L"\\" + name;
-                const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                // A link to a folder goes itself; what it points to is left alone.
-                if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                    all = RemoveFolder(child) && all;
-                } else if (isFolder) {
-                    all = ::RemoveDirectoryW(child.c_str()) && all;
-                } else {
-                    if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    all = ::DeleteFileW(child.c_str()) && all;
-                }
-            } while (::FindNextFileW(find.Get(), &data));
-        }
-    }
-    return ::RemoveDirectoryW(folder.c_str()) && all ? 1 : 0;
-}
-
-std::wstring GetModuleFolder() {
-    // The module that holds this code, whatever its file is called.
-    HMODULE self = nullptr;
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              reinterpret_cast<LPCWSTR>(&GetModuleFolder), &self)) {
-        return {};
-    }
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(self, name.data(), static_cast<DWORD>(name.size()));
-        if (n == 0) return {};
-        if (n < name.size()) return skelda::FolderOfFile(std::wstring(name.data(), n));
-        if (name.size() >= skelda::kMaxCommandLine) return {};  // no command could hold it
-        name.resize(name.size() * 2);
-    }
-}
-
-bool IsWow64() {
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    static const IsWow64ProcessFn isWow64Process = [] {
-        return skelda::ProcAddress<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    }();
-    BOOL wow = FALSE;
-    return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow) && wow;
-}
-
-bool Is64BitWindows() { return sizeof(void*) == 8 || IsWow64(); }
-
-std::wstring SystemFolder() {
-    wchar_t path[MAX_PATH];
-    UINT n = ::GetSystemDirectoryW(path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    return std::wstring(path, n);
+    return CaptureFrom(readEnd, writeEnd, child, errors, run, &exitCode);
 }
 
 }  // namespace engine

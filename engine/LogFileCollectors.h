@@ -24,9 +24,4 @@ bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const
 bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists);
 bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists);
 
-bool PathExists(const std::wstring& path);
-
-// The current user's desktop folder with a trailing backslash, or empty text.
-std::wstring GetDesktopFolder();
-
 }  // namespace engine

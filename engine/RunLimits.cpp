@@ -35,6 +35,14 @@ RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vec
     RunLimits limits;
     for (const LimitSetting& setting : settings) {
         if (!setting.value) continue;
+        if (std::wstring(setting.name) == L"PoolSize") {
+            if (const std::optional<int> size = skelda::ParsePoolSize(*setting.value)) {
+                limits.poolSize = *size;
+            } else {
+                problems.push_back(std::wstring(setting.name) + L"=\"" + *setting.value + L"\"");
+            }
+            continue;
+        }
         DWORD* target = Target(limits, setting.name);
         if (!target) continue;
         const std::optional<unsigned long> seconds = skelda::ParseLimitSeconds(*setting.value);
@@ -48,15 +56,17 @@ RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vec
 }
 
 RunLimits ReadRunLimits(const std::wstring& configPath) {
-    static const wchar_t* const kKeys[] = {L"CommandSeconds", L"LongCommandSeconds", L"RunSeconds"};
-    static const wchar_t* const kVariables[] = {L"ORVANE_SKELDA_COMMAND_SECONDS",
-                                                L"ORVANE_SKELDA_LONG_COMMAND_SECONDS", L"ORVANE_SKELDA_RUN_SECONDS"};
+    static const wchar_t* const kKeys[] = {L"CommandSeconds", L"LongCommandSeconds", L"RunSeconds", L"PoolSize"};
+    static const wchar_t* const kVariables[] = {L"ORVANE_SKELDA_COMMAND_SECONDS", L"ORVANE_SKELDA_LONG_COMMAND_SECONDS",
+                                                L"ORVANE_SKELDA_RUN_SECONDS", L"ORVANE_SKELDA_POOL"};
     std::vector<LimitSetting> settings;
     for (const wchar_t* key : kKeys) settings.push_back({key, ReadIni(configPath, key)});
-    for (size_t i = 0; i < 3; ++i) settings.push_back({kKeys[i], ReadEnvironment(kVariables[i])});
+    for (size_t i = 0; i < 4; ++i) settings.push_back({kKeys[i], ReadEnvironment(kVariables[i])});
     std::vector<std::wstring> problems;
     const RunLimits limits = ApplyLimitSettings(settings, problems);
-    for (const std::wstring& problem : problems) toollog::Log(toollog::Entry::BadLimitSetting, problem);
+    for (const std::wstring& problem : problems)
+        toollog::Log(problem.rfind(L"PoolSize", 0) == 0 ? toollog::Entry::BadPoolSetting : toollog::Entry::BadLimitSetting,
+                     problem);
     return limits;
 }
 

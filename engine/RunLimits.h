@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "LimitText.h"
+
 namespace engine {
 
 struct RunLimits {
@@ -16,12 +18,22 @@ struct RunLimits {
     // on a healthy but old system either may take well over ten minutes.
     DWORD longCommandMs = 30 * 60 * 1000;
     DWORD runMs = 60 * 60 * 1000;
+    // How many children of the run may run at once, whichever worker planned them; kPerWorker
+    // for one at a time per worker, each worker's steps in plan order.
+    int poolSize = kDefaultPoolSize;
+
+    // Four workers that each wait on one tool at a time leave a small PC mostly idle: most steps
+    // wait on WMI or the event log service. Eight children keep two cores busy under the
+    // field-cost model without letting the CPU-bound PowerShell starts queue for long.
+    static constexpr int kDefaultPoolSize = 8;
+    static constexpr int kPerWorker = skelda::kPerWorkerPool;
 };
 
 // The settings: section [Limits] of logCfg.ini, keys CommandSeconds, LongCommandSeconds and
 // RunSeconds; then the process environment (ORVANE_SKELDA_COMMAND_SECONDS,
 // ORVANE_SKELDA_LONG_COMMAND_SECONDS, ORVANE_SKELDA_RUN_SECONDS), which the console host sets
 // from its options. The environment wins. A value is whole seconds, 1 to 86400.
+// PoolSize (environment ORVANE_SKELDA_POOL): a number of children from 1 to 64, or "per-worker".
 constexpr const wchar_t* kLimitsSection = L"Limits";
 
 // One setting: the value as read (absent: nullopt) and where it came from, for the log.

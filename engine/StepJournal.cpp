@@ -85,18 +85,6 @@ void StepJournal::Record(int worker, StepRecord record) {
     }
 }
 
-void StepJournal::RecordSkipped(int worker, const std::wstring& what, const std::wstring& output,
-                                const std::wstring& category) {
-    StepRecord record;
-    StepClock().Finish(record);
-    record.what = what;
-    record.output = output;
-    record.category = category;
-    record.outcome = Outcome::Skipped;
-    record.reason = L"the run's time limit had passed";
-    Record(worker, std::move(record));
-}
-
 std::vector<StepRecord> StepJournal::Records() const {
     skelda::CriticalSectionLock hold(lock_.Native());
     return records_;

@@ -41,9 +41,6 @@ public:
     // Adds a step that ended: its output becomes relative to the working folder and its category
     // the output's first folder unless given; a step that did not end ok gets a tool-log line.
     void Record(int worker, StepRecord record);
-    // Adds a step not run because the run's limit had passed.
-    void RecordSkipped(int worker, const std::wstring& what, const std::wstring& output,
-                       const std::wstring& category = {});
 
     std::vector<StepRecord> Records() const;
     const SYSTEMTIME& RunStart() const { return runStart_; }

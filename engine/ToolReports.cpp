@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "CommandRunner.h"
+#include "SystemPaths.h"
 #include "LogEntries.h"
 #include "StepJournal.h"
 #include "UniqueHandle.h"
@@ -10,7 +11,7 @@
 
 namespace engine {
 
-std::wstring ToolPath(const std::wstring& program) { return SystemFolder() + L"\\" + program; }
+std::wstring ToolPath(const std::wstring& program) { return skelda::SystemFolder() + L"\\" + program; }
 
 std::string OneLineReport(const std::wstring& text) {
     return "\xEF\xBB\xBF" + skelda::Narrow(text, CP_UTF8) + "\r\n";

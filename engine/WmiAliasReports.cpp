@@ -76,7 +76,7 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
         ChildRun run;
         run.limitMs = limitMs;
         if (haveTool) {
-            if (RunProgramCapture(tool, batch.commandLine, output, 0, &run)) {
+            if (RunProgramCapture(tool, batch.commandLine, output, &run)) {
                 answers = skelda::ParseAliasOutput(output);
             } else {
                 batchFailure = L"PowerShell could not be started (" + std::to_wstring(::GetLastError()) + L")";

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "AboutDlg.h"
+#include "CategoryBoxes.h"
 #include "Categories.h"
 #include "FrontendMessages.h"
 #include "FrontendTexts.h"
@@ -73,7 +74,7 @@ void CSkeldaDlg::DoDataExchange() {
     BindControl(IDC_MAIN_MINIMIZE, minimize_);
     static_assert(skelda::kCategories == kCategoryCount, "one box per switch");
     for (const skelda::Category& category : skelda::kCategoryTable)
-        BindControl(category.checkBoxId, checks_[category.index]);
+        BindControl(frontend::kCategoryBoxIds[category.index], checks_[category.index]);
     BindControl(IDC_SAVE_PATH, pathEdit_);
     BindControl(IDC_BROWSE, browse_);
     BindControl(IDC_START_COLLECT, start_);

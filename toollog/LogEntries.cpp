@@ -36,6 +36,7 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::AccessListFailed: return L"设置压缩包访问权限失败";
         case Entry::PackerMessages: return L"压缩程序报告问题";
         case Entry::BadLimitSetting: return L"时间限制设置无效，使用默认值";
+        case Entry::BadPoolSetting: return L"同时运行的工具数设置无效，使用默认值";
         case Entry::StepNotOk: return L"收集步骤未成功";
         case Entry::FileStillOpen: return L"文件仍被占用，可能未被压缩";
         case Entry::ReportNotWritten: return L"写入收集报告失败";

@@ -35,6 +35,7 @@ enum class Entry {
     AccessListFailed,         // the archive's access list could not be set; the detail names it
     PackerMessages,           // the packer reported warnings or errors; the detail is what it wrote
     BadLimitSetting,          // a time limit setting that is no limit; the default stays
+    BadPoolSetting,           // a pool size setting that is no size; the default stays
     StepNotOk,                // a step of the run that did not end ok; the detail says which and why
     FileStillOpen,            // a collected file still open for writing when packing began
     ReportNotWritten,         // the run's report could not be written; the detail names the folder

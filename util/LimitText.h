@@ -9,4 +9,10 @@ namespace skelda {
 // (negative, zero, too large, not a number).
 std::optional<unsigned long> ParseLimitSeconds(const std::wstring& text);
 
+// How many children may run at once: 1 to 64, or kPerWorkerPool for "per-worker" (one at a
+// time in each worker; any case), blanks around it allowed; nothing for anything else.
+constexpr int kPerWorkerPool = 0;
+constexpr int kMostPoolSize = 64;
+std::optional<int> ParsePoolSize(const std::wstring& text);
+
 }  // namespace skelda

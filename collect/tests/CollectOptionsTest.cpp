@@ -68,3 +68,19 @@ TEST(CollectOptionsTest, LimitsAndQuiet) {
     }
     EXPECT_EQ(ParseOptions({L"--command-limit"}, options), L"--command-limit needs a number of seconds");
 }
+
+TEST(CollectOptionsTest, PoolSizeOrPerWorker) {
+    Options options;
+    EXPECT_EQ(ParseOptions({L"--pool", L"12"}, options), L"");
+    EXPECT_EQ(options.pool, L"12");
+    EXPECT_EQ(ParseOptions({L"--pool", L"Per-Worker"}, options), L"");
+    EXPECT_EQ(options.pool, L"Per-Worker");
+    for (const wchar_t* bad : {L"0", L"-1", L"65", L"1000000", L"", L"per worker", L"4x"}) {
+        Options refused;
+        EXPECT_NE(ParseOptions({L"--pool", bad}, refused).find(L"takes 1 to 64 tools or per-worker"),
+                  std::wstring::npos)
+            << testing::PrintToString(std::wstring(bad));
+        EXPECT_TRUE(refused.pool.empty());
+    }
+    EXPECT_EQ(ParseOptions({L"--pool"}, options), L"--pool needs a number of tools");
+}

@@ -3,6 +3,7 @@
 //   ChunkWriter wait <file>    waits until <file> exists (at most two minutes), then ends
 //   ChunkWriter args ...       prints each argument as the C runtime split it, one per line
 //   ChunkWriter read           reads its input to the end and prints how many bytes came
+//   ChunkWriter cwd            prints its current folder
 #include <windows.h>
 
 #include <cstdio>
@@ -39,6 +40,14 @@ int main(int argc, char** argv) {
         unsigned long total = 0;
         while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buf, sizeof buf, &got, nullptr) && got > 0) total += got;
         std::printf("read %lu\n", total);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "cwd") == 0) {
+        wchar_t folder[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, folder);
+        char narrow[MAX_PATH * 2] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, folder, -1, narrow, sizeof narrow, nullptr, nullptr);
+        std::printf("%s\n", narrow);
         return 0;
     }
     return 2;

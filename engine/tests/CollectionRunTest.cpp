@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CollectionRun.h"
+#include "FileSystem.h"
 #include "LogFileCollectors.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
@@ -25,27 +26,27 @@ void MakeFile(const std::wstring& path, const char* content = "x") {
 TEST(EnsureFolderPathTest, CreatesEveryComponentButAnArchiveName) {
     TempFolder root;
     const std::wstring base = root.Path() + L"\\a b\\中文 (1)";
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\信息收集.7z"), 1);
+    EXPECT_EQ(skelda::EnsureFolderTree(base + L"\\信息收集.7z"), 1);
     EXPECT_TRUE(IsFolder(base));
     EXPECT_FALSE(IsFolder(base + L"\\信息收集.7z"));
 
     // A last component without ".7z" (case-sensitive) is taken for a folder.
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\archive.7Z"), 1);
+    EXPECT_EQ(skelda::EnsureFolderTree(base + L"\\archive.7Z"), 1);
     EXPECT_TRUE(IsFolder(base + L"\\archive.7Z"));
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(base + L"\\x.7z.d"), 1);
+    EXPECT_EQ(skelda::EnsureFolderTree(base + L"\\x.7z.d"), 1);
     EXPECT_FALSE(IsFolder(base + L"\\x.7z.d"));
 }
 
 TEST(EnsureFolderPathTest, StopsAtAnEmptyComponentAndFailsUnderAFile) {
     TempFolder root;
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(root.Path() + L"\\one\\\\two\\x.7z"), 1);
+    EXPECT_EQ(skelda::EnsureFolderTree(root.Path() + L"\\one\\\\two\\x.7z"), 1);
     EXPECT_TRUE(IsFolder(root.Path() + L"\\one"));
     EXPECT_FALSE(IsFolder(root.Path() + L"\\one\\two"));
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(L"nobackslash"), 1);
+    EXPECT_EQ(skelda::EnsureFolderTree(L"nobackslash"), 1);
     EXPECT_FALSE(IsFolder(L"nobackslash"));
 
     MakeFile(root.Path() + L"\\file");
-    EXPECT_EQ(engine::EnsureFolderPathUnlocked(root.Path() + L"\\file\\sub\\x.7z"), 0);
+    EXPECT_EQ(skelda::EnsureFolderTree(root.Path() + L"\\file\\sub\\x.7z"), 0);
 }
 
 TEST(PackerCommandTest, EveryPathIsQuoted) {
@@ -84,8 +85,8 @@ TEST(CopyFolderTest, CopiesTheTreeAndCreatesEmptySubFolders) {
     MakeFile(source.Path() + L"\\sub\\中文.log");
     ::CreateDirectoryW((source.Path() + L"\\sub\\empty").c_str(), nullptr);
     EXPECT_TRUE(engine::CopyFolder(source.Path(), target.Path(), false));
-    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\CBS.log"));
-    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\sub\\中文.log"));
+    EXPECT_TRUE(skelda::PathExists(target.Path() + L"\\CBS.log"));
+    EXPECT_TRUE(skelda::PathExists(target.Path() + L"\\sub\\中文.log"));
     EXPECT_TRUE(IsFolder(target.Path() + L"\\sub\\empty"));
     // Copied again over the first copy: overwriting is allowed, refusing makes it fail.
     EXPECT_TRUE(engine::CopyFolder(source.Path() + L"\\", target.Path() + L"\\", false));
@@ -108,10 +109,10 @@ TEST(CopyFolderTest, SetupApiLogsOnly) {
     MakeFile(source.Path() + L"\\setupapi.dev.txt");
     MakeFile(source.Path() + L"\\other.log");
     EXPECT_TRUE(engine::CopySetupApiLogs(source.Path(), target.Path(), false));
-    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\setupapi.dev.log"));
-    EXPECT_TRUE(engine::PathExists(target.Path() + L"\\setupapi.app.log"));
-    EXPECT_FALSE(engine::PathExists(target.Path() + L"\\setupapi.dev.txt"));
-    EXPECT_FALSE(engine::PathExists(target.Path() + L"\\other.log"));
+    EXPECT_TRUE(skelda::PathExists(target.Path() + L"\\setupapi.dev.log"));
+    EXPECT_TRUE(skelda::PathExists(target.Path() + L"\\setupapi.app.log"));
+    EXPECT_FALSE(skelda::PathExists(target.Path() + L"\\setupapi.dev.txt"));
+    EXPECT_FALSE(skelda::PathExists(target.Path() + L"\\other.log"));
 
     TempFolder none;
     MakeFile(none.Path() + L"\\other.log");
@@ -148,11 +149,11 @@ TEST(FilesReleasedTest, WaitsForAWriterToCloseAndNamesOneThatDoesNot) {
         ::Sleep(300);
         writer.Reset();
     });
-    EXPECT_TRUE(engine::WaitUntilFilesReleased(folder.Path(), 5000).empty());
+    EXPECT_TRUE(skelda::WaitUntilFilesReleased(folder.Path(), 5000).empty());
     closer.join();
 
     skelda::UniqueHandle keeper = openForWriting(kept);
     const DWORD before = ::GetTickCount();
-    EXPECT_EQ(engine::WaitUntilFilesReleased(folder.Path(), 200), std::vector<std::wstring>{kept});
+    EXPECT_EQ(skelda::WaitUntilFilesReleased(folder.Path(), 200), std::vector<std::wstring>{kept});
     EXPECT_LT(::GetTickCount() - before, 3000u);
 }

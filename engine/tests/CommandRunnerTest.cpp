@@ -2,11 +2,15 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "ChunkPattern.h"
 #include "CommandLine.h"
+#include "CollectionRun.h"
 #include "CommandRunner.h"
+#include "FileSystem.h"
 #include "TempFolder.h"
+#include "SystemPaths.h"
 #include "WideText.h"
 
 namespace {
@@ -16,32 +20,31 @@ using skelda::testing::TempFolder;
 
 std::wstring TestProgram() { return engine::GetModuleFolder() + L"ChunkWriter.exe"; }
 
+// The test program's output, as the engine captures it.
+int Capture(const std::wstring& program, const std::wstring& arguments, std::wstring& output) {
+    return engine::RunProgramCapture(program, L"ChunkWriter " + arguments, output);
+}
+
 TEST(CommandRunnerTest, CaptureEqualsTheWholeOutputHoweverTheReadsFall) {
     ASSERT_EQ(::GetACP(), 936u) << "the test prefix runs with the Chinese code page";
     std::wstring output = L"kept:";
-    ASSERT_EQ(engine::RunCommandCapture(Quoted(TestProgram()) + L" chunks", output, 0), 1);
+    ASSERT_EQ(Capture(TestProgram(), L"chunks", output), 1);
     const std::wstring expected = L"kept:" + skelda::Widen(chunkpattern::Bytes(), 936);
     ASSERT_EQ(output.size(), expected.size());
     EXPECT_TRUE(output == expected);
+
+    output = L"before";
+    EXPECT_EQ(Capture(TestProgram(), L"args", output), 1);
+    EXPECT_EQ(output, L"before") << "a program that writes nothing leaves the output alone";
 }
 
-TEST(CommandRunnerTest, CommandThatWritesNothingLeavesTheOutputAlone) {
-    std::wstring output = L"before";
-    EXPECT_EQ(engine::RunCommandCapture(L"rem nothing", output, 0), 1);
-    EXPECT_EQ(output, L"before");
-}
-
-TEST(CommandRunnerTest, QuotesBlanksAmpersandsAndParenthesesReachTheCommandUnchanged) {
+TEST(CommandRunnerTest, QuotesBlanksAmpersandsAndParenthesesReachTheProgramUnchanged) {
     TempFolder folder(L" a&b (c) 中文");
     const std::wstring copy = folder.Path() + L"\\ChunkWriter.exe";
     ASSERT_TRUE(::CopyFileW(TestProgram().c_str(), copy.c_str(), FALSE));
     std::wstring output;
-    ASSERT_EQ(engine::RunCommandCapture(Quoted(copy) + L" args \"x & y\" (z) \"\"", output, 0), 1);
-    EXPECT_EQ(output, L"[x & y]\r\n[(z)]\r\n[]\r\n");
-
-    output.clear();
-    ASSERT_EQ(engine::RunCommandCapture(L"echo \"a&b\" (c)& echo second", output, 0), 1);
-    EXPECT_EQ(output, L"\"a&b\" (c)\r\nsecond\r\n");
+    ASSERT_EQ(Capture(copy, L"args \"x & y\" (z) %PATH% \"\"", output), 1);
+    EXPECT_EQ(output, L"[x & y]\r\n[(z)]\r\n[%PATH%]\r\n[]\r\n");
 }
 
 TEST(CommandRunnerTest, ChildrenStartInTheSystemFolderAndNeverReadTheHostsInput) {
@@ -54,71 +57,52 @@ TEST(CommandRunnerTest, ChildrenStartInTheSystemFolderAndNeverReadTheHostsInput)
     ::SetStdHandle(STD_INPUT_HANDLE, readEnd);
 
     std::wstring folder;
-    EXPECT_EQ(engine::RunCommandCapture(L"cd", folder, 0), 1);
+    EXPECT_EQ(Capture(TestProgram(), L"cwd", folder), 1);
     std::wstring readBack;
-    EXPECT_EQ(engine::RunCommandCapture(Quoted(TestProgram()) + L" read", readBack, 0), 1);
-    EXPECT_EQ(engine::RunCommand(Quoted(TestProgram()) + L" read"), 1);
+    EXPECT_EQ(Capture(TestProgram(), L"read", readBack), 1);
+    DWORD exitCode = 1;
+    EXPECT_EQ(engine::RunProgram(TestProgram(), L"ChunkWriter read", exitCode), 1);
 
     ::SetStdHandle(STD_INPUT_HANDLE, oldInput);
     ::CloseHandle(readEnd);
     ::CloseHandle(writeEnd);
     EXPECT_EQ(readBack, L"read 0\r\n");
-    const std::wstring expected = engine::SystemFolder() + L"\r\n";
+    EXPECT_EQ(exitCode, 0u);
+    const std::wstring expected = skelda::SystemFolder() + L"\r\n";
     EXPECT_EQ(::CompareStringOrdinal(folder.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL);
 }
 
-TEST(CommandRunnerTest, ACaptureEndsWhileAnotherWorkersCommandStillRuns) {
+TEST(CommandRunnerTest, CapturesEndWhileOtherChildrenStartedMeanwhileStillRun) {
+    // Children start from many threads at once, with no lock around their creation: one
+    // that inherited another's capture pipe would hold that capture open until it ended.
     TempFolder folder;
     const std::wstring release = folder.Path() + L"\\release";
-    std::atomic<int> longResult{-1};
-    std::thread other([&] {
-        longResult = engine::RunCommand(Quoted(TestProgram()) + L" wait " + Quoted(release));
+    std::atomic<int> waitersEnded{0};
+    std::vector<std::thread> waiters;
+    std::atomic<int> captures{0};
+    std::thread capturing([&] {
+        for (int i = 0; i < 12; ++i) {
+            std::wstring output;
+            Capture(TestProgram(), L"args " + std::to_wstring(i), output);
+            if (output == L"[" + std::to_wstring(i) + L"]\r\n") ++captures;
+        }
     });
-    ::Sleep(300);  // let the long command start first
-
-    std::wstring output;
-    std::atomic<bool> captured{false};
-    std::thread capture([&] {
-        engine::RunCommandCapture(L"echo hi", output, 0);
-        captured = true;
-    });
-    for (int i = 0; i < 600 && !captured; ++i) ::Sleep(100);
-    EXPECT_TRUE(captured) << "the capture waited for an unrelated command";
-    EXPECT_EQ(longResult, -1) << "the long command ended before it was released";
+    for (int i = 0; i < 12; ++i) {
+        waiters.emplace_back([&] {
+            DWORD code = 0;
+            engine::RunProgram(TestProgram(), L"ChunkWriter wait " + Quoted(release), code);
+            ++waitersEnded;
+        });
+        ::Sleep(20);
+    }
+    for (int i = 0; i < 600 && captures < 12; ++i) ::Sleep(100);
+    EXPECT_EQ(captures, 12) << "a capture waited for an unrelated child";
+    EXPECT_EQ(waitersEnded, 0) << "a waiting child ended before it was released";
 
     ::CloseHandle(::CreateFileW(release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    other.join();
-    capture.join();
-    EXPECT_EQ(output, L"hi\r\n");
-    EXPECT_EQ(longResult, 1);
-}
-
-TEST(CommandRunnerTest, RemoveFolderTakesEverythingAndToleratesAMissingFolder) {
-    TempFolder parent;
-    const std::wstring target = parent.Path() + L"\\x & (y) 中";
-    ASSERT_TRUE(::CreateDirectoryW(target.c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryW((target + L"\\sub").c_str(), nullptr));
-    ::CloseHandle(::CreateFileW((target + L"\\sub\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                nullptr));
-    EXPECT_EQ(engine::RemoveFolder(target), 1);
-    EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(engine::RemoveFolder(target), 1);
-    EXPECT_EQ(::GetFileAttributesW(parent.Path().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
-              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-}
-
-TEST(CommandRunnerTest, ModuleFolderAndWow64) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring expected(self);
-    expected.erase(expected.rfind(L'\\') + 1);
-    EXPECT_EQ(engine::GetModuleFolder(), expected);
-
-    const char* kind = std::getenv("SKELDA_PREFIX_KIND");
-    ASSERT_NE(kind, nullptr);
-    const bool windows64 = std::string(kind) == "win64";
-    EXPECT_EQ(engine::IsWow64(), windows64 && sizeof(void*) == 4);
-    EXPECT_EQ(engine::Is64BitWindows(), windows64);
+    capturing.join();
+    for (std::thread& waiter : waiters) waiter.join();
+    EXPECT_EQ(waitersEnded, 12);
 }
 
 }  // namespace
@@ -126,7 +110,7 @@ TEST(CommandRunnerTest, ModuleFolderAndWow64) {
 TEST(CommandRunnerTest, AMissingProgramFailsAtOnceWithItsReason) {
     DWORD exitCode = 0;
     const DWORD before = ::GetTickCount();
-    EXPECT_EQ(engine::RunProgram(engine::SystemFolder() + L"\\no-such-tool.exe", L"no-such-tool", exitCode), 0);
+    EXPECT_EQ(engine::RunProgram(skelda::SystemFolder() + L"\\no-such-tool.exe", L"no-such-tool", exitCode), 0);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_LT(::GetTickCount() - before, 1000u) << "a lasting failure is not tried again";
     EXPECT_FALSE(engine::IsTransientStartError(ERROR_FILE_NOT_FOUND));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CollectionRun.h"
+#include "FileSystem.h"
 #include "Collector.h"
 #include "ResultReceiver.h"
 #include "PrivateAccess.h"
@@ -101,7 +102,7 @@ TEST(PrivateAccessTest, FoldersAndTheArchiveOpenOnlyToSystemAdministratorsAndThe
     const std::wstring before = skelda::AccessListOf(parent.Path());
     EXPECT_FALSE(isPrivate(before)) << "an ordinary folder is open to others: " << before;
     const std::wstring made = parent.Path() + L"\\a\\b";
-    ASSERT_EQ(engine::EnsureFolderPathUnlocked(made + L"\\信息收集.7z", access.Attributes()), 1);
+    ASSERT_EQ(skelda::EnsureFolderTree(made + L"\\信息收集.7z", access.Attributes()), 1);
     EXPECT_TRUE(isPrivate(skelda::AccessListOf(parent.Path() + L"\\a"))) << skelda::AccessListOf(parent.Path() + L"\\a");
     EXPECT_TRUE(isPrivate(skelda::AccessListOf(made))) << skelda::AccessListOf(made);
     EXPECT_EQ(skelda::AccessListOf(parent.Path()), before);

@@ -3,6 +3,7 @@
 
 #include "RunLimits.h"
 #include "RunReport.h"
+#include "StepKinds.h"
 #include "StepJournal.h"
 
 namespace {
@@ -105,6 +106,20 @@ TEST(RunLimitsTest, BadValuesKeepTheDefaultAndAreNamed) {
     EXPECT_EQ(set.runMs, 86400000u);
 }
 
+TEST(RunLimitsTest, PoolSizeFromOneToSixtyFourOrPerWorkerElseTheDefault) {
+    std::vector<std::wstring> problems;
+    const engine::RunLimits limits = engine::ApplyLimitSettings(
+        {{L"PoolSize", L"0"}, {L"PoolSize", L"-3"}, {L"PoolSize", L"4294967297"}, {L"PoolSize", L"65"}}, problems);
+    EXPECT_EQ(limits.poolSize, engine::RunLimits::kDefaultPoolSize);
+    EXPECT_EQ(problems.size(), 4u);
+    EXPECT_EQ(problems[0], L"PoolSize=\"0\"");
+    problems.clear();
+    EXPECT_EQ(engine::ApplyLimitSettings({{L"PoolSize", L" 64 "}}, problems).poolSize, 64);
+    EXPECT_EQ(engine::ApplyLimitSettings({{L"PoolSize", L"3"}, {L"PoolSize", L"PER-WORKER"}}, problems).poolSize,
+              engine::RunLimits::kPerWorker);
+    EXPECT_TRUE(problems.empty());
+}
+
 TEST(StepJournalTest, OutputsBecomeArchivePathsAndLimitsShrinkToTheRun) {
     EXPECT_EQ(engine::ArchiveRelative(L"C:\\p\\SystemInfoLog", L"C:\\P\\systeminfolog\\硬件\\a b.txt"), L"硬件/a b.txt");
     EXPECT_EQ(engine::ArchiveRelative(L"C:\\p\\SystemInfoLog\\", L"D:\\elsewhere.txt"), L"D:\\elsewhere.txt");
@@ -123,11 +138,28 @@ TEST(StepJournalTest, OutputsBecomeArchivePathsAndLimitsShrinkToTheRun) {
     journal.Begin(limits, L"C:\\w", nullptr, 0);
     ::Sleep(20);
     EXPECT_EQ(journal.StepLimit(false), 0u);
-    journal.RecordSkipped(4, L"WMIC CPU LIST FULL", L"C:\\w\\硬件\\处理器.txt");
+    // Past the run's limit a step runs nothing: it and what would have followed it are skipped.
+    engine::PlannedStep step;
+    step.worker = 4;
+    step.what = L"WMIC CPU LIST FULL";
+    step.output = L"C:\\w\\硬件\\处理器.txt";
+    step.program = L"no-such-tool.exe";
+    engine::PlannedStep copy;
+    copy.kind = engine::StepKind::Copy;
+    copy.what = L"C:\\nowhere";
+    copy.output = L"C:\\w\\系统更新日志\\WindowsUpdate.log";
+    step.then.push_back(copy);
+    engine::StepResult result = engine::RunPlannedStep(step, journal);
+    EXPECT_TRUE(result.followUps.empty());
+    for (engine::StepRecord& record : result.records) journal.Record(record.worker, std::move(record));
     const auto records = journal.Records();
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].worker, 4);
     EXPECT_EQ(records[0].output, L"硬件/处理器.txt");
     EXPECT_EQ(records[0].category, L"硬件");
     EXPECT_EQ(records[0].outcome, engine::Outcome::Skipped);
+    EXPECT_FALSE(records[0].exitCode.has_value());
+    EXPECT_EQ(records[1].worker, 4);
+    EXPECT_EQ(records[1].category, L"系统更新日志");
+    EXPECT_EQ(records[1].outcome, engine::Outcome::Skipped);
 }

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "Categories.h"
+#include "CategoryBoxes.h"
 #include "resource.h"
 
 namespace {
@@ -363,7 +363,7 @@ TEST(DialogTemplates, CategoryBoxesCarryTheTableLabels) {
     const DialogTemplate t = LoadTemplate(IDD_SKELDA_CHILD);
     for (const skelda::Category& category : skelda::kCategoryTable) {
         SCOPED_TRACE("category " + std::to_string(category.index));
-        const DialogItem* item = FindItem(t, category.checkBoxId);
+        const DialogItem* item = FindItem(t, frontend::kCategoryBoxIds[category.index]);
         ASSERT_NE(nullptr, item);
         EXPECT_TRUE(SameClass(L"Button", item->windowClass));
         EXPECT_EQ(static_cast<DWORD>(BS_AUTOCHECKBOX), item->style & BS_TYPEMASK);

@@ -142,6 +142,25 @@ for subset in 3 2,6 7 0,1,4,5; do
   expect_working_folder_gone
 done
 
+# Children from a run-wide pool, or one at a time per worker: the same archive, file for file
+# and byte for byte (the run's own report aside), and the same tools started.
+listing_with_sizes() {
+  7zz l -slt "$1" | awk '/^Path = /{p=substr($0,8)} /^Size = /{print p "\t" substr($0,8)}' | tail -n +2 |
+    awk -F'\t' '$1 != "收集报告.txt" && $1 != "collection-report.json"' | LC_ALL=C sort
+}
+for pool in per-worker 3; do
+  host_options=(--pool "$pool")
+  run_case "pool $pool" all "$root/pool $pool/信息收集.7z"
+  expect_exit 0
+  expect_commands all
+  cp "$calls" "$root/pool-$pool-calls.txt"
+done
+host_options=()
+[ "$(listing_with_sizes "$root/pool per-worker/信息收集.7z")" = "$(listing_with_sizes "$root/pool 3/信息收集.7z")" ] ||
+  { fail "a pooled run's archive differs from one at a time per worker:"
+    diff <(listing_with_sizes "$root/pool per-worker/信息收集.7z") <(listing_with_sizes "$root/pool 3/信息收集.7z") |
+      head -20; }
+
 # Nothing switched on: the packer still runs and the run succeeds.
 archive="$root/none/信息收集.7z"
 run_case "no category" none "$archive"
@@ -211,7 +230,7 @@ run_case "locked CBS.log" 0 "$archive"
 release_after_run=
 wait $holder
 expect_exit 0
-expect_log "无法读取文件，已跳过: C:\\Windows\\Logs\\CBS\\CBS.log" 1
+expect_log "无法读取文件，已跳过: C:\\windows\\Logs\\CBS\\CBS.log" 1
 expect_archive_listing "$archive" 0 "CBS日志/CBS.log"
 
 # A missing CBS folder is logged and the run goes on.
@@ -283,7 +302,8 @@ grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
 # skipped, the run packs what it has and reports once.
 export SKELDA_DOUBLES_HANG=BIOS
 unset SKELDA_DOUBLES_HANG_CHILD
-host_options=(--run-limit 5)
+# A pool of two keeps most steps queued when the time is up: they are recorded skipped.
+host_options=(--run-limit 5 --pool 2)
 archive="$root/runlimit/信息收集.7z"
 run_case "run limit passes" 7 "$archive"
 host_options=()
@@ -301,18 +321,21 @@ case_name="host killed mid-run"
 [ -n "$(processes_in_prefix '^WMIC ')" ] || fail "the stuck tool was not running"
 kill -KILL $(processes_in_prefix 'SkeldaCollect') 2>/dev/null
 for _ in $(seq 1 100); do [ -z "$(processes_in_prefix '^WMIC ')" ] && break; sleep 0.1; done
-[ -z "$(processes_in_prefix '^WMIC ')" ] || fail "a tool of the killed run still runs"
+left=$(processes_in_prefix '^WMIC ')
+[ -z "$left" ] || fail "a tool of the killed run still runs: $(for p in $left; do tr '\0' ' ' <"/proc/$p/cmdline"; \
+  grep -m1 State "/proc/$p/status"; done 2>/dev/null)"
 echo "== $case_name: tool ended with its host"
 wineserver -k 2>/dev/null; wineserver -w
 unset SKELDA_DOUBLES_HANG
 
 # Limits in logCfg.ini that are no limits are named in the log; the defaults hold.
-printf '[Limits]\r\nCommandSeconds=-5\r\nLongCommandSeconds=99999999\r\nRunSeconds=ten\r\n' \
+printf '[Limits]\r\nCommandSeconds=-5\r\nLongCommandSeconds=99999999\r\nRunSeconds=ten\r\nPoolSize=0\r\n' \
   >"$drive_c/ProgramData/logCfg.ini"
 run_case "bad limits in logCfg.ini" 3 "$root/badlimits/信息收集.7z"
 rm -f "$drive_c/ProgramData/logCfg.ini"
 expect_exit 0
 expect_log "时间限制设置无效，使用默认值" 3
+expect_log "同时运行的工具数设置无效，使用默认值: PoolSize=\"0\"" 1
 
 # Without WMIC (Windows 11 24H2 and later by default) the alias reports come from WMI through
 # PowerShell: one process per catalogue folder, every report under its own name in WMIC's

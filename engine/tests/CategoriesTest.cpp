@@ -26,14 +26,11 @@ TEST(CategoriesTest, TopLevelFoldersOnly) {
     EXPECT_FALSE(IsCategoryFolder(L""));
 }
 
-TEST(CategoriesTest, FoldersAndBoxesAreDistinct) {
+TEST(CategoriesTest, FoldersAreDistinct) {
     std::set<std::wstring> folders;
-    std::set<unsigned> boxes;
     for (const Category& category : kCategoryTable) {
         folders.insert(category.folder);
-        boxes.insert(category.checkBoxId);
         EXPECT_EQ(CategoryIndexOf(category.folder), category.index);
     }
     EXPECT_EQ(folders.size(), size_t(kCategories));
-    EXPECT_EQ(boxes.size(), size_t(kCategories));
 }

@@ -1,0 +1,207 @@
+#include "StepPlan.h"
+
+#include <algorithm>
+
+#include "Categories.h"
+#include "CommandLine.h"
+#include "LogFileCollectors.h"
+#include "OsVersion.h"
+
+using toollog::Entry;
+
+namespace engine {
+
+namespace {
+
+// Classes of the Windows Installer provider. It checks every installed product for each query
+// and serves one query at a time, so these take tens of seconds to minutes on a real machine.
+bool IsInstallerClass(const std::wstring& wmiClass) {
+    static const wchar_t* const kClasses[] = {
+        L"Win32_ApplicationCommandLine", L"Win32_CommandLineAccess", L"Win32_FontInfoAction",
+        L"Win32_Product",                L"Win32_PublishComponentAction", L"Win32_ServiceSpecification",
+        L"Win32_SoftwareFeature",        L"Win32_SoftwareElement",  L"Win32_Patch",
+        L"Win32_PatchPackage",           L"Win32_Property",         L"Win32_ProductSoftwareFeatures",
+    };
+    return std::any_of(std::begin(kClasses), std::end(kClasses),
+                       [&](const wchar_t* name) { return wmiClass == name; });
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The association classes of data files walk every file a device or driver names.
+bool IsDataFileAssociation(const std::wstring& wmiClass) { return EndsWith(wmiClass, L"CIMDataFile"); }
+
+void MarkSlow(PlannedStep& step, bool installer, bool slow) {
+    step.slow = installer || slow;
+    step.serialGroup = installer ? kInstallerGroup : 0;
+}
+
+PlannedStep ToolStep(int worker, const skelda::ToolReport& report) {
+    PlannedStep step;
+    step.kind = StepKind::ToolReport;
+    step.worker = worker;
+    step.program = report.program;
+    step.what = report.commandLine;
+    step.output = report.reportPath;
+    return step;
+}
+
+PlannedStep CopyStep(CopyKind kind, const std::wstring& source, const std::wstring& target) {
+    PlannedStep step;
+    step.kind = StepKind::Copy;
+    step.worker = 2;
+    step.copy = kind;
+    step.what = source;
+    step.output = target;
+    return step;
+}
+
+bool On(const PlanFacts& facts, skelda::CategoryIndex index) { return facts.switches[index] != 0; }
+
+std::wstring WorkFolder(const PlanFacts& facts, const std::wstring& relative) {
+    return facts.workingFolder + L"\\" + relative;
+}
+
+void PlanEventLogs(const PlanFacts& facts, WorkerPlan& plan) {
+    if (!On(facts, skelda::kSystemLog)) return;
+    const std::wstring category = skelda::CategoryFolder(skelda::kSystemLog);
+    const std::wstring folder = WorkFolder(facts, category);
+    plan.folders.push_back({folder, Entry::EventLogFolderFailed});
+    PlannedStep listing;
+    listing.kind = StepKind::EventLogListing;
+    listing.worker = 1;
+    listing.program = skelda::kWevtutilProgram;
+    listing.what = L"wevtutil el";
+    listing.category = category;
+    listing.folder = folder;
+    plan.steps.push_back(std::move(listing));
+}
+
+void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
+    if (On(facts, skelda::kUpdateLog)) {
+        const std::wstring category = skelda::CategoryFolder(skelda::kUpdateLog);
+        const std::wstring folder = WorkFolder(facts, category);
+        const std::wstring target = folder + L"\\WindowsUpdate.log";
+        plan.folders.push_back({folder, Entry::UpdateLogFolderFailed});
+        if (facts.osVersionCode >= OS_WIN10) {
+            // Windows 10 writes the log on demand, onto the desktop; the copy follows.
+            PlannedStep produce;
+            produce.kind = StepKind::ToolRun;
+            produce.worker = 2;
+            produce.program = skelda::kPowerShellProgram;
+            produce.what = std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"";
+            produce.category = category;
+            produce.longLimit = true;
+            produce.slow = true;
+            produce.then.push_back(CopyStep(CopyKind::UpdateLog, facts.desktopFolder + L"WindowsUpdate.log", target));
+            plan.steps.push_back(std::move(produce));
+        } else {
+            plan.steps.push_back(CopyStep(CopyKind::UpdateLog, facts.windowsFolder + L"\\WindowsUpdate.log", target));
+        }
+    }
+    if (On(facts, skelda::kCbsLog)) {
+        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kCbsLog));
+        if (facts.cbsPresent) plan.folders.push_back({folder, Entry::CbsFolderFailed});
+        plan.steps.push_back(CopyStep(CopyKind::CbsFolder, facts.windowsFolder + L"\\Logs\\CBS", folder));
+    }
+    if (On(facts, skelda::kInfLog)) {
+        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kInfLog));
+        if (facts.infPresent) plan.folders.push_back({folder, Entry::InfFolderFailed});
+        plan.steps.push_back(CopyStep(CopyKind::SetupApiLogs, facts.windowsFolder + L"\\inf", folder));
+    }
+    if (On(facts, skelda::kOperatingSystem)) {
+        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kOperatingSystem) + L"\\系统信息");
+        plan.folders.push_back({folder, Entry::WmicFolderFailed});
+        PlannedStep systeminfo = ToolStep(2, {skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
+        systeminfo.longLimit = true;
+        systeminfo.slow = true;  // lists every installed update
+        plan.steps.push_back(std::move(systeminfo));
+    }
+    if (!facts.wmic) return;
+    for (const auto& [folderName, rows] : *facts.wmic) {
+        if (!SwitchOfFolder(facts.switches, folderName)) continue;
+        const std::wstring folder = WorkFolder(facts, folderName);
+        plan.folders.push_back({folder, Entry::WmicFolderFailed});
+        const bool installer = std::any_of(rows.begin(), rows.end(), [](const skelda::CatalogueRow& row) {
+            return row.key == L"PRODUCT";  // Win32_Product
+        });
+        if (!facts.haveWmic) {
+            // Without WMIC the folder's aliases are read from WMI together.
+            PlannedStep batch;
+            batch.kind = StepKind::AliasFolder;
+            batch.worker = 2;
+            batch.program = skelda::kPowerShellProgram;
+            batch.what = L"WMI for the WMIC aliases of " + folderName;
+            batch.folder = folder;
+            batch.rows = rows;
+            MarkSlow(batch, installer, false);
+            plan.steps.push_back(std::move(batch));
+            continue;
+        }
+        for (const skelda::CatalogueRow& row : rows) {
+            PlannedStep step = ToolStep(2, skelda::WmicReport(row.key, folder, row.label));
+            MarkSlow(step, row.key == L"PRODUCT", false);
+            plan.steps.push_back(std::move(step));
+        }
+    }
+}
+
+void PlanWmiClasses(const PlanFacts& facts, const skelda::FolderCatalogue* catalogue, int worker, WorkerPlan& plan) {
+    if (!catalogue) return;
+    for (const auto& [folderName, rows] : *catalogue) {
+        if (!SwitchOfFolder(facts.switches, folderName)) continue;
+        const std::wstring folder = WorkFolder(facts, folderName);
+        plan.folders.push_back({folder, Entry::PowershellFolderFailed});
+        for (const skelda::CatalogueRow& row : rows) {
+            PlannedStep step = ToolStep(worker, skelda::WmiClassReport(row.key, folder, row.label));
+            MarkSlow(step, IsInstallerClass(row.key), IsDataFileAssociation(row.key));
+            plan.steps.push_back(std::move(step));
+        }
+    }
+}
+
+int CountSteps(const std::vector<PlannedStep>& steps) {
+    int count = 0;
+    for (const PlannedStep& step : steps) {
+        // An alias folder is one step per alias; a listing counts itself, its logs come later.
+        count += step.kind == StepKind::AliasFolder ? static_cast<int>(step.rows.size()) : 1;
+        count += CountSteps(step.then);
+    }
+    return count;
+}
+
+}  // namespace
+
+int RunPlan::StepCount() const {
+    int count = 0;
+    for (const WorkerPlan& worker : workers) count += CountSteps(worker.steps);
+    return count;
+}
+
+int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& folder) {
+    const int index = skelda::CategoryIndexOf(folder);
+    return index < 0 ? 0 : switches[index];
+}
+
+PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder) {
+    PlannedStep step;
+    step.kind = StepKind::EventLogExport;
+    step.worker = 1;
+    step.program = skelda::kWevtutilProgram;
+    step.what = EventLogExportCommand(logName, folder);
+    step.output = folder + L"\\" + EventLogFileName(logName);
+    return step;
+}
+
+RunPlan PlanRun(const PlanFacts& facts) {
+    RunPlan plan;
+    PlanEventLogs(facts, plan.workers[0]);
+    PlanFilesAndWmic(facts, plan.workers[1]);
+    PlanWmiClasses(facts, facts.wmiDevice, 3, plan.workers[2]);
+    PlanWmiClasses(facts, facts.wmiSystem, 4, plan.workers[3]);
+    return plan;
+}
+
+}  // namespace engine

@@ -1,0 +1,90 @@
+#pragma once
+// What a run will do, worked out before anything runs: for each of the four workers the
+// folders it makes and the steps it takes, in order. Pure: every fact about the machine comes
+// in through PlanFacts, so every combination can be tested without running a tool.
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "LogEntries.h"
+
+namespace engine {
+
+constexpr int kWorkerCount = 4;
+constexpr int kSwitchCount = 8;
+
+enum class StepKind {
+    ToolReport,       // a tool whose standard output is the report file
+    ToolRun,          // a tool without a report of its own (Get-WindowsUpdateLog)
+    Copy,             // a log file or folder copied
+    EventLogListing,  // "wevtutil el"; its names become one export step each
+    EventLogExport,   // "wevtutil epl" of one log
+    AliasFolder,      // the WMIC aliases of one folder, read from WMI without WMIC
+};
+
+// Which copy: each has its own source pattern and log lines.
+enum class CopyKind { UpdateLog, CbsFolder, SetupApiLogs };
+
+struct PlannedStep {
+    StepKind kind = StepKind::ToolReport;
+    int worker = 0;            // 1 to 4
+    std::wstring program;      // the tool below the system folder (tool steps)
+    std::wstring what;         // the command line, or the source copied
+    std::wstring output;       // report, export or copy target (full path); empty: none
+    std::wstring category;     // top-level folder, for steps without output
+    std::wstring folder;       // EventLogListing, AliasFolder: where their reports go
+    CopyKind copy = CopyKind::UpdateLog;
+    bool longLimit = false;    // the long command limit applies
+    // Known to take long on real machines: a pool starts these before the others.
+    bool slow = false;
+    // Steps of one group never run at the same time (a provider that serves one query at a
+    // time would only keep the others waiting); 0 for none.
+    int serialGroup = 0;
+    std::vector<skelda::CatalogueRow> rows;  // AliasFolder
+    // Run after this step, in order, where this one ran: a copy of what this step produced.
+    std::vector<PlannedStep> then;
+};
+
+// A folder a worker makes before its steps, and the log line when it cannot.
+struct PlannedFolder {
+    std::wstring path;
+    toollog::Entry failed;
+};
+
+struct WorkerPlan {
+    std::vector<PlannedFolder> folders;
+    std::vector<PlannedStep> steps;
+};
+
+struct RunPlan {
+    WorkerPlan workers[kWorkerCount];
+    // Steps known now, follow-ups included; the event logs are added once listed.
+    int StepCount() const;
+};
+
+// The Windows Installer provider answers one query at a time, machine-wide.
+constexpr int kInstallerGroup = 1;
+
+struct PlanFacts {
+    int switches[kSwitchCount] = {};
+    int osVersionCode = 0;
+    bool haveWmic = true;
+    bool cbsPresent = true;  // the CBS log folder exists
+    bool infPresent = true;  // the INF folder exists
+    std::wstring workingFolder;  // no trailing backslash
+    std::wstring windowsFolder;  // no trailing backslash
+    std::wstring desktopFolder;  // with a trailing backslash; may be empty
+    const skelda::FolderCatalogue* wmic = nullptr;
+    const skelda::FolderCatalogue* wmiDevice = nullptr;
+    const skelda::FolderCatalogue* wmiSystem = nullptr;
+};
+
+RunPlan PlanRun(const PlanFacts& facts);
+
+// The export step of one listed event log, into folder.
+PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder);
+
+// The switch that governs a catalogue folder ("硬件\温控设备"); 0 for a folder of no category.
+int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& folder);
+
+}  // namespace engine

@@ -1,0 +1,102 @@
+#include "FileSystem.h"
+
+#include "UniqueHandle.h"
+
+namespace skelda {
+
+bool PathExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+int EnsureFolderTree(const std::wstring& path, SECURITY_ATTRIBUTES* access) {
+    auto ensure = [access](const std::wstring& folder) {
+        return PathExists(folder) || ::CreateDirectoryW(folder.c_str(), access);
+    };
+    std::wstring rest = path;
+    std::wstring built;
+    size_t idx = rest.find(L'\\');
+    while (idx != std::wstring::npos && idx > 0) {
+        built += rest.substr(0, idx);
+        rest.erase(0, idx + 1);
+        if (!ensure(built)) return 0;
+        idx = rest.find(L'\\');
+        built += L'\\';
+        if (idx == std::wstring::npos && !rest.empty() && rest.find(L".7z") == std::wstring::npos) {
+            built += rest;
+            if (!ensure(built)) return 0;
+        }
+    }
+    return 1;
+}
+
+int RemoveFolder(const std::wstring& path) {
+    std::wstring folder = path;
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    bool all = true;
+    {
+        WIN32_FIND_DATAW data;
+        UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+        if (find.Valid()) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring child = folder + L"\\" + name;
+                const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                    all = RemoveFolder(child) && all;
+                } else if (isFolder) {
+                    all = ::RemoveDirectoryW(child.c_str()) && all;
+                } else {
+                    if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    all = ::DeleteFileW(child.c_str()) && all;
+                }
+            } while (::FindNextFileW(find.Get(), &data));
+        }
+    }
+    return ::RemoveDirectoryW(folder.c_str()) && all ? 1 : 0;
+}
+
+namespace {
+
+void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find.Valid()) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CollectFiles(folder + L"\\" + name, files);
+        else files.push_back(folder + L"\\" + name);
+    } while (::FindNextFileW(find.Get(), &data));
+}
+
+}  // namespace
+
+std::vector<std::wstring> FilesBelow(const std::wstring& folder) {
+    std::vector<std::wstring> files;
+    CollectFiles(folder, files);
+    return files;
+}
+
+std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    std::vector<std::wstring> held;
+    for (const std::wstring& file : FilesBelow(folder)) {
+        for (;;) {
+            // Sharing reading only: refused while anyone has the file open for writing.
+            UniqueHandle probe(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (probe || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
+            if (::GetTickCount64() >= deadline) {
+                held.push_back(file);
+                break;
+            }
+            ::Sleep(50);
+        }
+    }
+    return held;
+}
+
+}  // namespace skelda
