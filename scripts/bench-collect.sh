@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
-# Benchmark (not a test): one full collection with the tool doubles under Wine.
-# Reports the wall time of the run, the number of child processes it started, the workers'
-# step times and the engine's overhead from the run's report, and the time of
-# the shipped packer under Wine against Debian's 7zz on the same folder with the same switches.
-#   usage: [SKELDA_BENCH_NO_WMIC=1] scripts/bench-collect.sh [x86|x64] [win64|win32]   (after scripts/build.sh)
-# x86 (the shipped 32-bit build) by default; x64 runs the 64-bit build, in a 64-bit prefix only.
+# Benchmark (not a test): full collections with the tool doubles under Wine, with the field-cost
+# model of tests/field-profile.ini (the doubles take the time the real tools take on a small PC).
+# Runs the collection twice in one prefix: one child at a time per worker (ORVANE_SKELDA_POOL=
+# per-worker, today's behaviour) and with the engine's default pool. For each it prints the wall
+# time, the child processes started, the workers' step times from the run's report, the floor (the
+# chain no scheduling can shorten) and the engine's overhead; then the pool against the floor, and
+# the shipped packer under Wine against Debian's 7zz on the same folder.
+#   usage: [SKELDA_BENCH_NO_WMIC=1] [SKELDA_BENCH_PROFILE=<file>|none] scripts/bench-collect.sh [x64|x86] [win64|win32]
+# After scripts/build.sh. x64 (the 64-bit build, which every machine can run) by default; x86 is
+# the shipped 32-bit build. SKELDA_BENCH_PROFILE=none runs without the model (the doubles answer
+# at once).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
-arch=${1:-x86}
+arch=${1:-x64}
 kind=${2:-win64}
 case "$arch" in
   x86) dist=$build/dist ;;
   x64) dist=$build/dist-x64 ;;
-  *) echo "usage: bench-collect.sh [x86|x64] [win64|win32]" >&2; exit 64 ;;
+  *) echo "usage: bench-collect.sh [x64|x86] [win64|win32]" >&2; exit 64 ;;
 esac
+profile=${SKELDA_BENCH_PROFILE:-$top/tests/field-profile.ini}
 prefix=$build/wine/bench-$arch-$kind
 "$top/scripts/make-prefix.sh" "$prefix" "$kind" "$build/$arch" >/dev/null
 bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
@@ -22,53 +28,135 @@ bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/de
 # SKELDA_BENCH_NO_WMIC=1: a system without WMIC, whose alias reports come from PowerShell.
 [ "${SKELDA_BENCH_NO_WMIC:-}" = 1 ] && find "$prefix/drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
 
+# The doubles find the model in their own folder of the prefix, never through the environment.
+doubles=$prefix/drive_c/skelda-doubles
+if [ "$profile" != none ]; then
+  cp "$profile" "$doubles/field-profile.ini"
+  trap 'rm -f "$doubles/field-profile.ini"' EXIT
+  echo "field profile: $profile"
+else
+  echo "no field profile: the doubles answer at once"
+fi
+
 work=$build/bench-$arch
-rm -rf "$work" && mkdir -p "$work/product"
-cp -r "$dist/OrvaneSkelda.dll" "$dist/SkeldaCollect.exe" "$dist/7z" "$work/product/"
-archive="Z:${work//\//\\}\\信息收集.7z"
+rm -rf "$work" && mkdir -p "$work"
 
-# Wine's process channel names every process it creates.
-start=$(date +%s.%N)
-WINEDEBUG=+process skelda_wine "$work/product/SkeldaCollect.exe" "$archive" >"$work/run.out" 2>"$work/trace.txt"
-wineserver -w
-end=$(date +%s.%N)
-# Programs by name; Wine's own services and the console hosts it adds are left out of the count.
-started=$(grep 'CreateProcessInternalW app L' "$work/trace.txt" | sed -E 's/.*app L"([^"]*)".*/\1/' | sed 's/.*\\//' |
-  grep -viE '^(conhost|services|winedevice|rpcss|plugplay|svchost|explorer|winemenubuilder)\.exe$' | sort | uniq -c | sort -rn)
-children=$(awk '{n += $1} END {print n + 0}' <<<"$started")
-printf 'full run (%s): %.1f s wall, %d child processes:\n' "$kind" "$(echo "$end - $start" | bc)" "$children"
-sed 's/^/  /' <<<"$started"
+# One full collection; $1 names it, $2 is ORVANE_SKELDA_POOL ("" leaves it unset).
+run() {
+  local name=$1 pool=$2 dir=$work/$1
+  mkdir -p "$dir/product"
+  cp -r "$dist/OrvaneSkelda.dll" "$dist/SkeldaCollect.exe" "$dist/7z" "$dir/product/"
+  rm -f "$doubles/field-costs.txt"
+  local archive="Z:${dir//\//\\}\\信息收集.7z" start end
+  start=$(date +%s.%N)
+  (
+    if [ -n "$pool" ]; then export ORVANE_SKELDA_POOL=$pool; else unset ORVANE_SKELDA_POOL; fi
+    # Wine's process channel names every process it creates.
+    WINEDEBUG=+process skelda_wine "$dir/product/SkeldaCollect.exe" --quiet "$archive" >"$dir/run.out" 2>"$dir/trace.txt"
+  ) || true  # exit code 6: a step did not end ok; the report says which
+  wineserver -w
+  end=$(date +%s.%N)
+  [ -f "$doubles/field-costs.txt" ] && mv "$doubles/field-costs.txt" "$dir/field-costs.txt"
+  # Programs by name; Wine's own services and the console hosts it adds are left out of the count.
+  grep 'CreateProcessInternalW app L' "$dir/trace.txt" | sed -E 's/.*app L"([^"]*)".*/\1/' | sed 's/.*\\//' |
+    grep -viE '^(conhost|services|winedevice|rpcss|plugplay|svchost|explorer|winemenubuilder)\.exe$' |
+    sort | uniq -c | sort -rn >"$dir/started.txt" || true
+  echo "$end - $start" | bc >"$dir/wall.txt"
+  mkdir -p "$dir/tree/SystemInfoLog"
+  7zz x -y -o"$dir/tree/SystemInfoLog" "$dir/信息收集.7z" >/dev/null
+}
 
-# From the run's own report: its wall time, each worker's sum of step times (the longest is the
-# critical path) and the engine's overhead beyond it.
-mkdir -p "$work/tree/SystemInfoLog"
-7zz x -y -o"$work/tree/SystemInfoLog" "$work/信息收集.7z" >/dev/null
-python3 - "$work/tree/SystemInfoLog/collection-report.json" <<'PY'
-import datetime, json, sys
-r = json.load(open(sys.argv[1], encoding="utf-8"))
+echo "running with one child at a time per worker (ORVANE_SKELDA_POOL=per-worker) ..."
+run per-worker per-worker
+echo "running with the engine's default pool (ORVANE_SKELDA_POOL unset) ..."
+run pool ""
+
+python3 - "$work" <<'PY'
+import datetime, json, os, sys
+work = sys.argv[1]
 t = lambda s: datetime.datetime.strptime(s, "%Y-%m-%d %H:%M:%S.%f")
-wall = (t(r["end"]) - t(r["start"])).total_seconds() * 1000
-sums = {}
-for s in r["steps"]:
-    sums[s["worker"]] = sums.get(s["worker"], 0) + s["duration_ms"]
-longest = max(sums.values()) if sums else 0
-print(f"report: {len(r['steps'])} steps, {wall / 1000:.1f} s from start to packing")
-for w in sorted(sums):
-    print(f"  worker {w}: {sums[w] / 1000:.1f} s of steps")
-print(f"  engine overhead: {(wall - longest) / 1000:.2f} s = {100 * (wall - longest) / wall:.1f} % of the run"
-      f" (goal: under 2 %)" if wall else "  no time")
-PY
-rm -f "$work/tree/SystemInfoLog/collection-report.json" "$work/tree/SystemInfoLog/收集报告.txt"
 
-# The packer alone, on the unpacked archive, against Debian's 7zz.
+def figures(name):
+    d = os.path.join(work, name)
+    r = json.load(open(os.path.join(d, "tree/SystemInfoLog/collection-report.json"), encoding="utf-8"))
+    started = [line.split(None, 1) for line in open(os.path.join(d, "started.txt")) if line.strip()]
+    # The model's own record: which calls held a lock and how long they waited for it.
+    waits = {}
+    costs = os.path.join(d, "field-costs.txt")
+    if os.path.exists(costs):
+        for line in open(costs, encoding="utf-8"):
+            locks, waited, _, command = line.rstrip("\n").split("\t", 3)
+            waits.setdefault(command, []).append((locks, int(waited)))
+    steps, serialised, intervals, sums = [], [], {}, {}
+    for s in r["steps"]:
+        locks, waited = (waits.get(s["what"]) or [("-", 0)]).pop(0) if s["what"] in waits else ("-", 0)
+        own = max(s["duration_ms"] - waited, 0)  # the step's time without waiting for the lock
+        steps.append(own)
+        if locks != "-":
+            serialised.append(own)
+        begin = t(s["start"])
+        intervals.setdefault(s["worker"], []).append((begin, begin + datetime.timedelta(milliseconds=s["duration_ms"])))
+        sums[s["worker"]] = sums.get(s["worker"], 0) + s["duration_ms"]
+    covered = {}  # per worker, the time in which at least one of its steps ran
+    for w, spans in intervals.items():
+        total, end = 0.0, None
+        for b, e in sorted(spans):
+            if end is None or b > end:
+                total += (e - b).total_seconds()
+                end = e
+            elif e > end:
+                total += (e - end).total_seconds()
+                end = e
+        covered[w] = total * 1000
+    wall_report = (t(r["end"]) - t(r["start"])).total_seconds() * 1000
+    counts = r["summary"]["counts"]
+    return {
+        "wall": float(open(os.path.join(d, "wall.txt")).read()) * 1000,
+        "children": sum(int(n) for n, _ in started), "started": started,
+        "steps": len(r["steps"]), "counts": counts, "report_wall": wall_report,
+        "sums": sums, "covered": covered,
+        "longest": max(steps, default=0), "serialised": sum(serialised), "serialised_n": len(serialised),
+    }
+
+def show(label, f):
+    print(f"{label}: {f['wall'] / 1000:.1f} s wall, {f['children']} child processes")
+    for n, program in f["started"]:
+        print(f"  {int(n):5d} {program.strip()}")
+    outcomes = ", ".join(f"{k} {v}" for k, v in f["counts"].items() if v)
+    print(f"  report: {f['steps']} steps ({outcomes}), {f['report_wall'] / 1000:.1f} s from start to packing")
+    for w in sorted(f["sums"]):
+        print(f"    worker {w}: {f['sums'][w] / 1000:.1f} s of steps, a child running for {f['covered'][w] / 1000:.1f} s")
+    busiest = max(f["sums"], key=f["sums"].get)
+    print(f"  busiest worker: {busiest}, {f['sums'][busiest] / 1000:.1f} s of steps")
+    floor = max(f["longest"], f["serialised"])
+    f["floor"] = floor
+    print(f"  floor: {floor / 1000:.1f} s (longest step {f['longest'] / 1000:.1f} s; {f['serialised_n']} steps the"
+          f" model serialises, {f['serialised'] / 1000:.1f} s without their waits)")
+    # The engine's own time: the part of the run in which the longest-occupied worker had no child.
+    overhead = f["report_wall"] - max(f["covered"].values(), default=0)
+    print(f"  engine overhead: {overhead / 1000:.2f} s = {100 * overhead / f['report_wall']:.1f} % of the run"
+          " (goal: under 2 %)" if f["report_wall"] else "  no time")
+
+a, b = figures("per-worker"), figures("pool")
+show("one child at a time per worker", a)
+show("default pool", b)
+print(f"pool against the floor: {b['wall'] / 1000:.1f} s wall / {b['floor'] / 1000:.1f} s floor = "
+      f"{b['wall'] / b['floor']:.2f}x (goal: at most 1.1x)" if b["floor"] else "pool against the floor: no floor")
+print(f"pool against one child per worker: {b['wall'] / 1000:.1f} s vs {a['wall'] / 1000:.1f} s wall, "
+      f"{b['children']} vs {a['children']} child processes (goal: no more)")
+PY
+
+# The packer alone, on the pooled run's unpacked archive, against Debian's 7zz.
+tree=$work/pool/tree
+rm -f "$tree/SystemInfoLog/collection-report.json" "$tree/SystemInfoLog/收集报告.txt"
 packer=$( [ "$kind" = win64 ] && echo "7z/x64/7zx64.exe" || echo "7z/x86/7zx86.exe" )
 switches=(-m0=BCJ -m1=LZMA:d=21 -ms -mmt)
 t0=$(date +%s.%N)
-skelda_wine "$work/product/$packer" a -t7z "Z:${work//\//\\}\\wine.7z" "Z:${work//\//\\}\\tree\\SystemInfoLog\\*" "${switches[@]}" >/dev/null
+skelda_wine "$work/pool/product/$packer" a -t7z "Z:${work//\//\\}\\wine.7z" "Z:${tree//\//\\}\\SystemInfoLog\\*" "${switches[@]}" >/dev/null
 wineserver -w
 t1=$(date +%s.%N)
-7zz a -t7z "$work/native.7z" "$work/tree/SystemInfoLog/*" "${switches[@]}" >/dev/null
+7zz a -t7z "$work/native.7z" "$tree/SystemInfoLog/*" "${switches[@]}" >/dev/null
 t2=$(date +%s.%N)
 printf 'packer under Wine: %.2f s (%s bytes); Debian 7zz: %.2f s (%s bytes); %s files\n' \
   "$(echo "$t1 - $t0" | bc)" "$(stat -c %s "$work/wine.7z")" "$(echo "$t2 - $t1" | bc)" \
-  "$(stat -c %s "$work/native.7z")" "$(find "$work/tree" -type f | wc -l)"
+  "$(stat -c %s "$work/native.7z")" "$(find "$tree" -type f | wc -l)"

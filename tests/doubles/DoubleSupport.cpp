@@ -20,21 +20,6 @@ void EnsureParentFolder(const std::wstring& file) {
     if (slash != std::wstring::npos && slash > 2) ::CreateDirectoryW(file.substr(0, slash).c_str(), nullptr);
 }
 
-class MutexLock {
-public:
-    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {
-        const DWORD r = mutex_ ? ::WaitForSingleObject(mutex_, 30000) : WAIT_FAILED;
-        held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
-    }
-    ~MutexLock() { if (held_) ::ReleaseMutex(mutex_); }
-    MutexLock(const MutexLock&) = delete;
-    MutexLock& operator=(const MutexLock&) = delete;
-
-private:
-    HANDLE mutex_;
-    bool held_ = false;
-};
-
 void WriteHandle(DWORD which, const std::string& bytes) {
     HANDLE h = ::GetStdHandle(which);
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
@@ -49,6 +34,15 @@ void WriteHandle(DWORD which, const std::string& bytes) {
 }
 
 }  // namespace
+
+MutexLock::MutexLock(HANDLE mutex, DWORD timeoutMs) : mutex_(mutex) {
+    const DWORD r = mutex_ ? ::WaitForSingleObject(mutex_, timeoutMs) : WAIT_FAILED;
+    held_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;  // abandoned: its holder ended, it is ours now
+}
+
+MutexLock::~MutexLock() {
+    if (held_) ::ReleaseMutex(mutex_);
+}
 
 std::string InCodePage(const std::wstring& text, UINT codePage) {
     if (text.empty()) return {};
@@ -68,11 +62,11 @@ bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
                                   TRUE) == CSTR_EQUAL;
 }
 
-void RecordCall() {
-    const std::string line = Utf8(::GetCommandLineW()) + "\n";
-    const std::wstring file = CallsFile();
+void RecordCall() { AppendRecordLine(CallsFile(), Utf8(::GetCommandLineW()) + "\n"); }
+
+void AppendRecordLine(const std::wstring& file, const std::string& line) {
     UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kCallsMutexName));
-    MutexLock lock(mutex.Get());
+    MutexLock lock(mutex.Get(), 30000);
     EnsureParentFolder(file);
     // A reader without write sharing may hold the file for a moment: retry instead of losing the line.
     for (int attempt = 0; attempt < 200; ++attempt) {

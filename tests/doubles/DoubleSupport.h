@@ -11,8 +11,24 @@ constexpr const wchar_t* kDefaultCallsFile = L"C:\\skelda-doubles\\calls.txt";
 // Serialises the appends of all doubles running at the same time.
 constexpr const wchar_t* kCallsMutexName = L"SkeldaTestDoublesCalls";
 
+// Holds a mutex for one scope once it is had within the time given (else holds nothing).
+class MutexLock {
+public:
+    MutexLock(HANDLE mutex, DWORD timeoutMs);
+    ~MutexLock();
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+
+private:
+    HANDLE mutex_;
+    bool held_ = false;
+};
+
 // Appends GetCommandLineW() as UTF-8 plus "\n" to the record file, as one write under the mutex.
 void RecordCall();
+
+// Appends line to file as one write under the record mutex, creating the file's folder if needed.
+void AppendRecordLine(const std::wstring& file, const std::string& line);
 
 // The command line split as the C runtime would (CommandLineToArgvW); [0] is the program.
 std::vector<std::wstring> Arguments();

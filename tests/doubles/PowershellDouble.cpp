@@ -10,6 +10,7 @@
 
 #include "Base64.h"
 #include "DoubleSupport.h"
+#include "FieldProfile.h"
 
 using namespace skelda::doubles;
 
@@ -129,6 +130,7 @@ int WindowsUpdateLog() {
 int main() {
     RecordCall();
     const std::vector<std::wstring> args = Arguments();
+    SpendFieldCosts("powershell", PowershellFieldItems(args));
     for (size_t i = 1; i + 1 < args.size(); ++i)
         if (EqualsNoCase(args[i], L"-EncodedCommand")) return AliasScript(args[i + 1]);
     size_t at = 1;

@@ -1,7 +1,9 @@
 // Test double of wevtutil: "el" prints EventLogListing(); "epl <log> <file>" writes a small
 // stand-in file that names the log. Other commands fail with ERROR_INVALID_PARAMETER.
+// With a field profile, the listing is the profile's channels and each call takes its time.
 #include "DoubleSupport.h"
 #include "EventLogListing.h"
+#include "FieldProfile.h"
 
 using namespace skelda::doubles;
 
@@ -21,10 +23,14 @@ int ExportLog(const std::vector<std::wstring>& args) {
         return ERROR_INVALID_PARAMETER;
     }
     const std::string name = Utf8(positional[0]);
-    if (!IsListedEventLog(name)) {
+    const FieldProfile* field = ActiveFieldProfile();
+    ChannelKind kind = ChannelKind::Empty;
+    if (field ? !FindChannel(*field, name, kind) : !IsListedEventLog(name)) {
         WriteErr("Failed to export log " + name + ". The specified channel could not be found.\r\n");
         return kChannelNotFound;
     }
+    static const char* const kKinds[] = {"epl empty", "epl events", "epl large"};
+    SpendFieldCosts("wevtutil", {kKinds[static_cast<int>(kind)]});
     // As wevtutil does, an existing file is replaced only when asked to.
     if (!overwrite && ::GetFileAttributesW(positional[1].c_str()) != INVALID_FILE_ATTRIBUTES) {
         WriteErr("Failed to export log " + name + ". The file exists.\r\n");
@@ -43,7 +49,9 @@ int main() {
     RecordCall();
     const std::vector<std::wstring> args = Arguments();
     if (args.size() == 2 && (EqualsNoCase(args[1], L"el") || EqualsNoCase(args[1], L"enum-logs"))) {
-        WriteOut(EventLogListing());
+        SpendFieldCosts("wevtutil", {"el"});
+        const FieldProfile* field = ActiveFieldProfile();
+        WriteOut(field ? ChannelListing(*field) : EventLogListing());
         return 0;
     }
     if (args.size() >= 2 && (EqualsNoCase(args[1], L"epl") || EqualsNoCase(args[1], L"export-log")))

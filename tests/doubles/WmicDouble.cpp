@@ -2,8 +2,9 @@
 // the form, in UTF-16LE with a byte-order mark, as WMIC writes to a file or pipe.
 // Stuck tools, on request: the alias named by SKELDA_DOUBLES_HANG writes its first line and
 // never ends; the alias named by SKELDA_DOUBLES_HANG_CHILD starts a child of its own
-// ("WMIC --hang") that never ends, and waits for it.
+// ("WMIC --hang") that never ends, and waits for it. A field profile gives each alias its time.
 #include "DoubleSupport.h"
+#include "FieldProfile.h"
 
 using namespace skelda::doubles;
 
@@ -47,6 +48,7 @@ int main() {
         WriteErr("wmic:root\\cli>\r\n");
         return 1;
     }
+    SpendFieldCosts("wmic", {Utf8(args[1])});
     std::wstring form;
     for (size_t i = 2; i < args.size(); ++i) form += (i > 2 ? L" " : L"") + args[i];
     const std::wstring report = L"\r\n\r\nAlias=" + args[1] + L"\r\nForm=" + (form.empty() ? L"(default)" : form) +
