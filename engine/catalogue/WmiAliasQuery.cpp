@@ -6,18 +6,28 @@ namespace skelda {
 
 namespace {
 
-// Reads each alias of $t and writes its records. Values are made to look as WMIC prints
-// them: TRUE/FALSE, DMTF date-times (Get-CimInstance hands out DateTime objects), arrays as
-// {"a","b"} or {1,2}.
+// Reads each alias of $t and writes its records. Get-WmiObject hands out the values as WMI
+// holds them, as WMIC prints them: date-times and intervals as DMTF strings, references as
+// object paths. Only where it is missing (PowerShell without it) Get-CimInstance reads, and
+// its .NET date-times, time spans and instances are turned back into those forms. Arrays are
+// written {"a","b"} or {1,2}, with the alias's own separator (", " in WMIC's table form).
 constexpr const wchar_t* kScriptHead =
     L"$ErrorActionPreference='Stop'\n"
-    L"$cim=[bool](Get-Command Get-CimInstance -ErrorAction SilentlyContinue)\n"
+    L"$wmi=[bool](Get-Command Get-WmiObject -ErrorAction SilentlyContinue)\n"
     L"function B($s){[Convert]::ToBase64String([Text.Encoding]::Unicode.GetBytes([string]$s))}\n"
-    L"function V($v){\n"
+    L"function Q($k){if($k -is [string]){return '\"'+$k.Replace('\\','\\\\').Replace('\"','\\\"')+'\"'};return [string]$k}\n"
+    L"function R($c){\n"
+    L" $s=$c.CimSystemProperties\n"
+    L" $k=@($c.CimInstanceProperties|?{$_.Flags.ToString() -match 'Key'}|%{$_.Name+'='+(Q $_.Value)}) -join ','\n"
+    L" return '\\\\'+$s.ServerName+'\\'+($s.Namespace -replace '/','\\')+':'+$s.ClassName+'.'+$k\n"
+    L"}\n"
+    L"function V($v,$j){\n"
     L" if($null -eq $v){return ''}\n"
     L" if($v -is [bool]){if($v){return 'TRUE'};return 'FALSE'}\n"
     L" if($v -is [datetime]){return [Management.ManagementDateTimeConverter]::ToDmtfDateTime($v)}\n"
-    L" if($v -is [array]){return '{'+((@($v)|%{if($_ -is [string]){'\"'+$_+'\"'}else{V $_}}) -join ',')+'}'}\n"
+    L" if($v -is [timespan]){return [Management.ManagementDateTimeConverter]::ToDmtfTimeInterval($v)}\n"
+    L" if($v.GetType().FullName -eq 'Microsoft.Management.Infrastructure.CimInstance'){return R $v}\n"
+    L" if($v -is [array]){return '{'+((@($v)|%{if($_ -is [string]){'\"'+$_+'\"'}else{V $_ $j}}) -join $j)+'}'}\n"
     L" return [string]$v\n"
     L"}\n"
     L"$o=[Console]::Out\n"
@@ -29,10 +39,10 @@ constexpr const wchar_t* kScriptLoop =
     L" try{\n"
     L"  $q=@{Namespace=$a[1]}\n"
     L"  if($a[3]){$q.Filter=$a[3]}\n"
-    L"  if($cim){$r=@(Get-CimInstance -ClassName $a[2] @q)}else{$r=@(Get-WmiObject -Class $a[2] @q)}\n"
+    L"  if($wmi){$r=@(Get-WmiObject -Class $a[2] @q)}else{$r=@(Get-CimInstance -ClassName $a[2] @q)}\n"
     L"  foreach($i in $r){\n"
     L"   $o.WriteLine('I')\n"
-    L"   foreach($p in $a[4].Split(',')){$v=$null;try{$v=$i.$p}catch{};$o.WriteLine('P '+(B (V $v)))}\n"
+    L"   foreach($p in $a[4].Split(',')){$v=$null;try{$v=$i.$p}catch{};$o.WriteLine('P '+(B (V $v $a[5])))}\n"
     L"  }\n"
     L"  $o.WriteLine('Z')\n"
     L" }catch{$o.WriteLine('E '+(B $_.Exception.Message))}\n"
@@ -49,11 +59,14 @@ std::wstring SingleQuoted(const std::wstring& text) {
     return out + L"'";
 }
 
+// WMIC's table form writes {"a", "b"}, its list form {"a","b"}.
+const wchar_t* ArraySeparator(const WmiAlias& alias) { return WmicTableForm(alias.alias) ? L", " : L","; }
+
 // One alias as an element of $t; the leading comma keeps it one element even when alone.
 std::wstring AliasEntry(const WmiAlias& alias) {
     return L"$t+=,@(" + SingleQuoted(alias.alias) + L"," + SingleQuoted(alias.nameSpace) + L"," +
            SingleQuoted(alias.wmiClass) + L"," + SingleQuoted(alias.filter) + L"," +
-           SingleQuoted(alias.properties) + L")\n";
+           SingleQuoted(alias.properties) + L"," + SingleQuoted(ArraySeparator(alias)) + L")\n";
 }
 
 bool Decoded(const std::wstring& encoded, std::wstring& text, AliasAnswer& answer) {

@@ -24,9 +24,9 @@ namespace skelda {
 
 constexpr const wchar_t* kPowerShellEncodedStart = L"powershell -NoProfile -NonInteractive -EncodedCommand ";
 
-// The script that answers the aliases in order: Get-CimInstance where PowerShell has it,
-// Get-WmiObject otherwise (PowerShell 2), each alias in its own try, so one that fails
-// leaves the others alone.
+// The script that answers the aliases in order: Get-WmiObject, which hands out WMI's raw
+// values, wherever PowerShell has it, Get-CimInstance otherwise; each alias in its own try,
+// so one that fails leaves the others alone.
 std::wstring AliasScript(const std::vector<const WmiAlias*>& aliases);
 
 // powershell -NoProfile -NonInteractive -EncodedCommand <Base64 of the UTF-16LE script>

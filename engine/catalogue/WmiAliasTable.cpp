@@ -20,7 +20,8 @@ constexpr const wchar_t* kProbeProperties =
 }  // namespace
 
 // Written from WMIC's alias definitions (target class and namespace) and the classes'
-// documented properties; see the README for where a list only approximates WMIC's FULL format.
+// documented properties less those WMIC's FULL format leaves out; WmiAliasSources.cpp says
+// where each list comes from, and the README where one only approximates WMIC's.
 const std::vector<WmiAlias>& WmiAliasTable() {
     static const std::vector<WmiAlias> table = {
         {L"PRODUCT", kCimV2, L"Win32_Product", L"",
@@ -48,18 +49,17 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"BootDirectory,Caption,ConfigurationPath,Description,LastDrive,Name,ScratchDirectory,"
          L"SettingID,TempDirectory"},
         {L"COMPUTERSYSTEM", kCimV2, L"Win32_ComputerSystem", L"",
-         L"AdminPasswordStatus,AutomaticManagedPagefile,AutomaticResetBootOption,"
-         L"AutomaticResetCapability,BootOptionOnLimit,BootOptionOnWatchDog,BootROMSupported,"
-         L"BootupState,Caption,ChassisBootupState,CreationClassName,CurrentTimeZone,DaylightInEffect,"
-         L"Description,DNSHostName,Domain,DomainRole,EnableDaylightSavingsTime,FrontPanelResetStatus,"
-         L"HypervisorPresent,InfraredSupported,InitialLoadInfo,InstallDate,KeyboardPasswordStatus,"
-         L"LastLoadInfo,Manufacturer,Model,Name,NameFormat,NetworkServerModeEnabled,"
+         L"AdminPasswordStatus,AutomaticManagedPagefile,AutomaticResetBootOption,AutomaticResetCapability,"
+         L"BootOptionOnLimit,BootOptionOnWatchDog,BootROMSupported,BootupState,Caption,ChassisBootupState,"
+         L"CreationClassName,CurrentTimeZone,DaylightInEffect,Description,DNSHostName,Domain,DomainRole,"
+         L"EnableDaylightSavingsTime,FrontPanelResetStatus,InfraredSupported,InitialLoadInfo,InstallDate,"
+         L"KeyboardPasswordStatus,LastLoadInfo,Manufacturer,Model,Name,NameFormat,NetworkServerModeEnabled,"
          L"NumberOfLogicalProcessors,NumberOfProcessors,OEMLogoBitmap,OEMStringArray,PartOfDomain,"
          L"PauseAfterReset,PCSystemType,PowerManagementCapabilities,PowerManagementSupported,"
          L"PowerOnPasswordStatus,PowerState,PowerSupplyState,PrimaryOwnerContact,PrimaryOwnerName,"
-         L"ResetCapability,ResetCount,ResetLimit,Roles,Status,SupportContactDescription,"
-         L"SystemStartupDelay,SystemStartupOptions,SystemStartupSetting,SystemType,ThermalState,"
-         L"TotalPhysicalMemory,UserName,WakeUpType,Workgroup"},
+         L"ResetCapability,ResetCount,ResetLimit,Roles,Status,SupportContactDescription,SystemStartupDelay,"
+         L"SystemStartupOptions,SystemStartupSetting,SystemType,ThermalState,TotalPhysicalMemory,UserName,"
+         L"WakeUpType,Workgroup"},
         {L"CSPRODUCT", kCimV2, L"Win32_ComputerSystemProduct", L"",
          L"Caption,Description,IdentifyingNumber,Name,SKUNumber,UUID,Vendor,Version"},
         {L"OS", kCimV2, L"Win32_OperatingSystem", L"",
@@ -128,10 +128,10 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"ServerSessions,SessionsErroredOut,SessionsForcedOff,SessionsLoggedOff,SessionsTimedOut,"
          L"Timestamp_Object,Timestamp_PerfTime,Timestamp_Sys100NS,WorkItemShortages"},
         {L"SERVICE", kCimV2, L"Win32_Service", L"",
-         L"AcceptPause,AcceptStop,Caption,CheckPoint,CreationClassName,DelayedAutoStart,Description,"
-         L"DesktopInteract,DisplayName,ErrorControl,ExitCode,InstallDate,Name,PathName,ProcessId,"
-         L"ServiceSpecificExitCode,ServiceType,Started,StartMode,StartName,State,Status,"
-         L"SystemCreationClassName,SystemName,TagId,WaitHint"},
+         L"AcceptPause,AcceptStop,Caption,CheckPoint,CreationClassName,Description,DesktopInteract,"
+         L"DisplayName,ErrorControl,ExitCode,InstallDate,Name,PathName,ProcessId,ServiceSpecificExitCode,"
+         L"ServiceType,Started,StartMode,StartName,State,Status,SystemCreationClassName,SystemName,TagId,"
+         L"WaitHint"},
         {L"DESKTOP", kCimV2, L"Win32_Desktop", L"",
          L"BorderWidth,Caption,CoolSwitch,CursorBlinkRate,Description,DragFullWindows,GridGranularity,"
          L"IconSpacing,IconTitleFaceName,IconTitleSize,IconTitleWrap,Name,Pattern,ScreenSaverActive,"
@@ -147,17 +147,17 @@ const std::vector<WmiAlias>& WmiAliasTable() {
         {L"REGISTRY", kCimV2, L"Win32_Registry", L"",
          L"Caption,CurrentSize,Description,InstallDate,MaximumSize,Name,ProposedSize,Status"},
         {L"GROUP", kCimV2, L"Win32_Group", L"",
-         L"Caption,Description,Domain,InstallDate,LocalAccount,Name,SID,SIDType,Status"},
+         L"Description,Domain,InstallDate,LocalAccount,Name,SID,SIDType,Status"},
         {L"LOGON", kCimV2, L"Win32_LogonSession", L"",
          L"AuthenticationPackage,Caption,Description,InstallDate,LogonId,LogonType,Name,StartTime,"
          L"Status"},
         {L"STARTUP", kCimV2, L"Win32_StartupCommand", L"",
          L"Caption,Command,Description,Location,Name,SettingID,User,UserSID"},
         {L"SYSACCOUNT", kCimV2, L"Win32_SystemAccount", L"",
-         L"Caption,Description,Domain,InstallDate,LocalAccount,Name,SID,SIDType,Status"},
+         L"Description,Domain,InstallDate,LocalAccount,Name,SID,SIDType,Status"},
         {L"USERACCOUNT", kCimV2, L"Win32_UserAccount", L"",
-         L"AccountType,Caption,Description,Disabled,Domain,FullName,InstallDate,LocalAccount,Lockout,"
-         L"Name,PasswordChangeable,PasswordExpires,PasswordRequired,SID,SIDType,Status"},
+         L"AccountType,Description,Disabled,Domain,FullName,InstallDate,LocalAccount,Lockout,Name,"
+         L"PasswordChangeable,PasswordExpires,PasswordRequired,SID,SIDType,Status"},
         {L"NETCLIENT", kCimV2, L"Win32_NetworkClient", L"",
          L"Caption,Description,InstallDate,Manufacturer,Name,Status"},
         {L"NETLOGIN", kCimV2, L"Win32_NetworkLoginProfile", L"",
@@ -238,12 +238,11 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"Removable,Replaceable,RequirementsDescription,RequiresDaughterBoard,SerialNumber,SKU,"
          L"SlotLayout,SpecialRequirements,Status,Tag,Version,Weight,Width"},
         {L"BIOS", kCimV2, L"Win32_BIOS", L"",
-         L"BiosCharacteristics,BIOSVersion,BuildNumber,Caption,CodeSet,CurrentLanguage,Description,"
-         L"EmbeddedControllerMajorVersion,EmbeddedControllerMinorVersion,IdentificationCode,"
+         L"BiosCharacteristics,BuildNumber,CodeSet,CurrentLanguage,Description,IdentificationCode,"
          L"InstallableLanguages,InstallDate,LanguageEdition,ListOfLanguages,Manufacturer,Name,"
          L"OtherTargetOS,PrimaryBIOS,ReleaseDate,SerialNumber,SMBIOSBIOSVersion,SMBIOSMajorVersion,"
          L"SMBIOSMinorVersion,SMBIOSPresent,SoftwareElementID,SoftwareElementState,Status,"
-         L"SystemBiosMajorVersion,SystemBiosMinorVersion,TargetOperatingSystem,Version"},
+         L"TargetOperatingSystem,Version"},
         {L"DEVICEMEMORYADDRESS", kCimV2, L"Win32_DeviceMemoryAddress", L"",
          L"Caption,CreationClassName,CSCreationClassName,CSName,Description,EndingAddress,InstallDate,"
          L"MemoryType,Name,StartingAddress,Status"},
@@ -273,16 +272,14 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"Purpose,ReadPolicy,ReplacementPolicy,StartingAddress,Status,StatusInfo,SupportedSRAM,"
          L"SystemCreationClassName,SystemLevelAddress,SystemName,WritePolicy"},
         {L"MEMORYCHIP", kCimV2, L"Win32_PhysicalMemory", L"",
-         L"Attributes,BankLabel,Capacity,Caption,ConfiguredClockSpeed,ConfiguredVoltage,"
-         L"CreationClassName,DataWidth,Description,DeviceLocator,FormFactor,HotSwappable,InstallDate,"
-         L"InterleaveDataDepth,InterleavePosition,Manufacturer,MaxVoltage,MemoryType,MinVoltage,Model,"
-         L"Name,OtherIdentifyingInfo,PartNumber,PositionInRow,PoweredOn,Removable,Replaceable,"
-         L"SerialNumber,SKU,SMBIOSMemoryType,Speed,Status,Tag,TotalWidth,TypeDetail,Version"},
+         L"BankLabel,Capacity,Caption,CreationClassName,DataWidth,Description,DeviceLocator,FormFactor,"
+         L"HotSwappable,InstallDate,InterleaveDataDepth,InterleavePosition,Manufacturer,MemoryType,Model,"
+         L"Name,OtherIdentifyingInfo,PartNumber,PositionInRow,PoweredOn,Removable,Replaceable,SerialNumber,"
+         L"SKU,Speed,Status,Tag,TotalWidth,TypeDetail,Version"},
         {L"MEMPHYSICAL", kCimV2, L"Win32_PhysicalMemoryArray", L"",
          L"Caption,CreationClassName,Depth,Description,Height,HotSwappable,InstallDate,Location,"
-         L"Manufacturer,MaxCapacity,MaxCapacityEx,MemoryDevices,MemoryErrorCorrection,Model,Name,"
-         L"OtherIdentifyingInfo,PartNumber,PoweredOn,Removable,Replaceable,SerialNumber,SKU,Status,Tag,"
-         L"Use,Version,Weight,Width"},
+         L"Manufacturer,MaxCapacity,MemoryDevices,MemoryErrorCorrection,Model,Name,OtherIdentifyingInfo,"
+         L"PartNumber,PoweredOn,Removable,Replaceable,SerialNumber,SKU,Status,Tag,Use,Version,Weight,Width"},
         {L"ONBOARDDEVICE", kCimV2, L"Win32_OnBoardDevice", L"",
          L"Caption,CreationClassName,Description,DeviceType,Enabled,HotSwappable,InstallDate,"
          L"Manufacturer,Model,Name,OtherIdentifyingInfo,PartNumber,PoweredOn,Removable,Replaceable,"
@@ -317,16 +314,13 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"PurposeDescription,SegmentGroupNumber,SerialNumber,SKU,SpecialPurpose,Status,"
          L"SupportsHotPlug,Tag,ThermalRating,VccMixedVoltageSupport,Version,VppMixedVoltageSupport"},
         {L"CPU", kCimV2, L"Win32_Processor", L"",
-         L"AddressWidth,Architecture,AssetTag,Availability,Caption,Characteristics,"
-         L"ConfigManagerErrorCode,ConfigManagerUserConfig,CpuStatus,CreationClassName,"
-         L"CurrentClockSpeed,CurrentVoltage,DataWidth,Description,DeviceID,ErrorCleared,"
-         L"ErrorDescription,ExtClock,Family,InstallDate,L2CacheSize,L2CacheSpeed,L3CacheSize,"
-         L"L3CacheSpeed,LastErrorCode,Level,LoadPercentage,Manufacturer,MaxClockSpeed,Name,"
-         L"NumberOfCores,NumberOfEnabledCore,NumberOfLogicalProcessors,OtherFamilyDescription,"
-         L"PartNumber,PNPDeviceID,PowerManagementCapabilities,PowerManagementSupported,ProcessorId,"
-         L"ProcessorType,Revision,Role,SecondLevelAddressTranslationExtensions,SerialNumber,"
-         L"SocketDesignation,Status,StatusInfo,Stepping,SystemCreationClassName,SystemName,ThreadCount,"
-         L"UniqueId,UpgradeMethod,Version,VirtualizationFirmwareEnabled,VMMonitorModeExtensions,"
+         L"AddressWidth,Architecture,Availability,Caption,ConfigManagerErrorCode,ConfigManagerUserConfig,"
+         L"CpuStatus,CreationClassName,CurrentClockSpeed,CurrentVoltage,DataWidth,Description,DeviceID,"
+         L"ErrorCleared,ErrorDescription,ExtClock,Family,InstallDate,L2CacheSize,L2CacheSpeed,L3CacheSize,"
+         L"L3CacheSpeed,LastErrorCode,Level,LoadPercentage,Manufacturer,MaxClockSpeed,Name,NumberOfCores,"
+         L"NumberOfLogicalProcessors,OtherFamilyDescription,PNPDeviceID,PowerManagementCapabilities,"
+         L"PowerManagementSupported,ProcessorId,ProcessorType,Revision,Role,SocketDesignation,Status,"
+         L"StatusInfo,Stepping,SystemCreationClassName,SystemName,UniqueId,UpgradeMethod,Version,"
          L"VoltageCaps"},
         {L"CDROM", kCimV2, L"Win32_CDROMDrive", L"",
          L"Availability,Capabilities,CapabilityDescriptions,Caption,CompressionMethod,"

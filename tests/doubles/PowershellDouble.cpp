@@ -55,13 +55,18 @@ std::vector<std::wstring> QuotedFields(const std::wstring& line) {
     return fields;
 }
 
-// Value j of instance k: Chinese text, an empty value, a value over two lines, plain text.
-std::wstring CannedValue(const std::wstring& wmiClass, const std::wstring& property, size_t j, int k) {
-    switch (j % 4) {
+// Value j of instance k, as the script writes what Get-WmiObject hands out: Chinese text, an
+// empty value, a value over two lines, plain text, a DMTF date-time as WMI holds it, and an
+// array joined with the alias's own separator.
+std::wstring CannedValue(const std::wstring& wmiClass, const std::wstring& property, size_t j, int k,
+                         const std::wstring& separator) {
+    switch (j % 6) {
         case 0: return L"测试值 " + wmiClass + L" 实例" + std::to_wstring(k);
         case 1: return L"";
         case 2: return L"第一行\r\n第二行";
-        default: return property + L"-" + std::to_wstring(k);
+        case 3: return property + L"-" + std::to_wstring(k);
+        case 4: return L"2026010" + std::to_wstring(k) + L"083000.000000+480";
+        default: return L"{\"甲" + std::to_wstring(k) + L"\"" + separator + L"\"乙\"}";
     }
 }
 
@@ -81,12 +86,13 @@ int AliasScript(const std::wstring& encoded) {
     bool any = false;
     for (std::wstring line; std::getline(lines, line);) {
         if (line.compare(0, 7, L"$t+=,@(") != 0) continue;
-        const std::vector<std::wstring> f = QuotedFields(line);  // alias, namespace, class, filter, properties
-        if (f.size() != 5) continue;
+        // alias, namespace, class, filter, properties, array separator
+        const std::vector<std::wstring> f = QuotedFields(line);
+        if (f.size() != 6) continue;
         any = true;
         std::string out = "A " + Utf8(f[0]) + "\r\n";
         if (f[2] == failing) {
-            WriteErr("Get-CimInstance : Invalid class \"" + Utf8(f[2]) + "\"\r\n");
+            WriteErr("Get-WmiObject : Invalid class \"" + Utf8(f[2]) + "\"\r\n");
             out += "E " + Utf8(skelda::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
             exitCode = 1;
         } else {
@@ -96,7 +102,7 @@ int AliasScript(const std::wstring& encoded) {
             for (int k = 1; k <= 2; ++k) {
                 out += "I\r\n";
                 for (size_t j = 0; j < properties.size(); ++j)
-                    out += "P " + Utf8(skelda::Utf16Base64(CannedValue(f[2], properties[j], j, k))) + "\r\n";
+                    out += "P " + Utf8(skelda::Utf16Base64(CannedValue(f[2], properties[j], j, k, f[5]))) + "\r\n";
             }
             out += "Z\r\n";
         }

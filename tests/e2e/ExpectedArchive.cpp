@@ -4,7 +4,7 @@
 //   ExpectedArchive commands <categories> <module folder>  command lines the test doubles record
 //   ExpectedArchive commands-nowmic <categories> <module folder>  the same on a system without WMIC
 //   ExpectedArchive aliases <categories>               per WMIC report: archive path, alias, form
-//                                                      (list or table) and its properties
+//                                                      (list or table), its properties and class
 // <categories> as SkeldaCollect takes them. Output: UTF-8, one entry a line, "/" between folders
 // for archive entries.
 #include <windows.h>
@@ -134,7 +134,7 @@ std::vector<std::wstring> AliasReports(const Switches& s) {
             const skelda::WmiAlias* alias = skelda::FindWmiAlias(row.key);
             lines.push_back(Slashed(folder) + L"/" + row.label + L".txt\t" + row.key + L"\t" +
                             (skelda::WmicTableForm(row.key) ? L"table" : L"list") + L"\t" +
-                            (alias ? alias->properties : L""));
+                            (alias ? alias->properties : L"") + L"\t" + (alias ? alias->wmiClass : L""));
         }
     }
     return lines;

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Checks the WMIC alias reports that a run without WMIC wrote from the PowerShell double's
-answers (two instances per alias), byte by byte against WMIC's layouts.
+answers (two instances per alias), byte by byte: each report must be exactly the text that
+WMIC's layout gives for the double's values, and where tests/e2e/golden holds a report built
+from a public capture of WMIC's own output, exactly that file.
   usage: check-alias-reports.py <extracted archive folder> <listing of ExpectedArchive aliases> [failing alias]
 Prints one line per fault and exits 1 when there is any."""
 import os
@@ -8,6 +10,7 @@ import sys
 
 root, listing = sys.argv[1], sys.argv[2]
 failing = sys.argv[3] if len(sys.argv) > 3 else None
+golden_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden")
 faults = []
 
 
@@ -15,44 +18,42 @@ def fault(path, what):
     faults.append(f"{path}: {what}")
 
 
-def check_list(path, text, props):
-    # Two blank lines before each instance, two after the last: the instances meet at three
-    # line ends in a row, and so does the end.
-    if not text.startswith("\r\n\r\n") or not text.endswith("\r\n\r\n\r\n") or text.count("\r\n\r\n\r\n") != 2:
-        fault(path, "blank lines are not WMIC's")
-    names = [line.split("=", 1)[0] for line in text.split("\r\n") if "=" in line]
-    if names != props * 2:
-        fault(path, f"property lines differ from the table row ({len(names)} lines for {len(props)} properties)")
-    if len(props) > 1 and f"\r\n{props[1]}=\r\n" not in text:
-        fault(path, "an empty value is not written as Name=")
-    if len(props) > 2 and f"\r\n{props[2]}=第一行\r\n第二行\r\n" not in text:
-        fault(path, "a two-line value does not keep its CR LF")
+def canned(wmi_class, prop, j, k, separator):
+    """Value j of instance k as the PowerShell double answers it (see tests/doubles/README.md)."""
+    return [f"测试值 {wmi_class} 实例{k}", "", "第一行\r\n第二行", f"{prop}-{k}",
+            f"2026010{k}083000.000000+480", f'{{"甲{k}"{separator}"乙"}}'][j % 6]
 
 
-def check_table(path, text, props):
-    lines = text.split("\r\n")
-    if len(lines) != 5 or lines[3:] != ["", ""]:
-        fault(path, f"expected a header, two rows and one blank line, found {len(lines)} pieces")
-        return
-    header, rows = lines[0], lines[1:3]
-    if header.split() != props:
-        fault(path, "header names differ from the table row")
-        return
-    starts = [header.index(" " + name + " ") + 1 if i else 0 for i, name in enumerate(props)]
-    starts.append(len(header))
-    if any(len(row) != len(header) for row in rows):
-        fault(path, "rows are not as wide as the header")
-        return
-    for i in range(len(props)):
-        cells = [line[starts[i]:starts[i + 1]] for line in lines[:3]]
-        if starts[i + 1] - starts[i] != max(len(c.rstrip(" ")) for c in cells) + 2:
-            fault(path, f"column {props[i]} is not its longest entry plus two blanks")
-            return
+def list_text(props, instances):
+    # Two blank lines before each instance, one Name=Value line per property, two blank lines
+    # after the last.
+    text = "".join("\r\n\r\n" + "".join(f"{p}={v}\r\n" for p, v in zip(props, values)) for values in instances)
+    return text + "\r\n\r\n" if instances else text
 
 
-count = 0
+def table_text(props, instances):
+    # A header and one row per instance, each column its longest entry plus two blanks, a line
+    # break inside a value a blank, then one blank line.
+    rows = [[v.replace("\r\n", " ") for v in values] for values in instances]
+    widths = [max([len(p)] + [len(r[i]) for r in rows]) + 2 for i, p in enumerate(props)]
+    lines = ["".join(c.ljust(w) for c, w in zip(cells, widths)) for cells in [props] + rows]
+    return "".join(line + "\r\n" for line in lines) + "\r\n"
+
+
+def expected(alias_class, form, props):
+    separator = ", " if form == "table" else ","
+    instances = [[canned(alias_class, p, j, k, separator) for j, p in enumerate(props)] for k in (1, 2)]
+    return (table_text if form == "table" else list_text)(props, instances)
+
+
+def first_difference(a, b):
+    at = next((i for i, (x, y) in enumerate(zip(a, b)) if x != y), min(len(a), len(b)))
+    return f"at character {at}: {a[at:at + 40]!r} instead of {b[at:at + 40]!r}"
+
+
+count = goldens = 0
 for entry in open(listing, encoding="utf-8").read().splitlines():
-    rel, alias, form, props = entry.split("\t")
+    rel, alias, form, props, wmi_class = entry.split("\t")
     props = props.split(",")
     path = os.path.join(root, rel)
     count += 1
@@ -67,17 +68,17 @@ for entry in open(listing, encoding="utf-8").read().splitlines():
                 or "WMI查询失败" not in text or alias not in text:
             fault(rel, f"the failed alias does not leave one line saying so: {text!r}")
         continue
-    if not data.startswith(b"\xff\xfe") or len(data) % 2:
-        fault(rel, "not UTF-16LE with a byte-order mark")
-        continue
-    text = data[2:].decode("utf-16-le")
-    if text.replace("\r\n", "").count("\n") or text.replace("\r\n", "").count("\r"):
-        fault(rel, "a line break that is not CR LF")
-    if "测试值" not in text:
-        fault(rel, "the Chinese value is lost")
-    (check_table if form == "table" else check_list)(rel, text, props)
+    want = expected(wmi_class, form, props)
+    if data != b"\xff\xfe" + want.encode("utf-16-le"):
+        got = data[2:].decode("utf-16-le", "replace") if data.startswith(b"\xff\xfe") else repr(data[:20])
+        fault(rel, "not WMIC's layout of the double's values, " + first_difference(got, want))
+    golden = os.path.join(golden_dir, alias + ".txt")
+    if os.path.exists(golden):
+        goldens += 1
+        if want != open(golden, "rb").read().decode("utf-8"):
+            fault(rel, f"differs from the capture-built {os.path.relpath(golden, root)}")
 
 for line in faults:
     print("   " + line)
-print(f"   {count} alias reports checked, {len(faults)} faults")
+print(f"   {count} alias reports checked ({goldens} against capture-built files), {len(faults)} faults")
 sys.exit(1 if faults or count == 0 else 0)

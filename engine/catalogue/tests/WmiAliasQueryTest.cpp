@@ -25,10 +25,19 @@ TEST(AliasScriptTest, EveryFieldIsALiteralStringAndALoneAliasStaysOneElement) {
     const WmiAlias odd{L"X", L"root\\cimv2", L"Win32_X", L"Name='it''s' AND Path=\"$env:x\"", L"A,B"};
     const std::wstring script = AliasScript({&odd});
     // Single quotes expand nothing ($env:x stays text); a quote inside is doubled.
-    EXPECT_NE(script.find(L"$t+=,@('X','root\\cimv2','Win32_X','Name=''it''''s'' AND Path=\"$env:x\"','A,B')\n"),
+    EXPECT_NE(script.find(L"$t+=,@('X','root\\cimv2','Win32_X','Name=''it''''s'' AND Path=\"$env:x\"','A,B',',')\n"),
               std::wstring::npos);
-    EXPECT_NE(script.find(L"Get-CimInstance -ClassName $a[2] @q"), std::wstring::npos);
-    EXPECT_NE(script.find(L"Get-WmiObject -Class $a[2] @q"), std::wstring::npos);
+    // Get-WmiObject first: it hands out DMTF date-times and object paths as WMIC prints them.
+    EXPECT_NE(script.find(L"if($wmi){$r=@(Get-WmiObject -Class $a[2] @q)}"
+                          L"else{$r=@(Get-CimInstance -ClassName $a[2] @q)}"),
+              std::wstring::npos);
+}
+
+TEST(AliasScriptTest, TheTableFormSeparatesArrayItemsWithACommaAndABlank) {
+    const std::wstring script = AliasScript({FindWmiAlias(L"OS"), FindWmiAlias(L"BIOS")});
+    EXPECT_NE(script.find(L"$t+=,@('OS','root\\cimv2','Win32_OperatingSystem','','BootDevice,"), std::wstring::npos);
+    EXPECT_NE(script.find(L"Version,WindowsDirectory',', ')\n"), std::wstring::npos);
+    EXPECT_NE(script.find(L"TargetOperatingSystem,Version',',')\n"), std::wstring::npos);
 }
 
 TEST(AliasCommandLineTest, OnlyBase64FollowsTheSwitchesAndItDecodesToTheScript) {

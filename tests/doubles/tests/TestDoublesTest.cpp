@@ -245,7 +245,7 @@ TEST_F(TestDoublesTest, PowershellClassReportLandsAtAQuotedPath) {
 TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
     // Started directly, as the engine starts it: the line is longer than cmd accepts.
     const std::vector<const WmiAlias*> aliases = {FindWmiAlias(L"PRINTER"), FindWmiAlias(L"PRINTJOB"),
-                                                  FindWmiAlias(L"CDROM")};
+                                                  FindWmiAlias(L"CDROM"), FindWmiAlias(L"OS")};
     const std::wstring line = AliasCommandLine(aliases);
     ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", L"Win32_PrintJob");
     const ProcessRun run = Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe", line);
@@ -253,8 +253,8 @@ TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 1u);
     const auto answers = ParseAliasOutput(Widen(run.out, CP_ACP));
-    ASSERT_EQ(answers.size(), 3u);
-    for (const wchar_t* alias : {L"PRINTER", L"CDROM"}) {
+    ASSERT_EQ(answers.size(), 4u);
+    for (const wchar_t* alias : {L"PRINTER", L"CDROM", L"OS"}) {
         const AliasAnswer& answer = answers.at(alias);
         EXPECT_TRUE(answer.complete);
         ASSERT_EQ(answer.instances.size(), 2u);
@@ -266,6 +266,9 @@ TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
             EXPECT_NE(instance[2].find(L"\r\n"), std::wstring::npos);
         }
     }
+    // Arrays come joined with the separator the script names: ", " in WMIC's table form (OS).
+    EXPECT_EQ(answers.at(L"CDROM").instances[0][5], L"{\"甲1\",\"乙\"}");
+    EXPECT_EQ(answers.at(L"OS").instances[1][5], L"{\"甲2\", \"乙\"}");
     EXPECT_FALSE(answers.at(L"PRINTJOB").complete);
     EXPECT_NE(answers.at(L"PRINTJOB").error.find(L"Win32_PrintJob"), std::wstring::npos);
     EXPECT_EQ(Calls(), std::vector<std::string>{Utf8(line)});
