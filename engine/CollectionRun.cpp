@@ -176,7 +176,7 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     wchar_t progress[4] = {};
     const bool wantsProgress = ::GetEnvironmentVariableW(orvane::kProgressVariable, progress, 4) == 1 &&
                                progress[0] == L'1';
-    journal.Begin(engine::ReadRunLimits(CLogSave::Instance().ConfigPath()), WorkingFolder(),
+    journal.Begin(engine::ReadRunLimits(CLogSave::Instance().Settings()), WorkingFolder(),
                   wantsProgress ? hwndNotify : nullptr, PlannedSteps());
 
     struct Worker {
@@ -254,6 +254,7 @@ void CCollector::WriteRunReport() {
     header.start = journal.RunStart();
     ::GetLocalTime(&header.end);
     header.switches.assign(switches, switches + kCategoryCount);
+    header.toolLog = CLogSave::Instance().Distrust();
     const std::vector<engine::StepRecord> records = journal.Records();
     const std::wstring folder = WorkingFolder() + L"\\";
     if (!engine::WriteReportFile(folder + engine::kReportTextName, engine::ReportText(header, records)) ||

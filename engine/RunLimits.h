@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "LogSettings.h"
+
 namespace engine {
 
 struct RunLimits {
@@ -34,7 +36,8 @@ struct LimitSetting {
 // the limit as it was and adds a line naming it to problems.
 RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vector<std::wstring>& problems);
 
-// The limits as configured on this machine for this process; problems are logged.
-RunLimits ReadRunLimits(const std::wstring& configPath);
+// The limits as configured on this machine for this process: settingsFile is logCfg.ini as the
+// tool log read it (empty where it is not trusted); problems are logged.
+RunLimits ReadRunLimits(const toollog::LogSettings& settingsFile);
 
 }  // namespace engine

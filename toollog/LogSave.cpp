@@ -1,10 +1,12 @@
 #include "LogSave.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include "LogLine.h"
 #include "LogSaveCloseFile.h"
 #include "PathText.h"
+#include "TrustedPlace.h"
 
 namespace {
 
@@ -12,6 +14,20 @@ std::wstring CommonAppDataFolder() {
     wchar_t path[MAX_PATH] = {};
     if (!::SHGetSpecialFolderPathW(nullptr, path, CSIDL_COMMON_APPDATA, FALSE)) return {};
     return path;
+}
+
+// Makes the folder with the log's own list; false (with the error set) when it cannot.
+bool MakeLogFolder(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kToolLogFolderSddl, SDDL_REVISION_1, &descriptor,
+                                                                nullptr))
+        return false;
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    const bool made = ::CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+    const DWORD error = ::GetLastError();
+    ::LocalFree(descriptor);
+    ::SetLastError(error);
+    return made;
 }
 
 }  // namespace
@@ -22,24 +38,62 @@ CLogSave& CLogSave::Instance() {
     return log;
 }
 
-CLogSave::CLogSave(const std::wstring& appDataFolder) {
+CLogSave::CLogSave(const std::wstring& appDataFolder, std::vector<std::wstring> alsoTrusted) {
     const std::wstring base = skelda::WithTrailingBackslash(appDataFolder);
     logFolder_ = base + L"ToolLog";
-    if (::GetFileAttributesW(logFolder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        ::CreateDirectoryW(logFolder_.c_str(), nullptr);  // a failure shows as dropped entries
-    }
+    skelda::UniqueHandle folder;
+    OpenFolder(alsoTrusted, folder);
     logFolder_ += L'\\';
 
-    wchar_t value[100] = {};
     // A bare file name would be looked up in the Windows folder; keep it in the current one.
-    configPath_ = (base.empty() ? L".\\" : base) + L"logCfg.ini";
-    ::GetPrivateProfileStringW(L"Log", L"print", L"-1", value, 100, configPath_.c_str());
-    printEnabled_ = toollog::PrintSwitchOn(value);
+    ReadSettings((base.empty() ? L".\\" : base) + L"logCfg.ini", alsoTrusted);
+    printEnabled_ = toollog::PrintSwitchOn(settings_.Value(L"Log", L"print").value_or(L"-1"));
 
-    writer_ = std::make_unique<CLogSaveCloseFile>(logFolder_);
+    writer_ = std::make_unique<CLogSaveCloseFile>(logFolder_, std::move(folder), std::move(alsoTrusted));
 }
 
 CLogSave::~CLogSave() = default;
+
+void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::UniqueHandle& folder) {
+    constexpr DWORD kAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE;
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;  // no delete: not renamed while held
+    skelda::PlaceFacts facts;
+    folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
+    if (skelda::JudgePlace(facts, true) == skelda::PlaceVerdict::Missing) {
+        if (!MakeLogFolder(logFolder_) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            AddDistrust(L"tool log off: " + logFolder_ + L" cannot be made (error " +
+                        std::to_wstring(::GetLastError()) + L")");
+            return;
+        }
+        // Whoever made it in the meantime, it is judged like any folder found there.
+        folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
+    }
+    const skelda::PlaceVerdict verdict = skelda::JudgePlace(facts, true);
+    if (verdict == skelda::PlaceVerdict::Trusted) return;
+    folder.Reset();
+    AddDistrust(L"tool log off: " + logFolder_ + L" " + skelda::VerdictText(verdict, facts));
+}
+
+void CLogSave::ReadSettings(const std::wstring& configPath, const std::vector<std::wstring>& alsoTrusted) {
+    skelda::PlaceFacts facts;
+    skelda::UniqueHandle file =
+        skelda::OpenPlace(configPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, facts, alsoTrusted);
+    const skelda::PlaceVerdict verdict = skelda::JudgePlace(facts, false);
+    if (verdict == skelda::PlaceVerdict::Missing) return;
+    if (verdict != skelda::PlaceVerdict::Trusted) {
+        AddDistrust(L"logCfg.ini ignored: " + configPath + L" " + skelda::VerdictText(verdict, facts));
+        return;
+    }
+    std::string bytes(toollog::kMaxSettingsBytes, '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+    bytes.resize(read);
+    settings_ = toollog::LogSettings::Parse(bytes);
+}
+
+void CLogSave::AddDistrust(const std::wstring& text) {
+    distrust_ += (distrust_.empty() ? L"" : L"; ") + text;
+}
 
 void CLogSave::Write(std::string text, std::string fileName, bool force) {
     if (!force && !printEnabled_) return;
