@@ -3,10 +3,12 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include "LogEntries.h"
 #include "LogLine.h"
 #include "LogSaveCloseFile.h"
 #include "PathText.h"
 #include "TrustedPlace.h"
+#include "WideText.h"
 
 namespace {
 
@@ -69,9 +71,24 @@ void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::
         folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
     }
     const skelda::PlaceVerdict verdict = skelda::JudgePlace(facts, true);
-    if (verdict == skelda::PlaceVerdict::Trusted) return;
-    folder.Reset();
-    AddDistrust(L"tool log off: " + logFolder_ + L" " + skelda::VerdictText(verdict, facts));
+    if (verdict != skelda::PlaceVerdict::Trusted) {
+        folder.Reset();
+        AddDistrust(L"tool log off: " + logFolder_ + L" " + skelda::VerdictText(verdict, facts));
+        return;
+    }
+    // A folder made before its list was ours may let users create files in it: the engine's
+    // log file is refused then at every entry, and said so once here.
+    const std::wstring name = skelda::Widen(toollog::kEngineLogFile, CP_ACP);
+    DWORD error = 0;
+    skelda::UniqueHandle file = skelda::OpenInFolder(folder.Get(), name, 0,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false,
+                                                     error);
+    if (!file) return;
+    const std::wstring path = logFolder_ + L"\\" + name;
+    const skelda::PlaceFacts fileFacts = skelda::FactsOfHandle(file.Get(), path, alsoTrusted);
+    const skelda::PlaceVerdict fileVerdict = skelda::JudgePlace(fileFacts, false);
+    if (fileVerdict != skelda::PlaceVerdict::Trusted)
+        AddDistrust(L"tool log off: " + path + L" " + skelda::VerdictText(fileVerdict, fileFacts));
 }
 
 void CLogSave::ReadSettings(const std::wstring& configPath, const std::vector<std::wstring>& alsoTrusted) {

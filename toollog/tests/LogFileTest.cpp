@@ -206,6 +206,9 @@ TEST(LogSaveTest, ALogFileWithASecondNameIsNotWrittenThrough) {
     ASSERT_TRUE(::CreateHardLinkW((appData.Path() + L"\\ToolLog\\Skelda.txt").c_str(), target.c_str(), nullptr));
     log.Write("through the link", "Skelda.txt", true);
     EXPECT_EQ(ReadAll(target), "keep me");
+    // A log made later finds it at once, and says so.
+    CLogSave later(appData.Path(), TestUser());
+    EXPECT_EQ(later.Distrust(), L"tool log off: " + appData.Path() + L"\\ToolLog\\Skelda.txt has more than one name (hard link)");
     log.Write("elsewhere", "..\\Skelda.txt", true);
     EXPECT_EQ(::GetFileAttributesW((appData.Path() + L"\\Skelda.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
