@@ -62,9 +62,9 @@ void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::
     skelda::PlaceFacts facts;
     folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
     if (skelda::JudgePlace(facts, true) == skelda::PlaceVerdict::Missing) {
-        if (!MakeLogFolder(logFolder_) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            AddDistrust(L"tool log off: " + logFolder_ + L" cannot be made (error " +
-                        std::to_wstring(::GetLastError()) + L")");
+        const DWORD made = MakeLogFolder(logFolder_) ? ERROR_SUCCESS : ::GetLastError();
+        if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS) {
+            AddDistrust(L"tool log off: " + logFolder_ + L" cannot be made (error " + std::to_wstring(made) + L")");
             return;
         }
         // Whoever made it in the meantime, it is judged like any folder found there.
@@ -83,8 +83,12 @@ void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::
     skelda::UniqueHandle file = skelda::OpenInFolder(folder.Get(), name, 0,
                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false,
                                                      error);
-    if (!file) return;
     const std::wstring path = logFolder_ + L"\\" + name;
+    if (!file) {
+        if (error != ERROR_FILE_NOT_FOUND)
+            AddDistrust(L"tool log off: " + path + L" cannot be opened (error " + std::to_wstring(error) + L")");
+        return;
+    }
     const skelda::PlaceFacts fileFacts = skelda::FactsOfHandle(file.Get(), path, alsoTrusted);
     const skelda::PlaceVerdict fileVerdict = skelda::JudgePlace(fileFacts, false);
     if (fileVerdict != skelda::PlaceVerdict::Trusted)
