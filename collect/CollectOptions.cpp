@@ -75,7 +75,8 @@ std::wstring UsageText() {
            L"       SkeldaCollect --info\n"
            L"categories: " + categories + L" (all by default)\n"
            L"limits: seconds a command (600), systeminfo and the update log (1800) and the whole run\n"
-           L"        (3600) may take; logCfg.ini [Limits] sets them for every run.\n"
+           L"        (3600) may take; logCfg.ini [Limits] sets them for every run\n"
+           L"        (where administrators own it).\n"
            L"--pool: how many tools run at once (8), or per-worker for one at a time in each of the\n"
            L"        four workers; logCfg.ini [Limits] PoolSize sets it for every run.\n"
            L"--quiet prints the summary only, not one line per step.\n"
@@ -83,7 +84,8 @@ std::wstring UsageText() {
            L"exit codes: 0 collected, every step ok; 6 collected, some steps not ok (see the\n"
            L"            report in the archive); 1 collection failed, 2 a folder could not be\n"
            L"            created, 3 engine missing or refused the run, 4 system not supported,\n"
-           L"            5 another collection is running, 64 usage\n";
+           L"            5 another collection is running, 7 not run as an administrator,\n"
+           L"            64 usage\n";
 }
 
 }  // namespace collect

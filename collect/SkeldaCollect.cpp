@@ -10,11 +10,13 @@
 
 #include "CollectOptions.h"
 #include "ConsoleText.h"
+#include "LogSave.h"
 #include "OrvaneSkeldaApi.h"
 #include "PathText.h"
 #include "ProcAddress.h"
 #include "RunGuard.h"
 #include "SystemLibraries.h"
+#include "TrustedPlace.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ enum ExitCode : int {
     kEngineProblem = 3,
     kUnsupported = 4,
     kBusy = 5,
+    kNotAdministrator = 7,
     kUsage = 64,
 };
 
@@ -193,7 +196,33 @@ void PumpUntil(Done done) {
     }
 }
 
+// Why a start was refused while the engine could be asked: the machine-wide guard.
+int GuardRefusal() {
+    switch (skelda::RunGuard::Probe(orvane::kRunGuardName)) {
+        case skelda::GuardState::Acquired:
+            Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
+            return kEngineProblem;
+        case skelda::GuardState::Busy: break;
+        case skelda::GuardState::Untrusted:
+            Print(L"the machine-wide guard of collections was made by someone who is not an administrator\n",
+                  STD_ERROR_HANDLE);
+            break;
+        case skelda::GuardState::Unavailable:
+            Print(L"the machine-wide guard of collections cannot be had\n", STD_ERROR_HANDLE);
+            break;
+    }
+    Print(L"another collection is running on this machine; try again when it has ended\n", STD_ERROR_HANDLE);
+    return kBusy;
+}
+
 int Run(const collect::Options& options) {
+    // The engine writes the tool log and holds the machine-wide guard as an administrator;
+    // without the rights it could do neither safely.
+    if (!options.info && !skelda::ProcessIsAdministrator()) {
+        Print(L"需要管理员权限 (this program needs administrator rights: run it from an elevated prompt)\n",
+              STD_ERROR_HANDLE);
+        return kNotAdministrator;
+    }
     const std::wstring enginePath = ProgramFolder() + L"OrvaneSkelda.dll";
     HMODULE engine = ::LoadLibraryExW(enginePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!engine) {
@@ -228,14 +257,10 @@ int Run(const collect::Options& options) {
     const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
     Print(L"collecting into " + archive + L"\n");
     PassLimits(options);
-    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
-        if (skelda::RunGuard::IsHeldElsewhere(orvane::kRunGuardName)) {
-            Print(L"another collection is running on this machine; try again when it has ended\n", STD_ERROR_HANDLE);
-            return kBusy;
-        }
-        Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
-        return kEngineProblem;
-    }
+    // The engine judges the same folder and file by the same rules.
+    const std::wstring distrust = CLogSave::Instance().Distrust();
+    if (!distrust.empty()) Print(distrust + L"\n", STD_ERROR_HANDLE);
+    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) return GuardRefusal();
     PumpUntil([&] { return window.Outcome() != 0; });
     // The workers keep the engine loaded until they have ended; once ours is the only
     // reference left and it is released, the module goes away with the last worker. Until

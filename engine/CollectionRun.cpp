@@ -124,7 +124,7 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     wchar_t progress[4] = {};
     const bool wantsProgress = ::GetEnvironmentVariableW(orvane::kProgressVariable, progress, 4) == 1 &&
                                progress[0] == L'1';
-    const engine::RunLimits limits = engine::ReadRunLimits(CLogSave::Instance().ConfigPath());
+    const engine::RunLimits limits = engine::ReadRunLimits(CLogSave::Instance().Settings());
     plan = engine::PlanRun(PlanFacts());
     journal.Begin(limits, WorkingFolder(), wantsProgress ? hwndNotify : nullptr, plan.StepCount());
     // One pool for the run's children; without one each worker runs its own steps in turn.
@@ -207,6 +207,7 @@ void CCollector::WriteRunReport() {
     header.start = journal.RunStart();
     ::GetLocalTime(&header.end);
     header.switches.assign(switches, switches + kCategoryCount);
+    header.toolLog = CLogSave::Instance().Distrust();
     const std::vector<engine::StepRecord> records = journal.Records();
     const std::wstring folder = WorkingFolder() + L"\\";
     if (!engine::WriteReportFile(folder + engine::kReportTextName, engine::ReportText(header, records)) ||

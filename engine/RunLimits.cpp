@@ -14,13 +14,6 @@ DWORD* Target(RunLimits& limits, const std::wstring& name) {
     return nullptr;
 }
 
-std::optional<std::wstring> ReadIni(const std::wstring& path, const wchar_t* key) {
-    wchar_t value[64] = {};
-    const DWORD n = ::GetPrivateProfileStringW(kLimitsSection, key, L"\x1", value, 64, path.c_str());
-    if (n == 1 && value[0] == L'\x1') return std::nullopt;
-    return std::wstring(value, n);
-}
-
 std::optional<std::wstring> ReadEnvironment(const wchar_t* name) {
     wchar_t value[64] = {};
     const DWORD n = ::GetEnvironmentVariableW(name, value, 64);
@@ -55,12 +48,12 @@ RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vec
     return limits;
 }
 
-RunLimits ReadRunLimits(const std::wstring& configPath) {
+RunLimits ReadRunLimits(const toollog::LogSettings& settingsFile) {
     static const wchar_t* const kKeys[] = {L"CommandSeconds", L"LongCommandSeconds", L"RunSeconds", L"PoolSize"};
     static const wchar_t* const kVariables[] = {L"ORVANE_SKELDA_COMMAND_SECONDS", L"ORVANE_SKELDA_LONG_COMMAND_SECONDS",
                                                 L"ORVANE_SKELDA_RUN_SECONDS", L"ORVANE_SKELDA_POOL"};
     std::vector<LimitSetting> settings;
-    for (const wchar_t* key : kKeys) settings.push_back({key, ReadIni(configPath, key)});
+    for (const wchar_t* key : kKeys) settings.push_back({key, settingsFile.Value(kLimitsSection, key)});
     for (size_t i = 0; i < 4; ++i) settings.push_back({kKeys[i], ReadEnvironment(kVariables[i])});
     std::vector<std::wstring> problems;
     const RunLimits limits = ApplyLimitSettings(settings, problems);

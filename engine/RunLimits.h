@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LimitText.h"
+#include "LogSettings.h"
 
 namespace engine {
 
@@ -46,7 +47,8 @@ struct LimitSetting {
 // the limit as it was and adds a line naming it to problems.
 RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vector<std::wstring>& problems);
 
-// The limits as configured on this machine for this process; problems are logged.
-RunLimits ReadRunLimits(const std::wstring& configPath);
+// The limits as configured on this machine for this process: settingsFile is logCfg.ini as the
+// tool log read it (empty where it is not trusted); problems are logged.
+RunLimits ReadRunLimits(const toollog::LogSettings& settingsFile);
 
 }  // namespace engine

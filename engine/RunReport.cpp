@@ -90,6 +90,7 @@ std::string ReportText(const RunHeader& h, const std::vector<StepRecord>& record
     std::wstring switches;
     for (int s : h.switches) switches += (switches.empty() ? L"" : L" ") + std::to_wstring(s);
     line(L"收集类别开关 (switches): " + switches);
+    if (!h.toolLog.empty()) line(L"工具日志 (tool log): " + h.toolLog);
     line(L"");
     line(L"步骤 (steps), in the order they ended:");
     for (size_t i = 0; i < records.size(); ++i) {
@@ -127,7 +128,7 @@ std::string ReportJson(const RunHeader& h, const std::vector<StepRecord>& record
     json += "  \"end\": " + JsonString(TimeText(h.end)) + ",\n";
     json += "  \"switches\": [";
     for (size_t i = 0; i < h.switches.size(); ++i) json += (i ? ", " : "") + std::to_string(h.switches[i]);
-    json += "],\n  \"steps\": [";
+    json += "],\n  \"tool_log\": " + JsonString(h.toolLog) + ",\n  \"steps\": [";
     for (size_t i = 0; i < records.size(); ++i) {
         const StepRecord& r = records[i];
         json += i ? ",\n    {" : "\n    {";

@@ -38,6 +38,7 @@ struct RunHeader {
     SYSTEMTIME start{};
     SYSTEMTIME end{};
     std::vector<int> switches;
+    std::wstring toolLog;  // why the tool log or logCfg.ini was not used; empty when they were
 };
 
 // Counts per outcome and the slowest steps, slowest first (at most ten; ties keep their order).

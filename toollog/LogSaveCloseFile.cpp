@@ -1,9 +1,12 @@
 #include "LogSaveCloseFile.h"
 
 #include "LogLine.h"
+#include "TrustedPlace.h"
 #include "WideText.h"
 
-CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logFolder) : CLogBase(std::move(logFolder)) {}
+CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logFolder, skelda::UniqueHandle folder,
+                                     std::vector<std::wstring> alsoTrusted)
+    : CLogBase(std::move(logFolder)), folder_(std::move(folder)), alsoTrusted_(std::move(alsoTrusted)) {}
 
 void CLogSaveCloseFile::WriteText(std::string text, std::string fileName) {
     CPacketLog entry;
@@ -14,14 +17,21 @@ void CLogSaveCloseFile::WriteText(std::string text, std::string fileName) {
 
 void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
     skelda::CriticalSectionLock hold(lock_.Native());
+    if (!folder_) return;  // no trusted folder: the entry goes nowhere
 
     // Entry texts and file names are code page 936 whatever the system's ANSI code page is,
     // so they are written as they are and the file name is widened from 936.
-    const std::wstring path = LogFolder() + skelda::Widen(entry.GetFileName(), skelda::kGbkCodePage);
-    skelda::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;  // no folder, no access: the entry is dropped
+    const std::wstring name = skelda::Widen(entry.GetFileName(), skelda::kGbkCodePage);
+    if (name.find_first_of(L"\\/:") != std::wstring::npos) return;  // a name inside the folder only
+    DWORD error = 0;
+    skelda::UniqueHandle file = skelda::OpenInFolder(folder_.Get(), name, GENERIC_READ | GENERIC_WRITE | DELETE,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                     true, error);
+    if (!file) return;  // no access: the entry is dropped
+    const std::wstring path = LogFolder() + name;
+    if (skelda::JudgePlace(skelda::FactsOfHandle(file.Get(), path, alsoTrusted_), false) !=
+        skelda::PlaceVerdict::Trusted)
+        return;
 
     SYSTEMTIME now;
     ::GetLocalTime(&now);
@@ -34,7 +44,6 @@ void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(file.Get(), &size) &&
         static_cast<unsigned long long>(size.QuadPart) > toollog::kRollOverBytes) {
-        file.Reset();
-        ::MoveFileExW(path.c_str(), (path + L"bak").c_str(), MOVEFILE_REPLACE_EXISTING);
+        skelda::RenameByHandle(file.Get(), path + L"bak");
     }
 }

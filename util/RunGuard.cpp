@@ -1,29 +1,52 @@
 #include "RunGuard.h"
 
-namespace skelda {
-namespace {
+#include <aclapi.h>
+#include <sddl.h>
 
-HANDLE OpenOrCreate(const std::wstring& name) {
-    HANDLE semaphore = ::CreateSemaphoreW(nullptr, 1, 1, name.c_str());
-    if (!semaphore && ::GetLastError() == ERROR_ACCESS_DENIED)
-        semaphore = ::OpenSemaphoreW(SEMAPHORE_MODIFY_STATE | SYNCHRONIZE, FALSE, name.c_str());
-    if (!semaphore && name.compare(0, 7, L"Global\\") == 0)
-        semaphore = OpenOrCreate(L"Local\\" + name.substr(7));
-    return semaphore;
+#include "UniqueHandle.h"
+
+namespace skelda {
+
+GuardState JudgeGuard(bool opened, DWORD error, OwnerKind owner, bool administrator, bool slotFree) {
+    if (!opened) {
+        // Denied: an administrators' guard this process may not use, which a run holds or
+        // will hold; a non-administrator cannot make one owned by Administrators either.
+        if (error == ERROR_ACCESS_DENIED) return GuardState::Busy;
+        if (error == ERROR_INVALID_OWNER) return GuardState::Untrusted;
+        return GuardState::Unavailable;
+    }
+    if (owner != OwnerKind::Trusted || !administrator) return GuardState::Untrusted;
+    return slotFree ? GuardState::Acquired : GuardState::Busy;
 }
 
-}  // namespace
+GuardState RunGuard::Acquire(const std::wstring& name) {
+    if (semaphore_) return GuardState::Busy;  // one run at a time through one guard object
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kRunGuardSddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return GuardState::Unavailable;
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    UniqueHandle semaphore(::CreateSemaphoreW(&attributes, 1, 1, name.c_str()));
+    const DWORD error = semaphore ? ERROR_SUCCESS : ::GetLastError();
+    ::LocalFree(descriptor);
 
-bool RunGuard::TryAcquire(const std::wstring& name) {
-    if (semaphore_) return false;  // one run at a time through one guard object
-    HANDLE semaphore = OpenOrCreate(name);
-    if (!semaphore) return true;  // no guard to be had: the run goes on unguarded
-    if (::WaitForSingleObject(semaphore, 0) != WAIT_OBJECT_0) {
-        ::CloseHandle(semaphore);
-        return false;
+    OwnerKind owner = OwnerKind::Unknown;
+    const bool administrator = ProcessIsAdministrator();
+    bool slotFree = false;
+    if (semaphore) {
+        PSID ownerSid = nullptr;
+        PSECURITY_DESCRIPTOR found = nullptr;
+        if (::GetSecurityInfo(semaphore.Get(), SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &ownerSid, nullptr,
+                              nullptr, nullptr, &found) == ERROR_SUCCESS) {
+            owner = ClassifyOwner(ownerSid);
+            ::LocalFree(found);
+        }
+        // The slot is only taken from a trusted object, by an administrator.
+        slotFree = owner == OwnerKind::Trusted && administrator &&
+                   ::WaitForSingleObject(semaphore.Get(), 0) == WAIT_OBJECT_0;
     }
-    semaphore_ = semaphore;
-    return true;
+    const GuardState state = JudgeGuard(static_cast<bool>(semaphore), error, owner, administrator, slotFree);
+    if (state == GuardState::Acquired) semaphore_ = semaphore.Release();
+    return state;
 }
 
 void RunGuard::Release() {
@@ -33,11 +56,11 @@ void RunGuard::Release() {
     ::CloseHandle(semaphore);
 }
 
-bool RunGuard::IsHeldElsewhere(const std::wstring& name) {
+GuardState RunGuard::Probe(const std::wstring& name) {
     RunGuard probe;
-    if (!probe.TryAcquire(name)) return true;
+    const GuardState state = probe.Acquire(name);
     probe.Release();
-    return false;
+    return state;
 }
 
 }  // namespace skelda

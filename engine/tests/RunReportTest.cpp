@@ -120,6 +120,27 @@ TEST(RunLimitsTest, PoolSizeFromOneToSixtyFourOrPerWorkerElseTheDefault) {
     EXPECT_TRUE(problems.empty());
 }
 
+TEST(RunLimitsTest, TheSettingsFileIsTheOneTheToolLogRead) {
+    const engine::RunLimits limits = engine::ReadRunLimits(
+        toollog::LogSettings::Parse("[Limits]\r\nCommandSeconds=12\r\n[Other]\r\nRunSeconds=1\r\n"));
+    EXPECT_EQ(limits.commandMs, 12000u);
+    EXPECT_EQ(limits.runMs, engine::RunLimits().runMs);
+    // An untrusted file was never read: its settings are empty and the defaults hold.
+    EXPECT_EQ(engine::ReadRunLimits(toollog::LogSettings()).runMs, engine::RunLimits().runMs);
+}
+
+TEST(RunReportTest, SaysWhyTheToolLogWasNotUsed) {
+    engine::RunHeader header = Header();
+    EXPECT_EQ(engine::ReportText(header, {}).find("工具日志"), std::string::npos);
+    EXPECT_NE(engine::ReportJson(header, {}).find("\"tool_log\": \"\",\n"), std::string::npos);
+    header.toolLog = L"tool log off: C:\\ProgramData\\ToolLog is a link";
+    EXPECT_NE(engine::ReportText(header, {}).find("收集类别开关 (switches): 1 0 1 1 1 1 1 1\r\n"
+                                                  "工具日志 (tool log): tool log off: C:\\ProgramData\\ToolLog is a link\r\n"),
+              std::string::npos);
+    EXPECT_NE(engine::ReportJson(header, {}).find("\"tool_log\": \"tool log off: C:\\\\ProgramData\\\\ToolLog is a link\""),
+              std::string::npos);
+}
+
 TEST(StepJournalTest, OutputsBecomeArchivePathsAndLimitsShrinkToTheRun) {
     EXPECT_EQ(engine::ArchiveRelative(L"C:\\p\\SystemInfoLog", L"C:\\P\\systeminfolog\\硬件\\a b.txt"), L"硬件/a b.txt");
     EXPECT_EQ(engine::ArchiveRelative(L"C:\\p\\SystemInfoLog\\", L"D:\\elsewhere.txt"), L"D:\\elsewhere.txt");

@@ -44,7 +44,7 @@ if sum(counts.values()) != len(steps):
 if len(report["summary"]["slowest"]) != min(10, len(steps)):
     faults.append("the slowest steps are not ten (or all)")
 for key in ["tool_version", "engine_version", "engine_architecture", "windows_version", "windows_build",
-            "windows_64bit", "start", "end", "switches"]:
+            "windows_64bit", "start", "end", "switches", "tool_log"]:
     if key not in report:
         faults.append(f"no {key}")
 for s in steps:

@@ -33,14 +33,17 @@ esac
 expected_tool=$build/tests/ExpectedArchive.exe
 hold_tool=$build/tests/HoldFile.exe
 decoy_tool=$build/tests/DecoyTool.exe
+unprivileged_tool=$build/tests/Unprivileged.exe
 
 failures=0
 fail() { echo "FAIL [$case_name]: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 
 # run_case <name> <categories> <archive unix path> → sets $rc and $out. The host runs with
-# --quiet and the options in $host_options, unless $verbose is set.
+# --quiet and the options in $host_options, unless $verbose is set, and through the launcher
+# in $host_launcher (a program and its arguments before the host's Windows path) when set.
 host_options=()
+host_launcher=()
 verbose=
 run_case() {
   case_name=$1
@@ -48,8 +51,9 @@ run_case() {
   local started=$(date +%s%N)
   local quiet=(--quiet)
   [ -n "$verbose" ] && quiet=()
-  out=$(skelda_wine "$product/SkeldaCollect.exe" "${quiet[@]}" "${host_options[@]}" --categories "$2" \
-        "$(winpath "$3")" 2>&1)
+  local host=("$product/SkeldaCollect.exe")
+  [ ${#host_launcher[@]} -gt 0 ] && host=("${host_launcher[@]}" "$(winpath "$product/SkeldaCollect.exe")")
+  out=$(skelda_wine "${host[@]}" "${quiet[@]}" "${host_options[@]}" --categories "$2" "$(winpath "$3")" 2>&1)
   rc=$?
   # A helper program held open for the run is told to end before everything is waited for.
   [ -n "${release_after_run:-}" ] && touch "$release_after_run"
@@ -72,6 +76,10 @@ expect_report() {  # expect_report <archive> [outcome=count...]
   python3 "$source_dir/tests/e2e/check-report.py" "$unpacked" "${@:2}" || fail "the run's report is not right"
 }
 expect_log() {  # expect_log <text> <count>
+  if grep -qF "tool log off: " <<<"$out"; then
+    fail "the tool log was off: $(grep -F "tool log off: " <<<"$out")"
+    return
+  fi
   local n=0
   [ -f "$toollog" ] && n=$(iconv -f gbk -t utf-8 "$toollog" | grep -cF -- "$1")
   [ "$n" = "$2" ] || fail "tool log holds \"$1\" $n times, expected $2"
@@ -102,6 +110,18 @@ expect_commands() {  # expect_commands <categories> [nowmic]
     show_toollog
   fi
 }
+
+# Wine reports the user as the owner of every file, administrators' files included: the test
+# bed names that user as a trusted owner of the tool log and its settings, as an administrator
+# may (HKLM), so that the log is written and read here. Wine's user is S-1-5-21-0-0-0-1000.
+trust_wine_user() {
+  skelda_wine reg add 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /t REG_MULTI_SZ /d S-1-5-21-0-0-0-1000 /f \
+    >/dev/null 2>&1 || echo "cannot name the trusted owner"
+}
+untrust_wine_user() {
+  skelda_wine reg delete 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /f >/dev/null 2>&1
+}
+trust_wine_user
 
 out_dir="$root/输出 x&y (z) 中"
 
@@ -202,9 +222,34 @@ run_case "second host while one runs" 3 "$root/second host/信息收集.7z"
 expect_exit 5
 grep -q "another collection is running" <<<"$out" || fail "the second host did not say why it stopped"
 [ ! -e "$root/second host/信息收集.7z" ] || fail "the second host made an archive"
+# A host that is no administrator (the Administrators group for denying only) stops in words
+# before it loads the engine, with a code of its own, and never runs beside the first.
+host_launcher=("$unprivileged_tool" restricted)
+run_case "host without administrator rights" 3 "$root/restricted host/信息收集.7z"
+host_launcher=()
+expect_exit 7
+grep -q "needs administrator rights" <<<"$out" || fail "the host did not say why it stopped"
+[ ! -e "$root/restricted host" ] || fail "the host without rights made a folder"
 wait $first
 grep -qx "exit 0" "$root/first-host.out" || fail "the first host did not collect: $(tail -3 "$root/first-host.out")"
 expect_archive_listing "$archive" all
+
+# A user made the guard's name first, open to everyone and with no free slot: every run is
+# refused as busy, in words that say who made it, and nothing runs unguarded.
+rm -f "$root/guard.ready" "$root/guard.release"
+skelda_wine "$unprivileged_tool" plant-guard 'Global\OrvaneSkeldaCollection' "$(winpath "$root/guard.ready")" \
+  "$(winpath "$root/guard.release")" &
+planter=$!
+for _ in $(seq 1 300); do [ -e "$root/guard.ready" ] && break; sleep 0.1; done
+[ -e "$root/guard.ready" ] || fail "the guard was not planted"
+release_after_run="$root/guard.release"
+run_case "guard planted by a user" 3 "$root/planted guard/信息收集.7z"
+release_after_run=
+wait $planter
+expect_exit 5
+grep -q "made by someone who is not an administrator" <<<"$out" || fail "the host did not say who made the guard"
+[ ! -s "$calls" ] || fail "commands were run: $(head -3 "$calls")"
+[ ! -e "$root/planted guard" ] || fail "a refused run made a folder"
 
 # An INF folder without setupapi logs is recorded; the run packs what it has.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-setupapi >/dev/null
@@ -336,6 +381,30 @@ rm -f "$drive_c/ProgramData/logCfg.ini"
 expect_exit 0
 expect_log "时间限制设置无效，使用默认值" 3
 expect_log "同时运行的工具数设置无效，使用默认值: PoolSize=\"0\"" 1
+
+# Settings and a log folder a user put in the common application-data folder: logCfg.ini
+# whose run limit of one second would skip every step, and ToolLog as a link to a folder of
+# the user's. Nothing is written through the link, the limits keep their defaults, and the
+# host and the run's report say why. (Wine makes every file the user's own: with that owner
+# no longer named trusted, the settings are refused for their owner here; Wine shows the Unix
+# link only in its directory entry.)
+untrust_wine_user
+printf '[Limits]\r\nCommandSeconds=1\r\nRunSeconds=1\r\n' >"$drive_c/ProgramData/logCfg.ini"
+mkdir -p "$root/link target"
+rm -rf "$drive_c/ProgramData/ToolLog"
+ln -s "$root/link target" "$drive_c/ProgramData/ToolLog"
+archive="$root/planted/信息收集.7z"
+run_case "planted log folder and settings" 7 "$archive"
+rm -f "$drive_c/ProgramData/logCfg.ini" "$drive_c/ProgramData/ToolLog"
+trust_wine_user
+expect_exit 0
+grep -qF 'tool log off: C:\ProgramData\ToolLog is a link' <<<"$out" || fail "the host did not say the log is off"
+grep -qF 'logCfg.ini ignored: C:\ProgramData\logCfg.ini is owned by' <<<"$out" ||
+  fail "the host did not say the settings are ignored"
+[ -z "$(ls -A "$root/link target")" ] || fail "the log was written through the link: $(ls -A "$root/link target")"
+expect_report "$archive" ok=+ skipped=0 timed-out=0
+7zz e -so "$archive" collection-report.json | grep -qF '"tool_log": "tool log off: C:\\ProgramData\\ToolLog is a link' ||
+  fail "the run's report does not say why the log was off"
 
 # Without WMIC (Windows 11 24H2 and later by default) the alias reports come from WMI through
 # PowerShell: one process per catalogue folder, every report under its own name in WMIC's
