@@ -7,10 +7,9 @@
 namespace skelda {
 
 enum class ListEvidence {
-    Capture,         // a capture shows the whole FULL list: the table equals it
-    PartialCapture,  // a capture shows the list's first lines: the table starts with them
-    Inferred,        // no capture: the class's documented properties less those a rule leaves out
-    Documented,      // no capture and no rule applies: the class's documented properties
+    Capture,     // a capture shows the whole FULL list: the table equals it
+    Inferred,    // no capture: the class's documented properties less those a rule leaves out
+    Documented,  // no capture and no rule applies: the class's documented properties
 };
 
 struct WmiAliasSource {
@@ -18,7 +17,7 @@ struct WmiAliasSource {
     ListEvidence evidence;
     const wchar_t* seen;      // where the capture was seen and on which Windows; empty without one
     const wchar_t* captured;  // the property names the capture shows, comma-separated
-    const wchar_t* rule;      // why leftOut is left out; empty when nothing is
+    const wchar_t* rule;      // the rule an inferred list follows; empty otherwise
     const wchar_t* leftOut;   // documented properties of the class that the list leaves out
 };
 

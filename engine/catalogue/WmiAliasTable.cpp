@@ -25,10 +25,10 @@ constexpr const wchar_t* kProbeProperties =
 const std::vector<WmiAlias>& WmiAliasTable() {
     static const std::vector<WmiAlias> table = {
         {L"PRODUCT", kCimV2, L"Win32_Product", L"",
-         L"AssignmentType,Caption,Description,HelpLink,HelpTelephone,IdentifyingNumber,InstallDate,"
+         L"AssignmentType,Description,HelpLink,HelpTelephone,IdentifyingNumber,InstallDate,"
          L"InstallDate2,InstallLocation,InstallSource,InstallState,Language,LocalPackage,Name,"
-         L"PackageCache,PackageCode,PackageName,ProductID,RegCompany,RegOwner,SKUNumber,Transforms,"
-         L"URLInfoAbout,URLUpdateInfo,Vendor,Version,WordCount"},
+         L"PackageCache,PackageCode,PackageName,ProductID,RegCompany,RegOwner,SKUNumber,"
+         L"Transforms,URLInfoAbout,URLUpdateInfo,Vendor,Version,WordCount"},
         {L"DCOMAPP", kCimV2, L"Win32_DCOMApplication", L"",
          L"AppID,Caption,Description,InstallDate,Name,Status"},
         {L"SHARE", kCimV2, L"Win32_Share", L"",
@@ -49,19 +49,19 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"BootDirectory,Caption,ConfigurationPath,Description,LastDrive,Name,ScratchDirectory,"
          L"SettingID,TempDirectory"},
         {L"COMPUTERSYSTEM", kCimV2, L"Win32_ComputerSystem", L"",
-         L"AdminPasswordStatus,AutomaticManagedPagefile,AutomaticResetBootOption,AutomaticResetCapability,"
-         L"BootOptionOnLimit,BootOptionOnWatchDog,BootROMSupported,BootupState,Caption,ChassisBootupState,"
-         L"CreationClassName,CurrentTimeZone,DaylightInEffect,Description,DNSHostName,Domain,DomainRole,"
-         L"EnableDaylightSavingsTime,FrontPanelResetStatus,InfraredSupported,InitialLoadInfo,InstallDate,"
-         L"KeyboardPasswordStatus,LastLoadInfo,Manufacturer,Model,Name,NameFormat,NetworkServerModeEnabled,"
-         L"NumberOfLogicalProcessors,NumberOfProcessors,OEMLogoBitmap,OEMStringArray,PartOfDomain,"
-         L"PauseAfterReset,PCSystemType,PowerManagementCapabilities,PowerManagementSupported,"
+         L"AdminPasswordStatus,AutomaticResetBootOption,AutomaticResetCapability,"
+         L"BootOptionOnLimit,BootOptionOnWatchDog,BootROMSupported,BootupState,Caption,"
+         L"ChassisBootupState,CreationClassName,CurrentTimeZone,DaylightInEffect,Description,"
+         L"Domain,DomainRole,EnableDaylightSavingsTime,FrontPanelResetStatus,InfraredSupported,"
+         L"InitialLoadInfo,InstallDate,KeyboardPasswordStatus,LastLoadInfo,Manufacturer,Model,"
+         L"Name,NameFormat,NetworkServerModeEnabled,NumberOfProcessors,OEMStringArray,"
+         L"PartOfDomain,PauseAfterReset,PowerManagementCapabilities,PowerManagementSupported,"
          L"PowerOnPasswordStatus,PowerState,PowerSupplyState,PrimaryOwnerContact,PrimaryOwnerName,"
-         L"ResetCapability,ResetCount,ResetLimit,Roles,Status,SupportContactDescription,SystemStartupDelay,"
-         L"SystemStartupOptions,SystemStartupSetting,SystemType,ThermalState,TotalPhysicalMemory,UserName,"
-         L"WakeUpType,Workgroup"},
+         L"ResetCapability,ResetCount,ResetLimit,Roles,Status,SupportContactDescription,"
+         L"SystemStartupDelay,SystemStartupOptions,SystemStartupSetting,SystemType,ThermalState,"
+         L"TotalPhysicalMemory,UserName,WakeUpType,Workgroup"},
         {L"CSPRODUCT", kCimV2, L"Win32_ComputerSystemProduct", L"",
-         L"Caption,Description,IdentifyingNumber,Name,SKUNumber,UUID,Vendor,Version"},
+         L"Description,IdentifyingNumber,Name,SKUNumber,UUID,Vendor,Version"},
         {L"OS", kCimV2, L"Win32_OperatingSystem", L"",
          L"BootDevice,BuildNumber,BuildType,Caption,CodeSet,CountryCode,CreationClassName,"
          L"CSCreationClassName,CSDVersion,CSName,CurrentTimeZone,"
@@ -85,32 +85,30 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"SendAdminAlert,SettingID,WriteDebugInfo,WriteToSystemLog"},
         {L"LOGICALDISK", kCimV2, L"Win32_LogicalDisk", L"",
          L"Access,Availability,BlockSize,Caption,Compressed,ConfigManagerErrorCode,"
-         L"ConfigManagerUserConfig,CreationClassName,Description,DeviceID,DriveType,ErrorCleared,"
-         L"ErrorDescription,ErrorMethodology,FileSystem,FreeSpace,InstallDate,LastErrorCode,"
-         L"MaximumComponentLength,MediaType,Name,NumberOfBlocks,PNPDeviceID,"
-         L"PowerManagementCapabilities,PowerManagementSupported,ProviderName,Purpose,QuotasDisabled,"
-         L"QuotasIncomplete,QuotasRebuilding,Size,Status,StatusInfo,SupportsDiskQuotas,"
-         L"SupportsFileBasedCompression,SystemCreationClassName,SystemName,VolumeDirty,VolumeName,"
-         L"VolumeSerialNumber"},
+         L"ConfigManagerUserConfig,Description,DeviceID,DriveType,ErrorCleared,ErrorDescription,"
+         L"ErrorMethodology,FileSystem,FreeSpace,InstallDate,LastErrorCode,MaximumComponentLength,"
+         L"MediaType,Name,NumberOfBlocks,PNPDeviceID,PowerManagementCapabilities,"
+         L"PowerManagementSupported,ProviderName,Purpose,QuotasDisabled,QuotasIncomplete,"
+         L"QuotasRebuilding,Size,Status,StatusInfo,SupportsDiskQuotas,"
+         L"SupportsFileBasedCompression,VolumeName,VolumeSerialNumber"},
         {L"PARTITION", kCimV2, L"Win32_DiskPartition", L"",
          L"Access,Availability,BlockSize,Bootable,BootPartition,Caption,ConfigManagerErrorCode,"
-         L"ConfigManagerUserConfig,CreationClassName,Description,DeviceID,DiskIndex,ErrorCleared,"
-         L"ErrorDescription,ErrorMethodology,HiddenSectors,Index,InstallDate,LastErrorCode,Name,"
-         L"NumberOfBlocks,PNPDeviceID,PowerManagementCapabilities,PowerManagementSupported,"
-         L"PrimaryPartition,Purpose,RewritePartition,Size,StartingOffset,Status,StatusInfo,"
-         L"SystemCreationClassName,SystemName,Type"},
+         L"ConfigManagerUserConfig,Description,DeviceID,DiskIndex,ErrorCleared,ErrorDescription,"
+         L"ErrorMethodology,HiddenSectors,Index,InstallDate,LastErrorCode,Name,NumberOfBlocks,"
+         L"PNPDeviceID,PowerManagementCapabilities,PowerManagementSupported,PrimaryPartition,"
+         L"Purpose,RewritePartition,Size,StartingOffset,Status,StatusInfo,Type"},
         {L"QUOTASETTING", kCimV2, L"Win32_QuotaSetting", L"",
          L"Caption,DefaultLimit,DefaultWarningLimit,Description,ExceededNotification,SettingID,State,"
          L"VolumePath,WarningExceededNotification"},
         {L"VOLUME", kCimV2, L"Win32_Volume", L"",
          L"Access,Automount,Availability,BlockSize,BootVolume,Capacity,Caption,Compressed,"
-         L"ConfigManagerErrorCode,ConfigManagerUserConfig,CreationClassName,Description,DeviceID,"
-         L"DirtyBitSet,DriveLetter,DriveType,ErrorCleared,ErrorDescription,ErrorMethodology,FileSystem,"
+         L"ConfigManagerErrorCode,ConfigManagerUserConfig,Description,DeviceID,DirtyBitSet,"
+         L"DriveLetter,DriveType,ErrorCleared,ErrorDescription,ErrorMethodology,FileSystem,"
          L"FreeSpace,IndexingEnabled,InstallDate,Label,LastErrorCode,MaximumFileNameLength,Name,"
          L"NumberOfBlocks,PageFilePresent,PNPDeviceID,PowerManagementCapabilities,"
          L"PowerManagementSupported,Purpose,QuotasEnabled,QuotasIncomplete,QuotasRebuilding,"
          L"SerialNumber,Status,StatusInfo,SupportsDiskQuotas,SupportsFileBasedCompression,"
-         L"SystemCreationClassName,SystemName,SystemVolume"},
+         L"SystemVolume"},
         {L"VOLUMEQUOTASETTING", kCimV2, L"Win32_VolumeQuotaSetting", L"",
          L"Element,Setting"},
         {L"JOB", kCimV2, L"Win32_ScheduledJob", L"",
@@ -233,10 +231,10 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"ErrorControl,ExitCode,InstallDate,Name,PathName,ServiceSpecificExitCode,ServiceType,Started,"
          L"StartMode,StartName,State,Status,SystemCreationClassName,SystemName,TagId"},
         {L"BASEBOARD", kCimV2, L"Win32_BaseBoard", L"",
-         L"Caption,ConfigOptions,CreationClassName,Depth,Description,Height,HostingBoard,HotSwappable,"
-         L"InstallDate,Manufacturer,Model,Name,OtherIdentifyingInfo,PartNumber,PoweredOn,Product,"
-         L"Removable,Replaceable,RequirementsDescription,RequiresDaughterBoard,SerialNumber,SKU,"
-         L"SlotLayout,SpecialRequirements,Status,Tag,Version,Weight,Width"},
+         L"ConfigOptions,Depth,Description,Height,HostingBoard,HotSwappable,InstallDate,"
+         L"Manufacturer,Model,Name,OtherIdentifyingInfo,PartNumber,PoweredOn,Product,Removable,"
+         L"Replaceable,RequirementsDescription,RequiresDaughterBoard,SerialNumber,SKU,SlotLayout,"
+         L"SpecialRequirements,Status,Tag,Version,Weight,Width"},
         {L"BIOS", kCimV2, L"Win32_BIOS", L"",
          L"BiosCharacteristics,BuildNumber,CodeSet,CurrentLanguage,Description,IdentificationCode,"
          L"InstallableLanguages,InstallDate,LanguageEdition,ListOfLanguages,Manufacturer,Name,"
@@ -272,22 +270,22 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"Purpose,ReadPolicy,ReplacementPolicy,StartingAddress,Status,StatusInfo,SupportedSRAM,"
          L"SystemCreationClassName,SystemLevelAddress,SystemName,WritePolicy"},
         {L"MEMORYCHIP", kCimV2, L"Win32_PhysicalMemory", L"",
-         L"BankLabel,Capacity,Caption,CreationClassName,DataWidth,Description,DeviceLocator,FormFactor,"
-         L"HotSwappable,InstallDate,InterleaveDataDepth,InterleavePosition,Manufacturer,MemoryType,Model,"
-         L"Name,OtherIdentifyingInfo,PartNumber,PositionInRow,PoweredOn,Removable,Replaceable,SerialNumber,"
-         L"SKU,Speed,Status,Tag,TotalWidth,TypeDetail,Version"},
+         L"BankLabel,Capacity,DataWidth,Description,DeviceLocator,FormFactor,HotSwappable,"
+         L"InstallDate,InterleaveDataDepth,InterleavePosition,Manufacturer,MemoryType,Model,Name,"
+         L"OtherIdentifyingInfo,PartNumber,PositionInRow,PoweredOn,Removable,Replaceable,"
+         L"SerialNumber,SKU,Speed,Status,Tag,TotalWidth,TypeDetail,Version"},
         {L"MEMPHYSICAL", kCimV2, L"Win32_PhysicalMemoryArray", L"",
-         L"Caption,CreationClassName,Depth,Description,Height,HotSwappable,InstallDate,Location,"
-         L"Manufacturer,MaxCapacity,MemoryDevices,MemoryErrorCorrection,Model,Name,OtherIdentifyingInfo,"
-         L"PartNumber,PoweredOn,Removable,Replaceable,SerialNumber,SKU,Status,Tag,Use,Version,Weight,Width"},
+         L"Depth,Description,Height,HotSwappable,InstallDate,Location,Manufacturer,MaxCapacity,"
+         L"MemoryDevices,MemoryErrorCorrection,Model,Name,OtherIdentifyingInfo,PartNumber,"
+         L"PoweredOn,Removable,Replaceable,SerialNumber,SKU,Status,Tag,Use,Version,Weight,Width"},
         {L"ONBOARDDEVICE", kCimV2, L"Win32_OnBoardDevice", L"",
-         L"Caption,CreationClassName,Description,DeviceType,Enabled,HotSwappable,InstallDate,"
-         L"Manufacturer,Model,Name,OtherIdentifyingInfo,PartNumber,PoweredOn,Removable,Replaceable,"
-         L"SerialNumber,SKU,Status,Tag,Version"},
+         L"Description,DeviceType,Enabled,HotSwappable,InstallDate,Manufacturer,Model,Name,"
+         L"OtherIdentifyingInfo,PartNumber,PoweredOn,Removable,Replaceable,SerialNumber,SKU,"
+         L"Status,Tag,Version"},
         {L"PORTCONNECTOR", kCimV2, L"Win32_PortConnector", L"",
-         L"Caption,ConnectorPinout,ConnectorType,CreationClassName,Description,"
-         L"ExternalReferenceDesignator,InstallDate,InternalReferenceDesignator,Manufacturer,Model,Name,"
-         L"OtherIdentifyingInfo,PartNumber,PortType,PoweredOn,SerialNumber,SKU,Status,Tag,Version"},
+         L"ConnectorPinout,ConnectorType,Description,ExternalReferenceDesignator,InstallDate,"
+         L"InternalReferenceDesignator,Manufacturer,Model,Name,OtherIdentifyingInfo,PartNumber,"
+         L"PortType,PoweredOn,SerialNumber,SKU,Status,Tag,Version"},
         {L"SCSICONTROLLER", kCimV2, L"Win32_SCSIController", L"",
          L"Availability,Caption,ConfigManagerErrorCode,ConfigManagerUserConfig,ControllerTimeouts,"
          L"CreationClassName,Description,DeviceID,DeviceMap,DriverName,ErrorCleared,ErrorDescription,"
@@ -301,27 +299,27 @@ const std::vector<WmiAlias>& WmiAliasTable() {
          L"Manufacturer,MPU401Address,Name,PNPDeviceID,PowerManagementCapabilities,"
          L"PowerManagementSupported,ProductName,Status,StatusInfo,SystemCreationClassName,SystemName"},
         {L"SYSTEMENCLOSURE", kCimV2, L"Win32_SystemEnclosure", L"",
-         L"AudibleAlarm,BreachDescription,CableManagementStrategy,Caption,ChassisTypes,"
-         L"CreationClassName,CurrentRequiredOrProduced,Depth,Description,HeatGeneration,Height,"
-         L"HotSwappable,InstallDate,LockPresent,Manufacturer,Model,Name,NumberOfPowerCords,"
+         L"AudibleAlarm,BreachDescription,CableManagementStrategy,ChassisTypes,"
+         L"CurrentRequiredOrProduced,Depth,Description,HeatGeneration,Height,HotSwappable,"
+         L"InstallDate,LockPresent,Manufacturer,Model,Name,NumberOfPowerCords,"
          L"OtherIdentifyingInfo,PartNumber,PoweredOn,Removable,Replaceable,SecurityBreach,"
-         L"SecurityStatus,SerialNumber,ServiceDescriptions,ServicePhilosophy,SKU,SMBIOSAssetTag,Status,"
-         L"Tag,TypeDescriptions,Version,VisibleAlarm,Weight,Width"},
+         L"SecurityStatus,SerialNumber,ServiceDescriptions,ServicePhilosophy,SKU,SMBIOSAssetTag,"
+         L"Status,Tag,TypeDescriptions,Version,VisibleAlarm,Weight,Width"},
         {L"SYSTEMSLOT", kCimV2, L"Win32_SystemSlot", L"",
-         L"BusNumber,Caption,ConnectorPinout,ConnectorType,CreationClassName,CurrentUsage,Description,"
-         L"DeviceNumber,FunctionNumber,HeightAllowed,InstallDate,LengthAllowed,Manufacturer,"
-         L"MaxDataWidth,Model,Name,Number,OtherIdentifyingInfo,PartNumber,PMESignal,PoweredOn,"
-         L"PurposeDescription,SegmentGroupNumber,SerialNumber,SKU,SpecialPurpose,Status,"
-         L"SupportsHotPlug,Tag,ThermalRating,VccMixedVoltageSupport,Version,VppMixedVoltageSupport"},
+         L"BusNumber,ConnectorPinout,ConnectorType,CurrentUsage,Description,DeviceNumber,"
+         L"FunctionNumber,HeightAllowed,InstallDate,LengthAllowed,Manufacturer,MaxDataWidth,Model,"
+         L"Name,Number,OtherIdentifyingInfo,PartNumber,PMESignal,PoweredOn,PurposeDescription,"
+         L"SegmentGroupNumber,SerialNumber,SKU,SpecialPurpose,Status,SupportsHotPlug,Tag,"
+         L"ThermalRating,VccMixedVoltageSupport,Version,VppMixedVoltageSupport"},
         {L"CPU", kCimV2, L"Win32_Processor", L"",
-         L"AddressWidth,Architecture,Availability,Caption,ConfigManagerErrorCode,ConfigManagerUserConfig,"
-         L"CpuStatus,CreationClassName,CurrentClockSpeed,CurrentVoltage,DataWidth,Description,DeviceID,"
-         L"ErrorCleared,ErrorDescription,ExtClock,Family,InstallDate,L2CacheSize,L2CacheSpeed,L3CacheSize,"
-         L"L3CacheSpeed,LastErrorCode,Level,LoadPercentage,Manufacturer,MaxClockSpeed,Name,NumberOfCores,"
-         L"NumberOfLogicalProcessors,OtherFamilyDescription,PNPDeviceID,PowerManagementCapabilities,"
-         L"PowerManagementSupported,ProcessorId,ProcessorType,Revision,Role,SocketDesignation,Status,"
-         L"StatusInfo,Stepping,SystemCreationClassName,SystemName,UniqueId,UpgradeMethod,Version,"
-         L"VoltageCaps"},
+         L"AddressWidth,Architecture,Availability,Caption,ConfigManagerErrorCode,"
+         L"ConfigManagerUserConfig,CpuStatus,CreationClassName,CurrentClockSpeed,CurrentVoltage,"
+         L"DataWidth,Description,DeviceID,ErrorCleared,ErrorDescription,ExtClock,Family,"
+         L"InstallDate,L2CacheSize,L2CacheSpeed,LastErrorCode,Level,LoadPercentage,Manufacturer,"
+         L"MaxClockSpeed,Name,OtherFamilyDescription,PNPDeviceID,PowerManagementCapabilities,"
+         L"PowerManagementSupported,ProcessorId,ProcessorType,Revision,Role,SocketDesignation,"
+         L"Status,StatusInfo,Stepping,SystemCreationClassName,SystemName,UniqueId,UpgradeMethod,"
+         L"Version,VoltageCaps"},
         {L"CDROM", kCimV2, L"Win32_CDROMDrive", L"",
          L"Availability,Capabilities,CapabilityDescriptions,Caption,CompressionMethod,"
          L"ConfigManagerErrorCode,ConfigManagerUserConfig,CreationClassName,DefaultBlockSize,"

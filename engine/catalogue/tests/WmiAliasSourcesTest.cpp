@@ -35,29 +35,21 @@ TEST(WmiAliasSourcesTest, EveryAliasOfTheTableHasExactlyOneSource) {
 }
 
 // The table drifts from the evidence when a list is edited without its source: a captured list
-// must be the capture, a partial capture its first lines, and a property left out by a rule
-// must stay out.
+// must be the capture, and a property left out by a capture or a rule must stay out.
 TEST(WmiAliasSourcesTest, EveryListAgreesWithItsSource) {
     for (const WmiAliasSource& source : WmiAliasSources()) {
         SCOPED_TRACE(testing::Message() << "alias " << testing::PrintToString(std::wstring(source.alias)));
         const std::vector<std::wstring> table = AliasProperties(*FindWmiAlias(source.alias));
-        const std::vector<std::wstring> captured = Names(source.captured);
         const std::vector<std::wstring> leftOut = Names(source.leftOut);
         switch (source.evidence) {
             case ListEvidence::Capture:
                 EXPECT_NE(std::wstring(source.seen), L"");
-                EXPECT_EQ(table, captured);
-                break;
-            case ListEvidence::PartialCapture:
-                EXPECT_NE(std::wstring(source.seen), L"");
-                ASSERT_FALSE(captured.empty());
-                ASSERT_GE(table.size(), captured.size());
-                EXPECT_TRUE(std::equal(captured.begin(), captured.end(), table.begin()));
+                EXPECT_EQ(table, Names(source.captured));
                 break;
             case ListEvidence::Inferred:
+                // A rule may also confirm the whole documented list (nothing left out).
                 EXPECT_EQ(std::wstring(source.seen), L"");
                 EXPECT_NE(std::wstring(source.rule), L"");
-                EXPECT_FALSE(leftOut.empty());
                 break;
             case ListEvidence::Documented:
                 EXPECT_EQ(std::wstring(source.seen), L"");
@@ -65,15 +57,42 @@ TEST(WmiAliasSourcesTest, EveryListAgreesWithItsSource) {
                 EXPECT_TRUE(leftOut.empty());
                 break;
         }
-        // A capture that leaves properties out says which; a rule names what it leaves out.
-        if (!leftOut.empty() && source.evidence != ListEvidence::Capture) {
-            EXPECT_NE(std::wstring(source.rule), L"");
-        }
         for (const std::wstring& name : leftOut) EXPECT_FALSE(Contains(table, name)) << name.c_str();
         // The list and what it leaves out together are the class's properties: no name twice.
         std::set<std::wstring> all;
         for (const std::wstring& name : table) all.insert(Lower(name));
         for (const std::wstring& name : leftOut) EXPECT_TRUE(all.insert(Lower(name)).second) << name.c_str();
+    }
+}
+
+// A rule drawn from captures holds for the captures it names and for every alias that follows
+// it: physical elements without Caption and CreationClassName, storage extents without the
+// three names of their system's class.
+TEST(WmiAliasSourcesTest, EachRuleLeavesOutWhatItsCapturesLeaveOut) {
+    const struct {
+        const wchar_t* ruleMark;
+        std::vector<std::wstring> captured;
+        std::vector<std::wstring> leftOut;
+    } rules[] = {
+        {L"CIM_PhysicalElement", {L"BASEBOARD", L"MEMORYCHIP"}, {L"Caption", L"CreationClassName"}},
+        {L"CIM_StorageExtent",
+         {L"LOGICALDISK"},
+         {L"CreationClassName", L"SystemCreationClassName", L"SystemName"}},
+        {L"CIM_Product", {L"CSPRODUCT"}, {L"Caption"}},
+        {L"Win32_Account", {L"USERACCOUNT"}, {L"Caption"}},
+    };
+    for (const auto& rule : rules) {
+        std::vector<std::wstring> aliases = rule.captured;
+        for (const WmiAliasSource& source : WmiAliasSources()) {
+            if (source.evidence == ListEvidence::Inferred && std::wstring(source.rule).find(rule.ruleMark) == 0)
+                aliases.push_back(source.alias);
+        }
+        EXPECT_GT(aliases.size(), rule.captured.size()) << "no alias follows the rule";
+        for (const std::wstring& alias : aliases) {
+            const std::vector<std::wstring> table = AliasProperties(*FindWmiAlias(alias));
+            for (const std::wstring& name : rule.leftOut)
+                EXPECT_FALSE(Contains(table, name)) << alias.c_str() << " lists " << name.c_str();
+        }
     }
 }
 
