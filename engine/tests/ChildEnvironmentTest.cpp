@@ -211,6 +211,35 @@ private:
     std::wstring old_;
 };
 
+std::wstring TestProgram() { return engine::GetModuleFolder() + L"ChunkWriter.exe"; }
+
+// The control: what the test program prints of its environment when it simply inherits this
+// process's, as every child of the engine once did.
+std::wstring InheritedEnvironment() {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueHandle readEnd, writeEnd;
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), &inheritable, 0)) return {};
+    ::SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd.Get();
+    si.hStdError = writeEnd.Get();
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"ChunkWriter env";
+    if (!::CreateProcessW(TestProgram().c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &si, &pi))
+        return {};
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    writeEnd.Reset();
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(readEnd.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    ::WaitForSingleObject(process.Get(), 30000);
+    return skelda::Widen(bytes, CP_ACP);
+}
+
 TEST(ChildEnvironmentTest, AChildOfTheEngineSeesTheSystemsEnvironmentNotTheHosts) {
     TempFolder run(L" run 临时");
     std::wstring environment;
@@ -223,10 +252,12 @@ TEST(ChildEnvironmentTest, AChildOfTheEngineSeesTheSystemsEnvironmentNotTheHosts
         const HostVariable modules(L"PSModulePath", L"C:\\evil");
         const HostVariable search(L"PATH", L"C:\\evil;" + std::wstring(path));
         const HostVariable temp(L"TEMP", L"C:\\evil");
+        const Variables inherited = ParseEnvironment(InheritedEnvironment());
+        EXPECT_EQ(inherited.count(L"COR_ENABLE_PROFILING"), 1u) << "the control would not show the attack";
+        EXPECT_EQ(inherited.count(L"COR_PROFILER_PATH"), 1u);
+        EXPECT_EQ(inherited.count(L"PSModulePath") ? inherited.at(L"PSModulePath") : L"", L"C:\\evil");
         engine::SetChildTempFolder(run.Path());
-        ASSERT_EQ(engine::RunProgramCapture(engine::GetModuleFolder() + L"ChunkWriter.exe", L"ChunkWriter env",
-                                            environment),
-                  1);
+        ASSERT_EQ(engine::RunProgramCapture(TestProgram(), L"ChunkWriter env", environment), 1);
         engine::SetChildTempFolder(L"");
     }
     const Variables child = ParseEnvironment(environment);
@@ -251,7 +282,7 @@ class PackerCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
         packer_ = folder_.Path() + L"\\7zx64.exe";
-        ASSERT_TRUE(::CopyFileW((engine::GetModuleFolder() + L"ChunkWriter.exe").c_str(), packer_.c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW(TestProgram().c_str(), packer_.c_str(), FALSE));
         UniqueHandle file(::CreateFileW(packer_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                         nullptr));
         digest_ = skelda::Sha256OfFile(file.Get());
