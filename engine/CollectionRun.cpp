@@ -2,6 +2,7 @@
 #include "CollectionRun.h"
 
 #include "Categories.h"
+#include "ChildEnvironment.h"
 #include "Collector.h"
 #include "CommandLine.h"
 #include "CommandRunner.h"
@@ -9,6 +10,7 @@
 #include "LogEntries.h"
 #include "LogSave.h"
 #include "OsVersion.h"
+#include "PackerCheck.h"
 #include "PathText.h"
 #include "SystemPaths.h"
 #include "UniqueHandle.h"
@@ -117,6 +119,9 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
         ::GetLastError() != ERROR_ALREADY_EXISTS) {
         toollog::Log(Entry::WorkingFolderFailed, WorkingFolder());
     }
+    // Children keep their temporary files in the run's own folder, where other users cannot.
+    ::CreateDirectoryW(ChildTempFolder().c_str(), privateAccess.Attributes());
+    engine::SetChildTempFolder(ChildTempFolder());
 
     archivePath = path;
     for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
@@ -224,6 +229,8 @@ int CCollector::IsCategoryEnabled(const std::wstring& folder) const { return eng
 
 std::wstring CCollector::WorkingFolder() const { return moduleFolder + engine::kWorkingFolderName; }
 
+std::wstring CCollector::ChildTempFolder() const { return WorkingFolder() + L"\\" + engine::kChildTempFolderName; }
+
 void CCollector::SendResult(WPARAM result) {
     skelda::CriticalSectionLock hold(reportLock.Native());
     ::SendMessageW(hwndNotify, WM_COLLECT_RESULT, COLLECT_FINISHED, 0);
@@ -272,6 +279,7 @@ int CCollector::FinishWorker() {
     const bool x64 = is64BitOs != 0;
     const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
     ::DeleteFileW(temporary.c_str());
+    skelda::RemoveFolder(ChildTempFolder());  // what the tools left there is not collected
     WriteRunReport();
     for (const std::wstring& file : skelda::WaitUntilFilesReleased(WorkingFolder(), 10000))
         toollog::Log(Entry::FileStillOpen, file);
@@ -279,9 +287,15 @@ int CCollector::FinishWorker() {
     std::wstring packerErrors;
     engine::ChildRun packing;
     packing.limitMs = journal.PackingLimit();
-    const int ran = engine::RunProgramErrors(engine::PackerPath(moduleFolder, x64),
-                                             engine::PackerCommandLine(moduleFolder, x64, temporary), packerErrors,
-                                             exitCode, &packing);
+    // Only the packer that shipped runs, held unchanged from its check until it has ended.
+    const std::wstring packer = engine::PackerPath(moduleFolder, x64);
+    skelda::UniqueHandle heldPacker;
+    const engine::PackerState packerState = engine::HoldPacker(packer, engine::ShippedPackerDigest(x64), heldPacker);
+    if (packerState == engine::PackerState::NotShipped) toollog::Log(Entry::PackerNotShipped, packer);
+    const int ran = packerState == engine::PackerState::Held &&
+                    engine::RunProgramErrors(packer, engine::PackerCommandLine(moduleFolder, x64, temporary),
+                                             packerErrors, exitCode, &packing);
+    heldPacker.Reset();
     // Warnings mean files left out of the archive (one that could not be read, say): the log
     // says which, even when the archive is made.
     const std::wstring packerMessages = engine::PackerMessageSummary(packerErrors);

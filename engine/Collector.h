@@ -89,6 +89,8 @@ private:
     // Called once by each worker when its part of the run is over.
     void EndRunIfLast();
     std::wstring WorkingFolder() const;
+    // Inside the working folder: TEMP and TMP of every child of the run; removed before packing.
+    std::wstring ChildTempFolder() const;
 
     HWND hwndNotify = nullptr;
     skelda::FolderCatalogue wmicCatalogue;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ChildEnvironment.h"
 #include "CommandLine.h"
 #include "OsVersion.h"
 #include "PathText.h"
@@ -135,17 +136,19 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
     if (!attributes.List()) return false;
     si.lpAttributeList = attributes.List();
     PROCESS_INFORMATION pi{};
+    // The system's environment, never the host's: see ChildEnvironment.h.
+    const auto environment = ChildEnvironmentBlock();
     // In its job before it runs, so nothing it starts can slip out: from its first moment where
     // the system allows, else created suspended and put there before it resumes. A host that is
     // itself in a job on Windows 7 (Explorer's compatibility assistant puts programs in one) can
     // give a child a job of its own only by letting it break away, where that job allows it.
-    const DWORD flags = CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT;
+    const DWORD flags = CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT;
     BOOL hostInJob = FALSE;
     const bool breakAway = !JobsNest() && ::IsProcessInJob(::GetCurrentProcess(), nullptr, &hostInJob) && hostInJob;
     auto create = [&](DWORD creationFlags) {
         std::vector<wchar_t> writable = line;  // CreateProcessW may write into it
-        return ::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
-                                system.c_str(), &si.StartupInfo, &pi) != 0;
+        return ::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, TRUE, creationFlags,
+                                const_cast<wchar_t*>(environment->data()), system.c_str(), &si.StartupInfo, &pi) != 0;
     };
     const bool created = (breakAway && create(flags | CREATE_BREAKAWAY_FROM_JOB)) || create(flags);
     if (!created) return false;  // the handles close on the way out; the last error stays

@@ -20,7 +20,8 @@ bool HoldsOnlyEngineOutput(const std::wstring& workingFolder) {
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
-        const bool known = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && skelda::IsCategoryFolder(name);
+        const bool known = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                           (skelda::IsCategoryFolder(name) || name == skelda::kWorkingTempFolder);
         if (!known) return false;
     } while (::FindNextFileW(find.Get(), &data));
     return true;

@@ -58,6 +58,9 @@ inline int CategoryIndexOf(const std::wstring& relativePath) {
     return -1;
 }
 
+// The one other folder a run makes in its working folder: its children's temporary folder.
+constexpr const wchar_t* kWorkingTempFolder = L"Temp";
+
 // True when name is the top-level folder of some category.
 inline bool IsCategoryFolder(const std::wstring& name) {
     return name.find(L'\\') == std::wstring::npos && CategoryIndexOf(name) >= 0;

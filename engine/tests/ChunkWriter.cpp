@@ -4,6 +4,7 @@
 //   ChunkWriter args ...       prints each argument as the C runtime split it, one per line
 //   ChunkWriter read           reads its input to the end and prints how many bytes came
 //   ChunkWriter cwd            prints its current folder
+//   ChunkWriter env            prints its environment block, one "name=value" per line
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +12,18 @@
 #include <string>
 
 #include "ChunkPattern.h"
+
+namespace {
+
+// One line in the ANSI code page, as the engine's capture reads it.
+void PrintLine(const wchar_t* text) {
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(n > 0 ? n : 1, '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], n, nullptr, nullptr);
+    std::printf("%s\n", narrow.c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "chunks") == 0) {
@@ -45,9 +58,13 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "cwd") == 0) {
         wchar_t folder[MAX_PATH] = {};
         ::GetCurrentDirectoryW(MAX_PATH, folder);
-        char narrow[MAX_PATH * 2] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, folder, -1, narrow, sizeof narrow, nullptr, nullptr);
-        std::printf("%s\n", narrow);
+        PrintLine(folder);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "env") == 0) {
+        wchar_t* block = ::GetEnvironmentStringsW();
+        for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) PrintLine(entry);
+        ::FreeEnvironmentStringsW(block);
         return 0;
     }
     return 2;

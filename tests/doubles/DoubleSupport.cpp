@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "DoubleSettings.h"
 #include "UniqueHandle.h"
 
 namespace skelda::doubles {
@@ -9,10 +10,8 @@ namespace skelda::doubles {
 namespace {
 
 std::wstring CallsFile() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_CALLS", buffer, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) return buffer;
-    return kDefaultCallsFile;
+    const std::wstring file = Knob(L"SKELDA_DOUBLES_CALLS");
+    return file.empty() ? kDefaultCallsFile : file;
 }
 
 void EnsureParentFolder(const std::wstring& file) {

@@ -6,7 +6,7 @@
 
 namespace skelda::doubles {
 
-// Where each double records its command line unless SKELDA_DOUBLES_CALLS names another file.
+// Where each double records its command line unless the knob SKELDA_DOUBLES_CALLS names another file.
 constexpr const wchar_t* kDefaultCallsFile = L"C:\\skelda-doubles\\calls.txt";
 // Serialises the appends of all doubles running at the same time.
 constexpr const wchar_t* kCallsMutexName = L"SkeldaTestDoublesCalls";

@@ -3,12 +3,12 @@
 // the tests that check what a collector made of it. ASCII only, every line ends in CRLF.
 // It holds names with "/", with blanks and with "%", one blank line and one one-character line,
 // and is padded with numbered channels to well over 8 KB, so a reader gets it in several reads.
-// With SKELDA_DOUBLES_EVENT_LOGS=short in the environment the padding is left out: a full
-// collection then exports 14 logs instead of 214, for the runs that test something else.
-#include <cstdlib>
-#include <cstring>
+// With the knob SKELDA_DOUBLES_EVENT_LOGS=short (DoubleSettings.h) the padding is left out: a
+// full collection then exports 14 logs instead of 214, for the runs that test something else.
 #include <string>
 #include <vector>
+
+#include "DoubleSettings.h"
 
 namespace skelda::doubles {
 
@@ -29,8 +29,7 @@ inline std::vector<std::string> EventLogLines() {
         "Contoso-Sync%Operational",
         "Windows PowerShell",
     };
-    const char* size = std::getenv("SKELDA_DOUBLES_EVENT_LOGS");
-    const int padding = size && std::strcmp(size, "short") == 0 ? 0 : 200;
+    const int padding = Knob(L"SKELDA_DOUBLES_EVENT_LOGS") == L"short" ? 0 : 200;
     for (int i = 1; i <= padding; ++i) {
         const std::string n = std::to_string(1000 + i).substr(1);
         lines.push_back("Microsoft-Windows-SkeldaTestDouble-Channel" + n + "/Operational");

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Base64.h"
+#include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "FieldProfile.h"
 
@@ -24,8 +25,7 @@ std::vector<std::wstring> Words(const std::wstring& text) {
 }
 
 int WmiObject(const std::wstring& wmiClass) {
-    wchar_t failing[256] = {};
-    ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", failing, 256);
+    const std::wstring failing = Knob(L"SKELDA_DOUBLES_FAIL_CLASS");
     if (wmiClass.compare(0, 6, L"Win32_") != 0 || wmiClass == failing) {
         WriteErr("Get-WmiObject : Invalid class \"" + Utf8(wmiClass) + "\"\r\n");
         return 1;
@@ -71,7 +71,7 @@ std::wstring CannedValue(const std::wstring& wmiClass, const std::wstring& prope
 }
 
 // Answers like the engine's script: "A <alias>", per instance "I" and one "P <Base64>" per
-// property, then "Z"; the class named by SKELDA_DOUBLES_FAIL_CLASS answers "E <Base64>" as
+// property, then "Z"; the class named by the knob SKELDA_DOUBLES_FAIL_CLASS answers "E <Base64>" as
 // an unknown class would, with PowerShell's error text on stderr, and the exit code is 1.
 int AliasScript(const std::wstring& encoded) {
     std::wstring script;
@@ -79,8 +79,7 @@ int AliasScript(const std::wstring& encoded) {
         WriteErr("Cannot process the command because the value of -EncodedCommand is not valid.\r\n");
         return 1;
     }
-    wchar_t failing[256] = {};
-    ::GetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", failing, 256);
+    const std::wstring failing = Knob(L"SKELDA_DOUBLES_FAIL_CLASS");
     std::wistringstream lines(script);
     int exitCode = 0;
     bool any = false;

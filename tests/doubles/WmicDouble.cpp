@@ -1,8 +1,9 @@
 // Test double of WMIC: "WMIC <alias> [LIST FULL]" prints a short report naming the alias and
 // the form, in UTF-16LE with a byte-order mark, as WMIC writes to a file or pipe.
-// Stuck tools, on request: the alias named by SKELDA_DOUBLES_HANG writes its first line and
-// never ends; the alias named by SKELDA_DOUBLES_HANG_CHILD starts a child of its own
+// Stuck tools, on request: the alias named by the knob SKELDA_DOUBLES_HANG writes its first line
+// and never ends; the alias named by SKELDA_DOUBLES_HANG_CHILD starts a child of its own
 // ("WMIC --hang") that never ends, and waits for it. A field profile gives each alias its time.
+#include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "FieldProfile.h"
 
@@ -10,10 +11,9 @@ using namespace skelda::doubles;
 
 namespace {
 
-bool Named(const wchar_t* variable, const std::wstring& alias) {
-    wchar_t value[64] = {};
-    const DWORD n = ::GetEnvironmentVariableW(variable, value, 64);
-    return n > 0 && n < 64 && alias == value;
+bool Named(const wchar_t* knob, const std::wstring& alias) {
+    const std::wstring value = Knob(knob);
+    return !value.empty() && alias == value;
 }
 
 [[noreturn]] void Hang() {

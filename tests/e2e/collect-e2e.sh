@@ -19,6 +19,14 @@ mkdir -p "$root"
 . "$scripts/wine-env.sh" "$prefix"
 drive_c=$prefix/drive_c
 calls=$drive_c/skelda-doubles/calls.txt
+# The doubles' knobs: the engine starts its tools with the system's environment, not the host's,
+# so they come from this file. doubles_knobs NAME=value... replaces every knob.
+doubles_settings=$drive_c/skelda-doubles/settings.ini
+doubles_knobs() {
+  mkdir -p "$(dirname "$doubles_settings")"
+  { printf '[Doubles]\r\n'; for knob in "$@"; do printf 'SKELDA_DOUBLES_%s\r\n' "$knob"; done; } >"$doubles_settings"
+}
+rm -f "$doubles_settings"
 toollog=$drive_c/ProgramData/ToolLog/Skelda.txt
 
 # The product in a folder whose path holds a blank, "&", parentheses and Chinese characters.
@@ -146,7 +154,7 @@ expect_working_folder_gone
 [ ! -s "$toollog" ] || fail "the tool log has entries: $(iconv -f gbk -t utf-8 "$toollog")"
 echo "$out" | grep -q "archive: " || fail "the host did not say where the archive is"
 
-export SKELDA_DOUBLES_EVENT_LOGS=short
+doubles_knobs EVENT_LOGS=short
 
 # Every run starts from an empty working folder: a file an earlier run left there never
 # reaches an archive (the listings below hold exactly the expected entries).
@@ -332,11 +340,10 @@ processes_in_prefix() {  # pids of Wine processes of this prefix whose command l
     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
   done
 }
-export SKELDA_DOUBLES_HANG=CPU SKELDA_DOUBLES_HANG_CHILD=BIOS SKELDA_DOUBLES_FAIL_CLASS=Win32_Fan
+doubles_knobs EVENT_LOGS=short HANG=CPU HANG_CHILD=BIOS FAIL_CLASS=Win32_Fan
 host_options=(--command-limit 3)
 archive="$root/stuck/信息收集.7z"
 run_case "stuck tools" 7 "$archive"
-unset SKELDA_DOUBLES_FAIL_CLASS
 expect_exit 6
 expect_report "$archive" timed-out=2 max-timed-out-ms=10000 failed=1 skipped=0 ok=+
 expect_log "收集步骤未成功: failed: powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_Fan\" (exit code 1)" 1
@@ -345,8 +352,7 @@ grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
 
 # The whole run's limit passes while a tool hangs: that step is ended, every later step is
 # skipped, the run packs what it has and reports once.
-export SKELDA_DOUBLES_HANG=BIOS
-unset SKELDA_DOUBLES_HANG_CHILD
+doubles_knobs EVENT_LOGS=short HANG=BIOS
 # A pool of two keeps most steps queued when the time is up: they are recorded skipped.
 host_options=(--run-limit 5 --pool 2)
 archive="$root/runlimit/信息收集.7z"
@@ -371,7 +377,7 @@ left=$(processes_in_prefix '^WMIC ')
   grep -m1 State "/proc/$p/status"; done 2>/dev/null)"
 echo "== $case_name: tool ended with its host"
 wineserver -k 2>/dev/null; wineserver -w
-unset SKELDA_DOUBLES_HANG
+doubles_knobs EVENT_LOGS=short
 
 # Limits in logCfg.ini that are no limits are named in the log; the defaults hold.
 printf '[Limits]\r\nCommandSeconds=-5\r\nLongCommandSeconds=99999999\r\nRunSeconds=ten\r\nPoolSize=0\r\n' \
@@ -432,15 +438,32 @@ check_alias_reports "$archive" 2,3,7
 # A class that fails leaves its own report of one line and one tool-log line; the other
 # aliases of the same PowerShell process are complete.
 archive="$root/nowmic-failing/信息收集.7z"
-export SKELDA_DOUBLES_FAIL_CLASS=Win32_PortResource
+doubles_knobs EVENT_LOGS=short FAIL_CLASS=Win32_PortResource
 run_case "no WMIC, one class fails" 7 "$archive"
-unset SKELDA_DOUBLES_FAIL_CLASS
+doubles_knobs EVENT_LOGS=short
 expect_exit 6
 expect_report "$archive" failed=1
 expect_archive_listing "$archive" 7
 expect_log "WMI查询失败: PORT (Win32_PortResource)" 1
 expect_log "WMI查询失败" 1
 check_alias_reports "$archive" 7 PORT
+
+# A packer that is not the one that shipped is never started: the run fails and says why, and
+# neither an archive nor a temporary one appears.
+case "$kind" in
+  win64) packer="$product/7z/x64/7zx64.exe" ;;
+  win32) packer="$product/7z/x86/7zx86.exe" ;;
+esac
+cp "$packer" "$root/shipped-packer.exe"
+cp "$decoy_tool" "$packer"
+run_case "packer not the shipped one" 3 "$root/swapped/信息收集.7z"
+expect_exit 1
+expect_log "压缩程序与发布的不一致: " 1
+expect_log "生成压缩包失败" 1
+[ ! -e "$packer.started" ] || fail "the swapped packer was started"
+[ -z "$(ls -A "$root/swapped" 2>/dev/null)" ] || fail "files appeared at the target: $(ls "$root/swapped")"
+expect_working_folder_gone
+cp "$root/shipped-packer.exe" "$packer"
 
 # Without a packer there is no archive, the run says so, and an archive already at the
 # target stays exactly as it was.

@@ -25,8 +25,11 @@ done
 
 prefix=$build/wine/gui-e2e
 "$scripts/copy-prefix.sh" "${SKELDA_WINE_ROOT:?}/desktop" "$prefix" || { echo "cannot copy the test prefix"; exit 1; }
-export SKELDA_DOUBLES_EVENT_LOGS=short
 . "$scripts/wine-env.sh" "$prefix"
+# The short event-log listing: a knob the doubles read from their folder (the engine gives its
+# tools the system's environment, not the program's).
+mkdir -p "$prefix/drive_c/skelda-doubles"
+printf '[Doubles]\r\nSKELDA_DOUBLES_EVENT_LOGS=short\r\n' >"$prefix/drive_c/skelda-doubles/settings.ini"
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/dev/null
 
 # The shipped folder, with a blank and Chinese characters in its name.

@@ -12,6 +12,7 @@
 
 #include "Catalogue.h"
 #include "CommandLine.h"
+#include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "EventLogListing.h"
 #include "SysteminfoReport.h"
@@ -68,8 +69,10 @@ struct ProcessRun {
     std::string out;
 };
 
-// Starts commandLine with applicationName, captures its standard output, waits for its end.
-ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine) {
+// Starts commandLine with applicationName, captures its standard output, waits for its end;
+// with this process's environment, or the given block.
+ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine,
+                 const std::wstring& environment = std::wstring()) {
     ProcessRun run;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     UniqueHandle readEnd, writeEnd;
@@ -82,8 +85,10 @@ ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine) 
     si.hStdOutput = writeEnd.Get();
     si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi = {};
+    std::wstring block = environment;
     run.started = ::CreateProcessW(applicationName.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                   CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi) != FALSE;
+                                   CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+                                   block.empty() ? nullptr : &block[0], nullptr, &si, &pi) != FALSE;
     writeEnd.Reset();
     if (!run.started) return run;
     UniqueHandle process(pi.hProcess), thread(pi.hThread);
@@ -275,6 +280,27 @@ TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
     // Not Base64 of UTF-16: refused as PowerShell refuses it.
     EXPECT_EQ(Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe",
                     L"powershell -EncodedCommand QQ==").exitCode, 1u);
+}
+
+TEST_F(TestDoublesTest, KnobsComeFromTheSettingsFileUnlessTheEnvironmentSetsThem) {
+    // The engine gives its tools the system's environment, never its host's: a double it starts
+    // finds its knobs in the settings file. The class named is one that nothing else queries.
+    const bool existed = Exists(kSettingsFile);
+    const std::string before = ReadFileBytes(kSettingsFile);
+    ASSERT_TRUE(WriteWholeFile(kSettingsFile, "[Doubles]\r\nSKELDA_DOUBLES_FAIL_CLASS=Win32_SkeldaKnobProbe\r\n"));
+    const std::wstring powershell = SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe";
+    const std::wstring line = L"powershell -command \"Get-WmiObject -Class Win32_SkeldaKnobProbe\"";
+    const std::wstring clean(L"SystemRoot=C:\\windows\0", 22);  // its block ends in a second NUL
+    const DWORD fromFile = Start(powershell, line, clean).exitCode;
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", L"Win32_SomethingElse");
+    const DWORD fromEnvironment = Start(powershell, line).exitCode;
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", nullptr);
+    if (existed)
+        WriteWholeFile(kSettingsFile, before);
+    else
+        ::DeleteFileW(kSettingsFile);
+    EXPECT_EQ(fromFile, 1u) << "the file's knob did not reach a double without the environment";
+    EXPECT_EQ(fromEnvironment, 0u) << "the environment's knob wins over the file's";
 }
 
 TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {
