@@ -3,11 +3,12 @@
 // host's. An elevated host inherits the user's environment, which the user can set: a module
 // folder of their own first in PSModulePath, or COR_ENABLE_PROFILING and COR_PROFILER_PATH,
 // would load code they wrote into every elevated PowerShell.
-#include "Categories.h"
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "Categories.h"
 
 namespace engine {
 
