@@ -41,6 +41,7 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::FileStillOpen: return L"文件仍被占用，可能未被压缩";
         case Entry::ReportNotWritten: return L"写入收集报告失败";
         case Entry::WmiQueryFailed: return L"WMI查询失败";
+        case Entry::UpdateLogStale: return L"系统更新日志早于本次导出，未复制";
     }
     return L"";
 }

@@ -40,6 +40,7 @@ enum class Entry {
     FileStillOpen,            // a collected file still open for writing when packing began
     ReportNotWritten,         // the run's report could not be written; the detail names the folder
     WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
+    UpdateLogStale,           // the update log found is from before this run's export; the detail names it
 };
 
 // The entry's text as it appears in the log.

@@ -90,6 +90,12 @@ void RecordCall() {
     }
 }
 
+std::wstring Knob(const wchar_t* name) {
+    wchar_t value[256] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, value, 256);
+    return n > 0 && n < 256 ? std::wstring(value, n) : std::wstring();
+}
+
 std::vector<std::wstring> Arguments() {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);

@@ -14,6 +14,9 @@ constexpr const wchar_t* kCallsMutexName = L"SkeldaTestDoublesCalls";
 // Appends GetCommandLineW() as UTF-8 plus "\n" to the record file, as one write under the mutex.
 void RecordCall();
 
+// A double's setting by name (SKELDA_DOUBLES_...); empty when not set.
+std::wstring Knob(const wchar_t* name);
+
 // The command line split as the C runtime would (CommandLineToArgvW); [0] is the program.
 std::vector<std::wstring> Arguments();
 
