@@ -33,7 +33,8 @@ void CopyEntries(const std::wstring& source, const std::wstring& pattern, const 
             // A folder counts when it is made now: an empty one arrives too.
             if (!skelda::PathExists(to + name)) {
                 if (!::CreateDirectoryW((to + name).c_str(), nullptr)) {
-                    skip(from + name, ::GetLastError());
+                    const DWORD error = ::GetLastError();  // before the path is put together
+                    skip(from + name, error);
                     continue;
                 }
                 ++copied;

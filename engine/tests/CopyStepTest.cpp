@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "FileSystem.h"
+#include "RunLimits.h"
+#include "StepJournal.h"
 #include "StepKinds.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
@@ -130,6 +132,26 @@ TEST(CopyStepTest, AnUpdateLogWrittenBeforeItsExportStartedIsNotCopied) {
     SetLastWrite(log, exportStart - 3600 * kSecond);
     step.producerStart = 0;
     EXPECT_EQ(engine::RunCopyStep(step).outcome, Outcome::Ok);
+}
+
+TEST(CopyStepTest, TheCopyAfterAToolIsToldWhenThatToolStartedEvenWhenItFailed) {
+    TempFolder folder;
+    engine::StepJournal journal;
+    journal.Begin(engine::RunLimits(), folder.Path(), nullptr, 2);
+    engine::PlannedStep produce;
+    produce.kind = engine::StepKind::ToolRun;
+    produce.worker = 2;
+    produce.program = L"no-such-tool.exe";
+    produce.what = L"no-such-tool";
+    produce.then.push_back(CopyStep(engine::CopyKind::UpdateLog, folder.Path() + L"\\WindowsUpdate.log",
+                                    folder.Path() + L"\\copy.log"));
+    const unsigned long long before = Now();
+    const engine::StepResult result = engine::RunPlannedStep(produce, journal);
+    ASSERT_EQ(result.records.size(), 1u);
+    EXPECT_EQ(result.records[0].outcome, Outcome::Failed);
+    ASSERT_EQ(result.followUps.size(), 1u);
+    EXPECT_GE(result.followUps[0].producerStart, before);
+    EXPECT_LE(result.followUps[0].producerStart, Now());
 }
 
 }  // namespace
