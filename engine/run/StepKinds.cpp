@@ -31,17 +31,16 @@ std::wstring AliasWhat(const std::wstring& alias) { return L"WMI for WMIC " + al
 // The log lines of each copy: when its source is missing, and when nothing could be copied.
 struct CopyLines {
     Entry missing;
-    bool missingNamesSource;
     Entry failed;
 };
 
 CopyLines LinesOf(CopyKind kind) {
     switch (kind) {
-        case CopyKind::UpdateLog: return {Entry::UpdateLogMissing, true, Entry::UpdateLogExportFailed};
-        case CopyKind::CbsFolder: return {Entry::CbsMissing, false, Entry::CbsExportFailed};
-        case CopyKind::SetupApiLogs: return {Entry::InfMissing, false, Entry::InfExportFailed};
+        case CopyKind::UpdateLog: return {Entry::UpdateLogMissing, Entry::UpdateLogExportFailed};
+        case CopyKind::CbsFolder: return {Entry::CbsMissing, Entry::CbsExportFailed};
+        case CopyKind::SetupApiLogs: return {Entry::InfMissing, Entry::InfExportFailed};
     }
-    return {Entry::UpdateLogMissing, true, Entry::UpdateLogExportFailed};
+    return {Entry::UpdateLogMissing, Entry::UpdateLogExportFailed};
 }
 
 // Copies the step's source; true when anything arrived. Entries left out are added to skipped
