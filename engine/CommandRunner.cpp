@@ -1,5 +1,7 @@
 #include "CommandRunner.h"
 
+#include <atomic>
+#include <cstdio>
 #include <vector>
 
 #include "ChildEnvironment.h"
@@ -34,21 +36,31 @@ namespace {
 
 using skelda::UniqueHandle;
 
+std::atomic<bool> refuseJobs{false};
+
 // A started child: its process and the job that holds it and everything it starts.
 struct Child {
     UniqueHandle process;
     UniqueHandle job;  // empty where the system allows no job of our own (Windows 7 inside a job)
+    DWORD jobError = 0;  // why it has none
 };
 
 // A job that ends every process in it when its last handle closes: a step cut off at its
-// limit, and every step of a run whose host ends, takes its whole tree with it.
-UniqueHandle KillOnCloseJob() {
+// limit, and every step of a run whose host ends, takes its whole tree with it. Empty, with
+// the reason in error, where the system gives none.
+UniqueHandle KillOnCloseJob(DWORD& error) {
+    if (refuseJobs) {
+        error = ERROR_ACCESS_DENIED;
+        return UniqueHandle();
+    }
     UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
-    if (!job) return job;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    if (!job ||
+        !::SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        error = ::GetLastError();
         job.Reset();
+    }
     return job;
 }
 
@@ -131,7 +143,7 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
     std::vector<HANDLE> handles{nul.Get()};
     if (output) handles.push_back(output.Get());
     if (errors) handles.push_back(errors.Get());
-    UniqueHandle job = KillOnCloseJob();
+    UniqueHandle job = KillOnCloseJob(child.jobError);
     ChildAttributes attributes(handles, job.Get());
     if (!attributes.List()) return false;
     si.lpAttributeList = attributes.List();
@@ -158,6 +170,8 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
     if (job && ((attributes.JobAtStart() && ::IsProcessInJob(pi.hProcess, job.Get(), &inJob) && inJob) ||
                 ::AssignProcessToJobObject(job.Get(), pi.hProcess)))
         child.job = std::move(job);
+    else if (job)
+        child.jobError = ::GetLastError();  // runs without one: the caller is told
     ::ResumeThread(pi.hThread);
     ::CloseHandle(pi.hThread);
     return true;
@@ -168,140 +182,212 @@ bool TryStartHidden(const std::wstring& program, const std::wstring& system, con
 // NUL so that no tool waits for input from the host; standard output goes to outputWrite and
 // standard error to errorWrite, each to NUL when not given. A start that fails for a passing
 // reason is tried twice more, after a pause, so that one busy moment does not cost a report.
+// A child without a job of its own is noted in run.
 bool StartHidden(const std::wstring& program, const std::wstring& line, HANDLE outputWrite, HANDLE errorWrite,
-                 Child& child) {
+                 Child& child, ChildRun& run) {
     const std::wstring system = skelda::SystemFolder();
-    if (system.empty() || line.size() + 1 > skelda::kMaxCommandLine) return false;
+    if (system.empty()) {
+        run.startError = ::GetLastError() ? ::GetLastError() : ERROR_PATH_NOT_FOUND;
+        run.refusal = L"the system folder is not known";
+        return false;
+    }
+    if (line.size() + 1 > skelda::kMaxCommandLine) {
+        run.startError = ERROR_FILENAME_EXCED_RANGE;
+        run.refusal = L"its command line has " + std::to_wstring(line.size()) + L" characters, more than the " +
+                      std::to_wstring(skelda::kMaxCommandLine - 1) + L" Windows takes";
+        return false;
+    }
     std::vector<wchar_t> writable(line.begin(), line.end());
     writable.push_back(L'\0');
     static const DWORD kPausesMs[] = {250, 1000};
     for (int attempt = 0;; ++attempt) {
-        if (TryStartHidden(program, system, writable, outputWrite, errorWrite, child)) return true;
+        if (TryStartHidden(program, system, writable, outputWrite, errorWrite, child)) {
+            run.withoutJob = !child.job;
+            run.jobError = child.jobError;
+            return true;
+        }
         const DWORD error = ::GetLastError();
         if (attempt == 2 || !IsTransientStartError(error)) {
-            ::SetLastError(error);
+            run.startError = error;
             return false;
         }
         ::Sleep(kPausesMs[attempt]);  // outside the lock: the other workers go on meanwhile
     }
 }
 
-// Ends the child and everything it started.
+// Ends the child and everything it started; a child without a job, only itself.
 void EndTree(const Child& child) {
     if (child.job) ::TerminateJobObject(child.job.Get(), kTimedOutExitCode);
     else ::TerminateProcess(child.process.Get(), kTimedOutExitCode);
 }
 
-// Waits for the child, at most run->limitMs when given; past the limit its whole tree is ended.
-DWORD WaitForEnd(const Child& child, ChildRun* run = nullptr) {
-    const DWORD limit = run ? run->limitMs : INFINITE;
-    if (::WaitForSingleObject(child.process.Get(), limit) == WAIT_TIMEOUT) {
-        EndTree(child);
-        if (run) run->timedOut = true;
-        ::WaitForSingleObject(child.process.Get(), INFINITE);
-    }
-    DWORD code = 0;
-    ::GetExitCodeProcess(child.process.Get(), &code);
+// The tick count at which a child's limit passes; 0 for none.
+ULONGLONG Deadline(DWORD limitMs) { return limitMs == INFINITE ? 0 : ::GetTickCount64() + limitMs; }
+
+// Milliseconds until deadline: INFINITE for none, 0 once it has passed.
+DWORD Until(ULONGLONG deadline) {
+    if (deadline == 0) return INFINITE;
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
+
+// The child's limit has passed: ends its tree and waits for the child, though not for ever.
+void EndAtLimit(const Child& child, ChildRun& run) {
+    run.timedOut = true;
+    EndTree(child);
+    if (::WaitForSingleObject(child.process.Get(), kEndWaitMs) != WAIT_OBJECT_0) run.endUnconfirmed = true;
+}
+
+// Waits for the child until deadline; past it the child's tree is ended. Its exit code.
+DWORD WaitForEnd(const Child& child, ChildRun& run, ULONGLONG deadline) {
+    if (!run.timedOut && ::WaitForSingleObject(child.process.Get(), Until(deadline)) == WAIT_TIMEOUT)
+        EndAtLimit(child, run);
+    DWORD code = kTimedOutExitCode;
+    if (!run.endUnconfirmed) ::GetExitCodeProcess(child.process.Get(), &code);
     return code;
 }
 
-// Ends a child's tree when its limit passes while the caller is blocked reading its output.
-class Watchdog {
-public:
-    Watchdog(const Child& child, ChildRun* run) : child_(child), run_(run) {
-        if (run && run->limitMs != INFINITE &&
-            !::CreateTimerQueueTimer(&timer_, nullptr, OnLimit, this, run->limitMs, 0, WT_EXECUTEONLYONCE))
-            timer_ = nullptr;
-    }
-    ~Watchdog() {
-        // Waits for a callback that has begun: it must not outlive this object.
-        if (timer_) ::DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
+// Runs body with the caller's ChildRun or one of its own; on failure the reason is left in the
+// last error, after every handle of the attempt has closed.
+template <typename Body>
+int Reporting(ChildRun* given, Body body) {
+    ChildRun own;
+    ChildRun& run = given ? *given : own;
+    const int ran = body(run);
+    if (!ran) ::SetLastError(run.startError);
+    return ran;
+}
 
-private:
-    static VOID CALLBACK OnLimit(PVOID self, BOOLEAN) {
-        auto* watchdog = static_cast<Watchdog*>(self);
-        watchdog->run_->timedOut = true;
-        EndTree(watchdog->child_);
+// A pipe for a child's output whose reading can be given up: its read end is overlapped, so a
+// read waits with a limit, where a blocked read of an anonymous pipe waits for its last writer,
+// which a grandchild outside any job may keep for good. Only this process can connect: the
+// pipe's one instance is made first (never taken over) and taken at once by its write end.
+struct CapturePipe {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    UniqueHandle readDone;  // the event of each read
+
+    bool Create(ChildRun& run) {
+        static volatile LONG serial = 0;
+        wchar_t name[80];
+        std::swprintf(name, 80, L"\\\\.\\pipe\\OrvaneSkelda.%lu.%ld", ::GetCurrentProcessId(),
+                      static_cast<long>(::InterlockedIncrement(&serial)));
+        const DWORD openMode = PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
+        const DWORD pipeMode = PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
+        readEnd.Reset(::CreateNamedPipeW(name, openMode, pipeMode, 1, 0, 1 << 16, 0, nullptr));
+        if (readEnd)
+            writeEnd.Reset(::CreateFileW(name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (writeEnd) readDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (readDone) return true;
+        run.startError = ::GetLastError();
+        return false;
     }
-    const Child& child_;
-    ChildRun* run_;
-    HANDLE timer_ = nullptr;
 };
 
-}  // namespace
-
-int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode, ChildRun* run) {
-    Child child;
-    if (!StartHidden(programPath, commandLine, nullptr, nullptr, child)) return 0;
-    exitCode = WaitForEnd(child, run);
-    return 1;
+// Waits for a pending read of the pipe. At the deadline the child's tree is ended, and what is
+// left of the output has kEndWaitMs to come; a read still pending then, or at once for a child
+// without a job (whatever holds the pipe now was started by it, and is out of reach), is
+// cancelled. false when it was.
+bool AwaitRead(HANDLE pipe, OVERLAPPED& overlapped, const Child& child, ChildRun& run, ULONGLONG& deadline) {
+    for (;;) {
+        if (::WaitForSingleObject(overlapped.hEvent, Until(deadline)) != WAIT_TIMEOUT) return true;
+        if (!run.timedOut) {
+            EndAtLimit(child, run);
+            if (child.job) {
+                deadline = ::GetTickCount64() + kEndWaitMs;
+                continue;
+            }
+        } else if (child.job) {
+            run.endUnconfirmed = true;
+        }
+        ::CancelIoEx(pipe, &overlapped);
+        return false;
+    }
 }
-
-int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
-                     const std::wstring& outputFile, DWORD& exitCode, ChildRun* run) {
-    // Readers may look while the tool writes; nobody else writes to it meanwhile.
-    UniqueHandle file(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return 0;
-    Child child;
-    if (!StartHidden(programPath, commandLine, file.Get(), nullptr, child)) return 0;
-    file.Reset();
-    exitCode = WaitForEnd(child, run);
-    return 1;
-}
-
-namespace {
 
 // Reads everything a started child writes into the pipe until every writer has closed it, or
-// until the child's limit ends its tree.
-int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std::wstring& output, ChildRun* run,
-                DWORD* exitCode = nullptr) {
+// until the reading is given up at the child's limit; then waits for the child.
+int CaptureFrom(CapturePipe& pipe, Child& child, std::wstring& output, ChildRun& run, DWORD* exitCode = nullptr) {
+    ULONGLONG deadline = Deadline(run.limitMs);
     // The pipe ends once the command and everything it started have closed their copies.
-    writeEnd.Reset();
-
-    {
-        Watchdog watchdog(child, run);
-        const skelda::CharBoundary boundary(CP_ACP);
-        std::string pending;  // bytes read but not yet converted: at most a split character
-        char chunk[4096];
+    pipe.writeEnd.Reset();
+    const skelda::CharBoundary boundary(CP_ACP);
+    std::string pending;  // bytes read but not yet converted: at most a split character
+    char chunk[4096];
+    for (bool givenUp = false; !givenUp;) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = pipe.readDone.Get();
+        if (!::ReadFile(pipe.readEnd.Get(), chunk, sizeof chunk, nullptr, &overlapped) &&
+            ::GetLastError() != ERROR_IO_PENDING)
+            break;  // every writer has closed it
+        givenUp = !AwaitRead(pipe.readEnd.Get(), overlapped, child, run, deadline);
         DWORD got = 0;
-        while (::ReadFile(readEnd.Get(), chunk, sizeof chunk - 1, &got, nullptr)) {
-            pending.append(chunk, got);
-            const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
-            output += skelda::Widen(pending.substr(0, whole), CP_ACP);
-            pending.erase(0, whole);
-        }
-        output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
+        // Waits for a cancelled read to complete: the buffer is in use until then.
+        if (!::GetOverlappedResult(pipe.readEnd.Get(), &overlapped, &got, TRUE)) break;
+        pending.append(chunk, got);
+        const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
+        output += skelda::Widen(pending.substr(0, whole), CP_ACP);
+        pending.erase(0, whole);
     }
-    readEnd.Reset();
-    const DWORD code = WaitForEnd(child, run);
+    output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
+    pipe.readEnd.Reset();
+    const DWORD code = WaitForEnd(child, run, deadline);
     if (exitCode) *exitCode = code;
     return 1;
 }
 
 }  // namespace
 
+void RefuseChildJobs(bool refuse) { refuseJobs = refuse; }
+
+int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode, ChildRun* run) {
+    return Reporting(run, [&](ChildRun& r) {
+        Child child;
+        if (!StartHidden(programPath, commandLine, nullptr, nullptr, child, r)) return 0;
+        exitCode = WaitForEnd(child, r, Deadline(r.limitMs));
+        return 1;
+    });
+}
+
+int RunProgramToFile(const std::wstring& programPath, const std::wstring& commandLine,
+                     const std::wstring& outputFile, DWORD& exitCode, ChildRun* run) {
+    return Reporting(run, [&](ChildRun& r) {
+        // Readers may look while the tool writes; nobody else writes to it meanwhile.
+        UniqueHandle file(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            r.startError = ::GetLastError();
+            return 0;
+        }
+        Child child;
+        if (!StartHidden(programPath, commandLine, file.Get(), nullptr, child, r)) return 0;
+        file.Reset();
+        exitCode = WaitForEnd(child, r, Deadline(r.limitMs));
+        return 1;
+    });
+}
+
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
                       ChildRun* run) {
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    Child child;
-    if (!StartHidden(programPath, commandLine, writeEnd.Get(), writeEnd.Get(), child)) return 0;
-    return CaptureFrom(readEnd, writeEnd, child, output, run);
+    return Reporting(run, [&](ChildRun& r) {
+        CapturePipe pipe;
+        Child child;
+        if (!pipe.Create(r)) return 0;
+        const HANDLE write = pipe.writeEnd.Get();
+        if (!StartHidden(programPath, commandLine, write, write, child, r)) return 0;
+        return CaptureFrom(pipe, child, output, r);
+    });
 }
 
 int RunProgramErrors(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& errors,
                      DWORD& exitCode, ChildRun* run) {
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0)) return 0;
-    Child child;
-    if (!StartHidden(programPath, commandLine, nullptr, writeEnd.Get(), child)) return 0;
-    return CaptureFrom(readEnd, writeEnd, child, errors, run, &exitCode);
+    return Reporting(run, [&](ChildRun& r) {
+        CapturePipe pipe;
+        Child child;
+        if (!pipe.Create(r) || !StartHidden(programPath, commandLine, nullptr, pipe.writeEnd.Get(), child, r)) return 0;
+        return CaptureFrom(pipe, child, errors, r, &exitCode);
+    });
 }
 
 }  // namespace engine

@@ -13,15 +13,32 @@ namespace engine {
 struct ChildRun {
     DWORD limitMs = INFINITE;
     bool timedOut = false;  // set when the child's tree was ended at the limit
+    // Why it could not be started: the system's error code, and where the engine refused the
+    // start itself (the system was never asked), that refusal in words.
+    DWORD startError = 0;
+    std::wstring refusal;
+    // The system gave the child no job of its own (jobError says why): at its limit only the
+    // child itself can be ended, and a reading of its output is given up.
+    bool withoutJob = false;
+    DWORD jobError = 0;
+    // The child (or its output pipe) had not ended kEndWaitMs after its tree was ended.
+    bool endUnconfirmed = false;
 };
 
 // The exit code a child's tree is ended with at its limit (ERROR_TIMEOUT).
 constexpr DWORD kTimedOutExitCode = 1460;
 
+// How long the engine waits for a child to end after ending it at its limit.
+constexpr DWORD kEndWaitMs = 10000;
+
+// Tests only: children get no job of their own, as where the system refuses one.
+void RefuseChildJobs(bool refuse);
+
 // Starts a program directly, without the interpreter, hidden, and waits for it.
 // commandLine is the program's whole command line (its first word names the program for the
 // program's own use); programPath is the file that runs. No interpreter means no "%" or quote
-// of the arguments is ever reinterpreted. 1 when it ran, with its exit code; 0 otherwise.
+// of the arguments is ever reinterpreted. 1 when it ran, with its exit code; 0 otherwise, with
+// the reason in the last error (and in run when given).
 int RunProgram(const std::wstring& programPath, const std::wstring& commandLine, DWORD& exitCode,
                ChildRun* run = nullptr);
 
@@ -32,7 +49,8 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
                      const std::wstring& outputFile, DWORD& exitCode, ChildRun* run = nullptr);
 
 // Like RunProgram, and appends what the program writes to its standard output and error,
-// converted from the ANSI code page, to output, as fast as it comes.
+// converted from the ANSI code page, to output, as fast as it comes. At the limit the reading
+// ends too, even where something the program started still holds the pipe.
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
                       ChildRun* run = nullptr);
 

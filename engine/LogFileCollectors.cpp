@@ -13,12 +13,16 @@ using toollog::Entry;
 namespace engine {
 namespace {
 
-// Copies what it can; an entry that cannot be copied is skipped and logged. copied counts
-// the entries that arrived.
+// Copies what it can; an entry that cannot be copied is skipped, logged and added to skipped
+// as "<path> (error <code>)". copied counts the entries that arrived.
 void CopyEntries(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
-                 bool failIfExists, int& copied) {
+                 bool failIfExists, int& copied, std::vector<std::wstring>& skipped) {
     const std::wstring from = skelda::WithTrailingBackslash(source);
     const std::wstring to = skelda::WithTrailingBackslash(target);
+    auto skip = [&skipped](const std::wstring& path, unsigned long error) {
+        skipped.push_back(path + L" (error " + std::to_wstring(error) + L")");
+        toollog::Log(Entry::FileSkipped, path + L" (" + std::to_wstring(error) + L")");
+    };
     WIN32_FIND_DATAW data;
     skelda::UniqueFindHandle find(::FindFirstFileW((from + pattern).c_str(), &data));
     if (!find.Valid()) return;
@@ -29,18 +33,19 @@ void CopyEntries(const std::wstring& source, const std::wstring& pattern, const 
             // A folder counts when it is made now: an empty one arrives too.
             if (!skelda::PathExists(to + name)) {
                 if (!::CreateDirectoryW((to + name).c_str(), nullptr)) {
-                    toollog::Log(Entry::FileSkipped, from + name + L" (" + std::to_wstring(::GetLastError()) + L")");
+                    const DWORD error = ::GetLastError();  // before the path is put together
+                    skip(from + name, error);
                     continue;
                 }
                 ++copied;
             }
-            CopyEntries(from + name, L"*", to + name, failIfExists, copied);
+            CopyEntries(from + name, L"*", to + name, failIfExists, copied, skipped);
         } else {
             unsigned long error = 0;
             if (CopySharedFile(from + name, to + name, failIfExists, error)) {
                 ++copied;
             } else {
-                toollog::Log(Entry::FileSkipped, from + name + L" (" + std::to_wstring(error) + L")");
+                skip(from + name, error);
             }
         }
     } while (::FindNextFileW(find.Get(), &data));
@@ -70,20 +75,23 @@ std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstri
 }
 
 bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
-                  bool failIfExists) {
+                  bool failIfExists, std::vector<std::wstring>* skipped) {
     if (source.empty()) return false;
     EnableBackupPrivilege();
     int copied = 0;
-    CopyEntries(source, pattern, target, failIfExists, copied);
+    std::vector<std::wstring> own;
+    CopyEntries(source, pattern, target, failIfExists, copied, skipped ? *skipped : own);
     return copied > 0;
 }
 
-bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists) {
-    return CopyMatching(source, L"*", target, failIfExists);
+bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists,
+                std::vector<std::wstring>* skipped) {
+    return CopyMatching(source, L"*", target, failIfExists, skipped);
 }
 
-bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists) {
-    return CopyMatching(source, L"setupapi*.log", target, failIfExists);
+bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists,
+                      std::vector<std::wstring>* skipped) {
+    return CopyMatching(source, L"setupapi*.log", target, failIfExists, skipped);
 }
 
 }  // namespace engine

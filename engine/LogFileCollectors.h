@@ -17,11 +17,13 @@ std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstri
 
 // Copies the entries of source that match pattern into target; sub-folders are copied whole
 // and an empty one is created empty. Files are read with full sharing and backup semantics;
-// an entry that still cannot be copied is skipped and logged. true when at least one entry
-// arrived.
+// an entry that still cannot be copied is skipped, logged and, when skipped is given, added to
+// it as "<path> (error <code>)". true when at least one entry arrived.
 bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
-                  bool failIfExists);
-bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists);
-bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists);
+                  bool failIfExists, std::vector<std::wstring>* skipped = nullptr);
+bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists,
+                std::vector<std::wstring>* skipped = nullptr);
+bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bool failIfExists,
+                      std::vector<std::wstring>* skipped = nullptr);
 
 }  // namespace engine

@@ -41,26 +41,25 @@ bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool
         return false;
     }
     std::vector<char> buffer(1 << 16);
-    bool ok = true;
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-            ok = false;
+            error = ::GetLastError();
             break;
         }
-        if (got == 0) break;
+        if (got == 0) {
+            FILETIME written{};
+            if (::GetFileTime(in.Get(), nullptr, nullptr, &written))
+                ::SetFileTime(out.Get(), nullptr, nullptr, &written);
+            return true;
+        }
         DWORD put = 0;
-        if (!::WriteFile(out.Get(), buffer.data(), got, &put, nullptr) || put != got) {
-            ok = false;
+        const bool wrote = ::WriteFile(out.Get(), buffer.data(), got, &put, nullptr) != 0;
+        if (!wrote || put != got) {
+            error = wrote ? ERROR_DISK_FULL : ::GetLastError();  // a short write sets no error
             break;
         }
     }
-    if (ok) {
-        FILETIME written{};
-        if (::GetFileTime(in.Get(), nullptr, nullptr, &written)) ::SetFileTime(out.Get(), nullptr, nullptr, &written);
-        return true;
-    }
-    error = ::GetLastError();
     out.Reset();
     ::DeleteFileW(target.c_str());
     return false;

@@ -35,27 +35,51 @@ std::wstring TimedOutReason(DWORD limitMs) {
 
 namespace {
 
-// Sets the record's exit code, outcome and reason from how its tool ended: not started (the
-// reason from the last error, which is also logged), timed out, or an exit code other than 0.
+std::wstring WithoutJobText(const ChildRun& run) {
+    return L"it had no job of its own (error " + std::to_wstring(run.jobError) + L")";
+}
+
+}  // namespace
+
+std::wstring TimedOutReason(const ChildRun& run) {
+    std::wstring reason = run.withoutJob ? L"ended after its limit of " + std::to_wstring(run.limitMs / 1000) +
+                                               L" s; " + WithoutJobText(run) + L", so what it started may still run"
+                                         : TimedOutReason(run.limitMs);
+    if (run.endUnconfirmed)
+        reason += L"; it had not ended " + std::to_wstring(kEndWaitMs / 1000) + L" s after it was ended";
+    return reason;
+}
+
+std::wstring StartFailureReason(const ChildRun& run) {
+    return L"could not be started (error " + std::to_wstring(run.startError) + L")" +
+           (run.refusal.empty() ? L"" : L": " + run.refusal);
+}
+
 void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run) {
     if (!started) {
-        const std::wstring error = std::to_wstring(::GetLastError());
+        const std::wstring error = std::to_wstring(run.startError);
         toollog::Log(toollog::Entry::CommandStartFailed, record.what + L" (" + error + L")");
         record.outcome = Outcome::Failed;
-        record.reason = L"could not be started (error " + error + L")";
+        record.reason = StartFailureReason(run);
         return;
     }
     record.exitCode = exitCode;
     if (run.timedOut) {
         record.outcome = Outcome::TimedOut;
-        record.reason = TimedOutReason(run.limitMs);
-    } else if (exitCode != 0) {
+        record.reason = TimedOutReason(run);
+        return;
+    }
+    if (exitCode != 0) {
         record.outcome = Outcome::Failed;
         record.reason = L"exit code " + std::to_wstring(exitCode);
     }
+    NoteWithoutJob(record, run);
 }
 
-}  // namespace
+void NoteWithoutJob(StepRecord& record, const ChildRun& run) {
+    if (run.withoutJob && !run.timedOut)
+        record.reason += (record.reason.empty() ? L"ran without a job: " : L"; ") + WithoutJobText(run);
+}
 
 StepRecord RunToolStep(const std::wstring& toolPath, const std::wstring& commandLine, DWORD limitMs) {
     const StepClock clock;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Catalogue.h"
+#include "CommandRunner.h"
 #include "RunReport.h"
 
 namespace engine {
@@ -22,6 +23,22 @@ StepRecord RunToolStep(const std::wstring& toolPath, const std::wstring& command
 
 // The reason of a step ended at its limit.
 std::wstring TimedOutReason(DWORD limitMs);
+// The same from how its child was ended: without a job of its own, what the child started may
+// still run; a tree that did not end when told is said too.
+std::wstring TimedOutReason(const ChildRun& run);
+
+// The reason of a step whose tool could not be started: the system's error code, and the
+// engine's own refusal where there was one.
+std::wstring StartFailureReason(const ChildRun& run);
+
+// Sets the record's exit code, outcome and reason from how its tool ended: not started (also
+// logged), timed out, or an exit code other than 0. A tool that ran without a job of its own
+// says so in the reason, whatever its outcome.
+void SetToolOutcome(StepRecord& record, bool started, DWORD exitCode, const ChildRun& run);
+
+// Adds to the reason that the tool ran without a job of its own, where it did (a timed-out
+// reason says so already).
+void NoteWithoutJob(StepRecord& record, const ChildRun& run);
 
 // The one line of a report whose tool is missing.
 std::string MissingToolText(const std::wstring& toolPath);

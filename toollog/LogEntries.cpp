@@ -42,6 +42,7 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::ReportNotWritten: return L"写入收集报告失败";
         case Entry::WmiQueryFailed: return L"WMI查询失败";
         case Entry::PackerNotShipped: return L"压缩程序与发布的不一致";
+        case Entry::UpdateLogStale: return L"系统更新日志早于本次导出，未复制";
     }
     return L"";
 }

@@ -41,6 +41,7 @@ enum class Entry {
     ReportNotWritten,         // the run's report could not be written; the detail names the folder
     WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
     PackerNotShipped,         // the packer's bytes are not those that shipped; the detail names the file
+    UpdateLogStale,           // the update log found is from before this run's export; the detail names it
 };
 
 // The entry's text as it appears in the log.

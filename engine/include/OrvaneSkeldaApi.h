@@ -32,7 +32,7 @@ constexpr const wchar_t* kProgressVariable = L"ORVANE_SKELDA_PROGRESS";
 struct StepProgress {
     int done;                // steps ended so far, this one included
     int planned;             // steps known so far (grows once the event-log listing is in)
-    const wchar_t* outcome;  // "ok", "failed", "timed-out", "skipped" or "not-found"
+    const wchar_t* outcome;  // "ok", "failed", "timed-out", "skipped", "not-found" or "partial"
     DWORD durationMs;
     const wchar_t* what;     // the command line, or what was copied
 };

@@ -43,6 +43,9 @@ struct PlannedStep {
     std::vector<skelda::CatalogueRow> rows;  // AliasFolder
     // Run after this step, in order, where this one ran: a copy of what this step produced.
     std::vector<PlannedStep> then;
+    // A follow-up: when the step before it started (UTC, in FILETIME units), set as it runs. A
+    // source last written before then was not written by that step.
+    unsigned long long producerStart = 0;
 };
 
 // A folder a worker makes before its steps, and the log line when it cannot.

@@ -21,6 +21,12 @@ struct StepResult {
 // counted into the journal's plan.
 StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal);
 
+// Copies the step's source. The record is not-found without a source, failed when nothing
+// arrived (the reason names each entry that could not be copied, with the system's error), and
+// partial when some entries were left out (named likewise). A follow-up's source last written
+// before the step before it started is not copied at all: it is from an earlier run (failed).
+StepRecord RunCopyStep(const PlannedStep& step);
+
 // The records of a step, and of its follow-ups, not run because the run's limit had passed.
 std::vector<StepRecord> SkippedRecords(const PlannedStep& step);
 

@@ -5,6 +5,8 @@
 //   ChunkWriter read           reads its input to the end and prints how many bytes came
 //   ChunkWriter cwd            prints its current folder
 //   ChunkWriter env            prints its environment block, one "name=value" per line
+//   ChunkWriter grandchild <file>  starts "ChunkWriter wait <file>" with its own output, which
+//                              that child keeps, prints "started" and ends
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +55,21 @@ int main(int argc, char** argv) {
         unsigned long total = 0;
         while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buf, sizeof buf, &got, nullptr) && got > 0) total += got;
         std::printf("read %lu\n", total);
+        return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "grandchild") == 0) {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string line = std::string("ChunkWriter wait \"") + argv[2] + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return 3;
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        std::printf("started\n");
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "cwd") == 0) {

@@ -11,6 +11,7 @@
 #include "FileSystem.h"
 #include "TempFolder.h"
 #include "SystemPaths.h"
+#include "ToolReports.h"
 #include "WideText.h"
 
 namespace {
@@ -103,6 +104,82 @@ TEST(CommandRunnerTest, CapturesEndWhileOtherChildrenStartedMeanwhileStillRun) {
     capturing.join();
     for (std::thread& waiter : waiters) waiter.join();
     EXPECT_EQ(waitersEnded, 12);
+}
+
+// Children started while it lives get no job of their own, as where the system refuses one.
+class JobsRefused {
+public:
+    JobsRefused() { engine::RefuseChildJobs(true); }
+    ~JobsRefused() { engine::RefuseChildJobs(false); }
+    JobsRefused(const JobsRefused&) = delete;
+    JobsRefused& operator=(const JobsRefused&) = delete;
+};
+
+// A child that ends at once and leaves a grandchild holding the capture pipe: the capture ends
+// at the child's limit, with or without a job.
+void CaptureWithGrandchildHoldingThePipe(bool withJob) {
+    TempFolder folder;
+    const std::wstring release = folder.Path() + L"\\release";
+    engine::ChildRun run;
+    run.limitMs = 2000;
+    std::wstring output;
+    const ULONGLONG before = ::GetTickCount64();
+    EXPECT_EQ(engine::RunProgramCapture(TestProgram(), L"ChunkWriter grandchild " + Quoted(release), output, &run), 1);
+    const ULONGLONG took = ::GetTickCount64() - before;
+    ::CloseHandle(::CreateFileW(release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_EQ(output, L"started\r\n");
+    EXPECT_TRUE(run.timedOut);
+    EXPECT_GE(took, 1900u);
+    EXPECT_LT(took, 6000u) << "the capture waited past the limit for a grandchild";
+    EXPECT_EQ(run.withoutJob, !withJob);
+    EXPECT_FALSE(run.endUnconfirmed);
+    ::Sleep(300);  // the released grandchild ends before its folder goes
+}
+
+TEST(CommandRunnerTest, AGrandchildHoldingThePipeIsEndedWithItsJobAtTheLimit) {
+    CaptureWithGrandchildHoldingThePipe(true);
+}
+
+TEST(CommandRunnerTest, WithoutAJobTheReadingIsGivenUpAtTheLimitAndTheReasonSaysWhatMayRemain) {
+    JobsRefused refused;
+    CaptureWithGrandchildHoldingThePipe(false);
+
+    // A tool that ran without a job says so, whatever its outcome; one ended at its limit says
+    // that what it started may still run.
+    engine::ChildRun run;
+    run.limitMs = 1000;
+    DWORD exitCode = 0;
+    TempFolder folder;
+    const std::wstring never = folder.Path() + L"\\never";
+    ASSERT_EQ(engine::RunProgram(TestProgram(), L"ChunkWriter wait " + Quoted(never), exitCode, &run), 1);
+    EXPECT_TRUE(run.timedOut);
+    EXPECT_TRUE(run.withoutJob);
+    EXPECT_EQ(run.jobError, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(exitCode, engine::kTimedOutExitCode);
+    engine::StepRecord record;
+    engine::SetToolOutcome(record, true, exitCode, run);
+    EXPECT_EQ(record.outcome, engine::Outcome::TimedOut);
+    EXPECT_EQ(record.reason, L"ended after its limit of 1 s; it had no job of its own (error 5), so what it "
+                             L"started may still run");
+
+    engine::ChildRun quick;
+    quick.limitMs = 30000;
+    ASSERT_EQ(engine::RunProgram(TestProgram(), L"ChunkWriter args", exitCode, &quick), 1);
+    engine::StepRecord ok;
+    engine::SetToolOutcome(ok, true, exitCode, quick);
+    EXPECT_EQ(ok.outcome, engine::Outcome::Ok);
+    EXPECT_EQ(ok.reason, L"ran without a job: it had no job of its own (error 5)");
+}
+
+TEST(CommandRunnerTest, ACommandLineTooLongIsRefusedWithItsOwnReason) {
+    engine::ChildRun run;
+    DWORD exitCode = 0;
+    ::SetLastError(ERROR_ALREADY_EXISTS);  // what a tool-log write may leave behind
+    EXPECT_EQ(engine::RunProgram(TestProgram(), L"ChunkWriter args " + std::wstring(40000, L'x'), exitCode, &run), 0);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_EQ(engine::StartFailureReason(run),
+              L"could not be started (error 206): its command line has 40017 characters, more than the 32766 "
+              L"Windows takes");
 }
 
 }  // namespace

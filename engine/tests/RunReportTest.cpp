@@ -39,8 +39,10 @@ TEST(RunReportTest, SummaryCountsEveryOutcomeAndRanksTheSlowest) {
     for (DWORD i = 0; i < 12; ++i) records.push_back(Step(L"x", i * 10, engine::Outcome::Ok));
     records.push_back(Step(L"late", 5, engine::Outcome::TimedOut));
     records.push_back(Step(L"tie", 110, engine::Outcome::Skipped));  // as slow as step 11, ended later
+    records.push_back(Step(L"part", 1, engine::Outcome::Partial));
     const engine::RunSummary summary = engine::Summarize(records);
     EXPECT_EQ(summary.counts[static_cast<int>(engine::Outcome::Ok)], 12);
+    EXPECT_EQ(summary.counts[static_cast<int>(engine::Outcome::Partial)], 1);
     EXPECT_EQ(summary.counts[static_cast<int>(engine::Outcome::TimedOut)], 1);
     EXPECT_EQ(summary.counts[static_cast<int>(engine::Outcome::Skipped)], 1);
     ASSERT_EQ(summary.slowest.size(), 10u);
@@ -59,7 +61,8 @@ TEST(RunReportTest, JsonEscapesWhatCommandLinesAndPathsHold) {
     EXPECT_NE(json.find("\"what\": \"wevtutil epl \\\"Microsoft-Windows-A/B\\\" \\\"C:\\\\x\\\\A%B.evtx\\\"\""),
               std::string::npos);
     EXPECT_NE(json.find("\"exit_code\": 5"), std::string::npos);
-    EXPECT_NE(json.find("\"counts\": {\"ok\": 0, \"failed\": 1, \"timed-out\": 0, \"skipped\": 0, \"not-found\": 0}"),
+    EXPECT_NE(json.find("\"counts\": {\"ok\": 0, \"failed\": 1, \"timed-out\": 0, \"skipped\": 0, \"not-found\": 0, "
+                        "\"partial\": 0}"),
               std::string::npos);
     EXPECT_NE(json.find("\"switches\": [1, 0, 1, 1, 1, 1, 1, 1]"), std::string::npos);
     // No steps still gives a whole object.
@@ -69,7 +72,8 @@ TEST(RunReportTest, JsonEscapesWhatCommandLinesAndPathsHold) {
 }
 
 TEST(RunReportTest, TextIsUtf8WithMarkAndCrLfOnly) {
-    const std::string text = engine::ReportText(Header(), {Step(L"WMIC CPU LIST FULL", 1234, engine::Outcome::Ok)});
+    const std::string text = engine::ReportText(
+        Header(), {Step(L"WMIC CPU LIST FULL", 1234, engine::Outcome::Ok), Step(L"CBS", 5, engine::Outcome::Partial)});
     ASSERT_GE(text.size(), 3u);
     EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     for (size_t i = 1; i < text.size(); ++i) {
@@ -79,6 +83,8 @@ TEST(RunReportTest, TextIsUtf8WithMarkAndCrLfOnly) {
     }
     EXPECT_NE(text.find("1.234 s"), std::string::npos);
     EXPECT_NE(text.find("Windows: 10.0 build 19045, 64-bit"), std::string::npos);
+    EXPECT_NE(text.find("[2] partial  worker 2"), std::string::npos);
+    EXPECT_NE(text.find("    partial: 1\r\n"), std::string::npos);
 }
 
 TEST(RunLimitsTest, BadValuesKeepTheDefaultAndAreNamed) {

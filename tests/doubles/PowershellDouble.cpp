@@ -1,6 +1,7 @@
 // Test double of powershell: understands only
 //   -command "Get-WmiObject -Class <class>"  prints a few ASCII lines naming the class;
-//   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop;
+//   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop
+//                                            (or not: SKELDA_DOUBLES_UPDATE_LOG);
 //   -EncodedCommand <Base64>                 the engine's WMI alias script: answers each alias
 //                                            it lists with canned instances (see README).
 // Anything else is reported as not recognised, with exit code 1.
@@ -114,7 +115,15 @@ int AliasScript(const std::wstring& encoded) {
     return exitCode;
 }
 
+// SKELDA_DOUBLES_UPDATE_LOG: "fail" fails without writing the log, "unwritten" ends well without
+// writing it; whatever lies on the desktop stays as it is.
 int WindowsUpdateLog() {
+    const std::wstring mode = Knob(L"SKELDA_DOUBLES_UPDATE_LOG");
+    if (mode == L"fail") {
+        WriteErr("Get-WindowsUpdateLog : failed to decode the trace files (skelda test double)\r\n");
+        return 1;
+    }
+    if (mode == L"unwritten") return 0;
     wchar_t desktop[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
         WriteErr("Get-WindowsUpdateLog : desktop folder unknown\r\n");

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Checks the run's report inside an unpacked archive.
   usage: check-report.py <unpacked archive folder> [<outcome>=<count>|+ ...] [max-timed-out-ms=<ms>]
+                         [reason-has=<text> ...]
 The JSON must parse and its counts add up; the text report is UTF-8 with a byte-order mark and
 CR LF line ends; every file and folder of the archive is the output of exactly one step, lies in
 a copied folder's output, is a folder on the way to an output, or is one of the two reports.
-<outcome>=<count> asks for exactly that many steps with the outcome, <outcome>=+ for at least one.
+<outcome>=<count> asks for exactly that many steps with the outcome, <outcome>=+ for at least one;
+reason-has=<text> for a step whose reason holds the text.
 Prints one line per fault and exits 1 when there is any."""
 import json
 import os
@@ -12,7 +14,7 @@ import sys
 
 root = sys.argv[1]
 faults = []
-OUTCOMES = ["ok", "failed", "timed-out", "skipped", "not-found"]
+OUTCOMES = ["ok", "failed", "timed-out", "skipped", "not-found", "partial"]
 REPORTS = {"collection-report.json", "收集报告.txt"}
 
 try:
@@ -78,6 +80,9 @@ for check in sys.argv[2:]:
         for s in steps:
             if s["outcome"] == "timed-out" and s["duration_ms"] > int(value):
                 faults.append(f"timed-out step took {s['duration_ms']} ms: {s['what']}")
+    elif name == "reason-has":
+        if not any(value in s["reason"] for s in steps):
+            faults.append(f"no step's reason holds {value!r}: {[s['reason'] for s in steps if s['reason']]}")
     elif name in counts:
         if (value == "+" and counts[name] < 1) or (value != "+" and counts[name] != int(value)):
             faults.append(f"{counts[name]} steps {name}, expected {value}")

@@ -269,8 +269,8 @@ expect_working_folder_gone
   "INF日志 collection-report.json 收集报告.txt " ] || fail "the archive should hold the empty INF folder and the report only"
 expect_report "$root/noinf/信息收集.7z" failed=1
 
-# A CBS.log held open without sharing (as the servicing stack holds it) is skipped and
-# recorded; everything else arrives.
+# A CBS.log held open without sharing (as the servicing stack holds it) is skipped and named
+# in the step's reason, which is partial; everything else arrives.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
 rm -f "$root/held.ready" "$root/held.release"
 skelda_wine "$hold_tool" 'C:\Windows\Logs\CBS\CBS.log' "$(winpath "$root/held.ready")" "$(winpath "$root/held.release")" &
@@ -282,9 +282,11 @@ release_after_run="$root/held.release"
 run_case "locked CBS.log" 0 "$archive"
 release_after_run=
 wait $holder
-expect_exit 0
+expect_exit 6
 expect_log "无法读取文件，已跳过: C:\\windows\\Logs\\CBS\\CBS.log" 1
 expect_archive_listing "$archive" 0 "CBS日志/CBS.log"
+expect_report "$archive" partial=1 ok=0 'reason-has=\Logs\CBS\CBS.log (error 32)'
+grep -q '^steps: 1, partial 1$' <<<"$out" || fail "the host's summary does not count the partial step"
 
 # A missing CBS folder is logged and the run goes on.
 bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-cbs >/dev/null
@@ -294,6 +296,32 @@ expect_exit 6
 expect_log "CBS日志不存在" 1
 expect_report "$archive" not-found=1 ok=1
 expect_archive_listing "$archive" 0,1
+
+# Get-WindowsUpdateLog fails, or ends well without writing, while an earlier run's log lies on
+# the desktop: that log is never packed as this run's and stays as it was; the tool log has the
+# system's own line and, after it, why.
+desktop_log=$(find -L "$drive_c/users" -maxdepth 3 -name WindowsUpdate.log 2>/dev/null | head -1)
+case_name="an earlier update log"
+[ -n "$desktop_log" ] || fail "the first run left no update log on the desktop"
+for mode in fail unwritten; do
+  [ -n "$desktop_log" ] || break
+  printf 'an earlier run\r\n' >"$desktop_log" && touch -d '2026-01-02 03:04:05' "$desktop_log"
+  before=$(md5sum <"$desktop_log"; stat -c %Y "$desktop_log")
+  doubles_knobs EVENT_LOGS=short UPDATE_LOG=$mode
+  archive="$root/earlier update log $mode/信息收集.7z"
+  run_case "update log export $mode, an earlier log on the desktop" 4 "$archive"
+  doubles_knobs EVENT_LOGS=short
+  expect_exit 6
+  if [ $mode = fail ]; then counts=(failed=2 ok=0); else counts=(failed=1 ok=1); fi
+  expect_report "$archive" "${counts[@]}" "reason-has=from before this run"
+  expect_log "导出系统更新日志失败" 1
+  after=$(iconv -f gbk -t utf-8 "$toollog" | grep -A1 -F 导出系统更新日志失败 | tail -1)
+  grep -qF 系统更新日志早于本次导出 <<<"$after" ||
+    { fail "the line after the system's own line does not say why"; show_toollog; }
+  7zz l -slt "$archive" | grep -qx 'Path = 系统更新日志/WindowsUpdate.log' &&
+    fail "the earlier log was packed as this run's"
+  [ "$(md5sum <"$desktop_log"; stat -c %Y "$desktop_log")" = "$before" ] || fail "the log on the desktop was changed"
+done
 
 # Before Windows 10 the update log is copied from the Windows folder; PowerShell is not asked.
 skelda_wine winecfg /v win7 >/dev/null 2>&1; wineserver -w
@@ -309,6 +337,7 @@ bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-update-log >/d
 run_case "no update log" 4 "$root/noupdate/信息收集.7z"
 expect_exit 6
 expect_log "系统更新日志不存在" 1
+expect_log "导出系统更新日志失败" 1
 expect_report "$root/noupdate/信息收集.7z" not-found=1  # as on Windows 7: no PowerShell step
 
 # Programs named like the tools, in the host's current folder and on PATH, are never started:

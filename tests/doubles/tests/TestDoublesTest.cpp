@@ -313,6 +313,16 @@ TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {
     ::DeleteFileW(log.c_str());
     EXPECT_EQ(Interpret(L"powershell -command \"Get-WindowsUpdateLog\"").exitCode, 0u);
     EXPECT_EQ(ReadFileBytes(log).rfind("SKELDA TEST DOUBLE WindowsUpdate.log\r\n", 0), 0u);
+    // Told to fail, or to end well without writing: an earlier log stays as it is.
+    WriteWholeFile(log, "an earlier log\r\n");
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_UPDATE_LOG", L"fail");
+    const ProcessRun failed = Interpret(L"powershell -command \"Get-WindowsUpdateLog\"");
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_UPDATE_LOG", L"unwritten");
+    const ProcessRun unwritten = Interpret(L"powershell -command \"Get-WindowsUpdateLog\"");
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_UPDATE_LOG", nullptr);
+    EXPECT_EQ(failed.exitCode, 1u);
+    EXPECT_EQ(unwritten.exitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(log), "an earlier log\r\n");
     if (existed)
         WriteWholeFile(log, before);
     else
