@@ -12,7 +12,7 @@ import sys
 
 root = sys.argv[1]
 faults = []
-OUTCOMES = ["ok", "failed", "timed-out", "skipped", "not-found"]
+OUTCOMES = ["ok", "failed", "timed-out", "skipped", "not-found", "partial"]
 REPORTS = {"collection-report.json", "收集报告.txt"}
 
 try:
