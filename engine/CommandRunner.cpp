@@ -1,5 +1,6 @@
 #include "CommandRunner.h"
 
+#include <memory>
 #include <vector>
 
 #include "CommandLine.h"
@@ -252,25 +253,30 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
 
 namespace {
 
+// Hands everything a started child writes into the pipe to sink until every writer has closed
+// it, or until the child's limit ends its tree.
+void ReadPipe(HANDLE readEnd, Child& child, ChildRun* run, const OutputSink& sink) {
+    Watchdog watchdog(child, run);
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr)) sink(chunk, got);
+}
+
 // Reads everything a started child writes into the pipe until every writer has closed it, or
 // until the child's limit ends its tree.
 int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std::wstring& output, ChildRun* run,
                 DWORD* exitCode = nullptr) {
     // The pipe ends once the command and everything it started have closed their copies.
     writeEnd.Reset();
-
     {
-        Watchdog watchdog(child, run);
         const skelda::CharBoundary boundary(CP_ACP);
         std::string pending;  // bytes read but not yet converted: at most a split character
-        char chunk[4096];
-        DWORD got = 0;
-        while (::ReadFile(readEnd.Get(), chunk, sizeof chunk - 1, &got, nullptr)) {
-            pending.append(chunk, got);
+        ReadPipe(readEnd.Get(), child, run, [&](const char* data, size_t size) {
+            pending.append(data, size);
             const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
             output += skelda::Widen(pending.substr(0, whole), CP_ACP);
             pending.erase(0, whole);
-        }
+        });
         output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
     }
     readEnd.Reset();
@@ -279,7 +285,58 @@ int CaptureFrom(UniqueHandle& readEnd, UniqueHandle& writeEnd, Child& child, std
     return 1;
 }
 
+// The error pipe of a child, read on a thread of its own while the caller reads the output.
+// The thread shares the pipe's state, so a thread that cannot be stopped may be left behind.
+struct ErrorPipe {
+    UniqueHandle readEnd;
+    std::string bytes;  // at most kMaxErrorBytes
+};
+
+DWORD WINAPI ReadErrorPipe(LPVOID param) {
+    std::shared_ptr<ErrorPipe> pipe = std::move(*static_cast<std::shared_ptr<ErrorPipe>*>(param));
+    delete static_cast<std::shared_ptr<ErrorPipe>*>(param);
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(pipe->readEnd.Get(), chunk, sizeof chunk, &got, nullptr)) {
+        const size_t room = kMaxErrorBytes - pipe->bytes.size();
+        pipe->bytes.append(chunk, got < room ? got : room);  // within the capacity reserved
+    }
+    return 0;
+}
+
 }  // namespace
+
+int RunProgramStreams(const std::wstring& programPath, const std::wstring& commandLine, const OutputSink& output,
+                      std::wstring& errors, DWORD& exitCode, ChildRun* run) {
+    UniqueHandle readEnd;
+    UniqueHandle writeEnd;
+    UniqueHandle errorWrite;
+    auto pipe = std::make_shared<ErrorPipe>();
+    pipe->bytes.reserve(kMaxErrorBytes);
+    if (!::CreatePipe(readEnd.Put(), writeEnd.Put(), nullptr, 0) ||
+        !::CreatePipe(pipe->readEnd.Put(), errorWrite.Put(), nullptr, 0))
+        return 0;
+    Child child;
+    if (!StartHidden(programPath, commandLine, writeEnd.Get(), errorWrite.Get(), child)) return 0;
+    writeEnd.Reset();
+    errorWrite.Reset();
+    auto* shared = new std::shared_ptr<ErrorPipe>(pipe);
+    UniqueHandle reader(::CreateThread(nullptr, 0, ReadErrorPipe, shared, 0, nullptr));
+    if (!reader) {
+        delete shared;
+        pipe->readEnd.Reset();  // the child's error text goes nowhere
+    }
+    ReadPipe(readEnd.Get(), child, run, output);
+    readEnd.Reset();
+    exitCode = WaitForEnd(child, run);
+    // The tree has ended, so the error pipe has too, unless something outside the job holds it.
+    if (reader && ::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) {
+        ::CancelSynchronousIo(reader.Get());
+        if (::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) return 1;  // left behind, unread
+    }
+    if (reader) errors = skelda::Widen(pipe->bytes, CP_ACP);
+    return 1;
+}
 
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
                       ChildRun* run) {

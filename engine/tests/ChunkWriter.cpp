@@ -4,6 +4,8 @@
 //   ChunkWriter args ...       prints each argument as the C runtime split it, one per line
 //   ChunkWriter read           reads its input to the end and prints how many bytes came
 //   ChunkWriter cwd            prints its current folder
+//   ChunkWriter both           writes "out <i>" lines to standard output and, between them,
+//                              far more than a pipe holds to standard error; exit code 3
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +51,18 @@ int main(int argc, char** argv) {
         ::WideCharToMultiByte(CP_ACP, 0, folder, -1, narrow, sizeof narrow, nullptr, nullptr);
         std::printf("%s\n", narrow);
         return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "both") == 0) {
+        const std::string noise(1000, 'e');
+        for (int i = 0; i < 200; ++i) {
+            DWORD written = 0;
+            const std::string line = "out " + std::to_string(i) + "\n";
+            ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
+                        nullptr);
+            ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), noise.data(), static_cast<DWORD>(noise.size()), &written,
+                        nullptr);
+        }
+        return 3;
     }
     return 2;
 }
