@@ -84,6 +84,12 @@ void AppendRecordLine(const std::wstring& file, const std::string& line) {
     }
 }
 
+std::wstring Knob(const wchar_t* name) {
+    wchar_t value[256] = {};
+    const DWORD n = ::GetEnvironmentVariableW(name, value, 256);
+    return n > 0 && n < 256 ? value : L"";
+}
+
 std::vector<std::wstring> Arguments() {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);

@@ -30,6 +30,10 @@ void RecordCall();
 // Appends line to file as one write under the record mutex, creating the file's folder if needed.
 void AppendRecordLine(const std::wstring& file, const std::string& line);
 
+// A test setting that changes how a double behaves (SKELDA_DOUBLES_FAIL_CLASS and the like);
+// empty when it is not set.
+std::wstring Knob(const wchar_t* name);
+
 // The command line split as the C runtime would (CommandLineToArgvW); [0] is the program.
 std::vector<std::wstring> Arguments();
 
