@@ -77,8 +77,8 @@ AliasEnd EndOf(const skelda::AliasAnswer* answer, bool capped, const std::wstrin
                 true};
     }
     if (answer && answer->timedOut) {
-        return {Outcome::TimedOut,
-                L"no answer within its limit of " + WholeSeconds(aliasLimitMs) + L"; the batch went on to the next alias"};
+        return {Outcome::TimedOut, L"no answer within its limit of " + WholeSeconds(aliasLimitMs) +
+                                       L"; the batch went on to the next alias"};
     }
     if (!batchFailure.empty()) return {Outcome::Failed, batchFailure};
     if (answer && !answer->error.empty()) return {Outcome::Failed, answer->error};
@@ -87,7 +87,8 @@ AliasEnd EndOf(const skelda::AliasAnswer* answer, bool capped, const std::wstrin
                                      std::to_wstring(skelda::kMaxAnswerBytes / (1024 * 1024)) + L" MiB before it"};
     }
     if (run.timedOut && answer) return {Outcome::TimedOut, TimedOutReason(run.limitMs)};
-    if (run.timedOut) return {Outcome::Skipped, L"its batch reached its limit of " + WholeSeconds(run.limitMs) + L" first"};
+    if (run.timedOut)
+        return {Outcome::Skipped, L"its batch reached its limit of " + WholeSeconds(run.limitMs) + L" first"};
     std::wstring reason = L"PowerShell gave no answer";
     const std::wstring said = PackerMessageSummary(errors, 500);
     if (!said.empty()) reason += L" (" + said + L")";

@@ -137,7 +137,8 @@ TEST(ParseAliasOutputTest, InstancesErrorsTimeOutsAndUnfinishedAliases) {
 
     // Read as it arrives, in pieces that split records anywhere: the same answers.
     AliasAnswerReader reader;
-    for (size_t at = 0; at < output.size(); at += 7) reader.Feed(output.data() + at, std::min<size_t>(7, output.size() - at));
+    for (size_t at = 0; at < output.size(); at += 7)
+        reader.Feed(output.data() + at, std::min<size_t>(7, output.size() - at));
     const auto pieces = reader.Finish();
     EXPECT_EQ(pieces.at(L"CPU").instances, cpu.instances);
     EXPECT_TRUE(pieces.at(L"GROUP").timedOut);
@@ -166,7 +167,8 @@ TEST(ParseAliasOutputTest, PastTheCapTheAliasBeingReadIsCutAndTheRestIsDropped) 
     output += "Z\nA SYSDRIVER\nI\n" + value + "Z\n";
     const size_t cap = output.find("I\n") + 5 * (2 + 2 * value.size()) + 10;  // inside the sixth instance
     AliasAnswerReader reader(cap);
-    for (size_t at = 0; at < output.size(); at += 1000) reader.Feed(output.data() + at, std::min<size_t>(1000, output.size() - at));
+    for (size_t at = 0; at < output.size(); at += 1000)
+        reader.Feed(output.data() + at, std::min<size_t>(1000, output.size() - at));
     EXPECT_TRUE(reader.Capped());
     const auto answers = reader.Finish();
     const AliasAnswer& service = answers.at(L"SERVICE");
