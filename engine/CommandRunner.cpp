@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "ChildEnvironment.h"
@@ -306,14 +307,12 @@ bool AwaitRead(HANDLE pipe, OVERLAPPED& overlapped, const Child& child, ChildRun
     }
 }
 
-// Reads everything a started child writes into the pipe until every writer has closed it, or
-// until the reading is given up at the child's limit; then waits for the child.
-int CaptureFrom(CapturePipe& pipe, Child& child, std::wstring& output, ChildRun& run, DWORD* exitCode = nullptr) {
-    ULONGLONG deadline = Deadline(run.limitMs);
+// Hands everything a started child writes into the pipe to sink until every writer has closed
+// it, or until the reading is given up at the child's limit; the deadline is where the child's
+// limit stands then.
+void ReadCapture(CapturePipe& pipe, const Child& child, ChildRun& run, ULONGLONG& deadline, const OutputSink& sink) {
     // The pipe ends once the command and everything it started have closed their copies.
     pipe.writeEnd.Reset();
-    const skelda::CharBoundary boundary(CP_ACP);
-    std::string pending;  // bytes read but not yet converted: at most a split character
     char chunk[4096];
     for (bool givenUp = false; !givenUp;) {
         OVERLAPPED overlapped{};
@@ -325,16 +324,46 @@ int CaptureFrom(CapturePipe& pipe, Child& child, std::wstring& output, ChildRun&
         DWORD got = 0;
         // Waits for a cancelled read to complete: the buffer is in use until then.
         if (!::GetOverlappedResult(pipe.readEnd.Get(), &overlapped, &got, TRUE)) break;
-        pending.append(chunk, got);
+        sink(chunk, got);
+    }
+    pipe.readEnd.Reset();
+}
+
+// Reads everything a started child writes into the pipe, converted from the ANSI code page,
+// until every writer has closed it or the reading is given up; then waits for the child.
+int CaptureFrom(CapturePipe& pipe, Child& child, std::wstring& output, ChildRun& run, DWORD* exitCode = nullptr) {
+    ULONGLONG deadline = Deadline(run.limitMs);
+    const skelda::CharBoundary boundary(CP_ACP);
+    std::string pending;  // bytes read but not yet converted: at most a split character
+    ReadCapture(pipe, child, run, deadline, [&](const char* data, size_t size) {
+        pending.append(data, size);
         const size_t whole = boundary.CompletePrefix(pending.data(), pending.size());
         output += skelda::Widen(pending.substr(0, whole), CP_ACP);
         pending.erase(0, whole);
-    }
+    });
     output += skelda::Widen(pending, CP_ACP);  // a lone lead byte at the very end
-    pipe.readEnd.Reset();
     const DWORD code = WaitForEnd(child, run, deadline);
     if (exitCode) *exitCode = code;
     return 1;
+}
+
+// The error pipe of a child, read on a thread of its own while the caller reads the output.
+// The thread shares the pipe's state, so a thread that cannot be stopped may be left behind.
+struct ErrorPipe {
+    UniqueHandle readEnd;
+    std::string bytes;  // at most kMaxErrorBytes
+};
+
+DWORD WINAPI ReadErrorPipe(LPVOID param) {
+    std::shared_ptr<ErrorPipe> pipe = std::move(*static_cast<std::shared_ptr<ErrorPipe>*>(param));
+    delete static_cast<std::shared_ptr<ErrorPipe>*>(param);
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(pipe->readEnd.Get(), chunk, sizeof chunk, &got, nullptr)) {
+        const size_t room = kMaxErrorBytes - pipe->bytes.size();
+        pipe->bytes.append(chunk, got < room ? got : room);  // within the capacity reserved
+    }
+    return 0;
 }
 
 }  // namespace
@@ -364,6 +393,40 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
         if (!StartHidden(programPath, commandLine, file.Get(), nullptr, child, r)) return 0;
         file.Reset();
         exitCode = WaitForEnd(child, r, Deadline(r.limitMs));
+        return 1;
+    });
+}
+
+int RunProgramStreams(const std::wstring& programPath, const std::wstring& commandLine, const OutputSink& output,
+                      std::wstring& errors, DWORD& exitCode, ChildRun* run) {
+    return Reporting(run, [&](ChildRun& r) {
+        CapturePipe pipe;
+        UniqueHandle errorWrite;
+        auto errorPipe = std::make_shared<ErrorPipe>();
+        errorPipe->bytes.reserve(kMaxErrorBytes);
+        if (!pipe.Create(r)) return 0;
+        if (!::CreatePipe(errorPipe->readEnd.Put(), errorWrite.Put(), nullptr, 0)) {
+            r.startError = ::GetLastError();
+            return 0;
+        }
+        Child child;
+        if (!StartHidden(programPath, commandLine, pipe.writeEnd.Get(), errorWrite.Get(), child, r)) return 0;
+        errorWrite.Reset();
+        auto* shared = new std::shared_ptr<ErrorPipe>(errorPipe);
+        UniqueHandle reader(::CreateThread(nullptr, 0, ReadErrorPipe, shared, 0, nullptr));
+        if (!reader) {
+            delete shared;
+            errorPipe->readEnd.Reset();  // the child's error text goes nowhere
+        }
+        ULONGLONG deadline = Deadline(r.limitMs);
+        ReadCapture(pipe, child, r, deadline, output);
+        exitCode = WaitForEnd(child, r, deadline);
+        // The tree has ended, so the error pipe has too, unless something outside the job holds it.
+        if (reader && ::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) {
+            ::CancelSynchronousIo(reader.Get());
+            if (::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) return 1;  // left behind, unread
+        }
+        if (reader) errors = skelda::Widen(errorPipe->bytes, CP_ACP);
         return 1;
     });
 }

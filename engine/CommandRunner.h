@@ -3,6 +3,7 @@
 // waits for them within their limits.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace engine {
@@ -53,6 +54,17 @@ int RunProgramToFile(const std::wstring& programPath, const std::wstring& comman
 // ends too, even where something the program started still holds the pipe.
 int RunProgramCapture(const std::wstring& programPath, const std::wstring& commandLine, std::wstring& output,
                       ChildRun* run = nullptr);
+
+// Receives what a child writes, as it comes; it must not keep a copy it does not need.
+using OutputSink = std::function<void(const char* data, size_t size)>;
+
+// Like RunProgram, with what the program writes to its standard output handed to output as it
+// comes, the bytes as they are, and its standard error read from a pipe of its own: the first
+// kMaxErrorBytes of it, converted from the ANSI code page, go to errors, so error text never
+// mixes into the output.
+constexpr size_t kMaxErrorBytes = 16 * 1024;
+int RunProgramStreams(const std::wstring& programPath, const std::wstring& commandLine, const OutputSink& output,
+                      std::wstring& errors, DWORD& exitCode, ChildRun* run = nullptr);
 
 // True for a reason a program could not be started that may pass (the system busy or short of
 // resources); false for one that stays (no such file, no right to run it, not a program).

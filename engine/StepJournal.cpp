@@ -49,11 +49,16 @@ void StepJournal::Begin(const RunLimits& limits, const std::wstring& workingFold
 }
 
 DWORD StepJournal::StepLimit(bool longStep) const {
+    const DWORD left = RunLeftMs();
+    const DWORD limit = longStep ? limits_.longCommandMs : limits_.commandMs;
+    return left < limit ? left : limit;
+}
+
+DWORD StepJournal::RunLeftMs() const {
     const ULONGLONG now = ::GetTickCount64();
     if (now >= deadline_) return 0;
     const ULONGLONG left = deadline_ - now;
-    const DWORD limit = longStep ? limits_.longCommandMs : limits_.commandMs;
-    return left < limit ? static_cast<DWORD>(left) : limit;
+    return left < INFINITE ? static_cast<DWORD>(left) : INFINITE - 1;
 }
 
 void StepJournal::AddPlanned(int steps) {

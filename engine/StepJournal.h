@@ -36,6 +36,8 @@ public:
     // What a step may take now: its command limit, cut to what is left of the run's; 0 once the
     // run's limit has passed.
     DWORD StepLimit(bool longStep) const;
+    // What is left of the run's limit; 0 once it has passed.
+    DWORD RunLeftMs() const;
     void AddPlanned(int steps);
 
     // Adds a step that ended: its output becomes relative to the working folder and its category

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "CollectionRun.h"
 #include "CommandRunner.h"
 #include "LogEntries.h"
 #include "StepJournal.h"
@@ -40,12 +41,68 @@ std::wstring AliasFailureText(const skelda::WmiAlias& alias, const std::wstring&
            OneLine(reason);
 }
 
-int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder, DWORD limitMs,
-                       std::vector<StepRecord>& records) {
+namespace {
+
+SYSTEMTIME Later(const SYSTEMTIME& start, ULONGLONG ms) {
+    FILETIME file{};
+    ::SystemTimeToFileTime(&start, &file);
+    ULARGE_INTEGER at{};
+    at.LowPart = file.dwLowDateTime;
+    at.HighPart = file.dwHighDateTime;
+    at.QuadPart += ms * 10000;
+    file.dwLowDateTime = at.LowPart;
+    file.dwHighDateTime = at.HighPart;
+    SYSTEMTIME later = start;
+    ::FileTimeToSystemTime(&file, &later);
+    return later;
+}
+
+// How one alias of a batch ended, from its answer and how the batch went.
+struct AliasEnd {
+    Outcome outcome = Outcome::Failed;
+    std::wstring reason;
+    bool report = false;  // the answer (whole or cut) is the report
+};
+
+std::wstring WholeSeconds(DWORD ms) { return std::to_wstring(ms / 1000) + L" s"; }
+
+AliasEnd EndOf(const skelda::AliasAnswer* answer, bool capped, const std::wstring& batchFailure, const ChildRun& run,
+               DWORD aliasLimitMs, const std::wstring& errors) {
+    if (answer && answer->complete) return {Outcome::Ok, L"", true};
+    if (answer && answer->cut) {
+        return {Outcome::Partial,
+                L"the batch's answer passed " + std::to_wstring(skelda::kMaxAnswerBytes / (1024 * 1024)) +
+                    L" MiB while this alias was read: " + std::to_wstring(answer->instances.size()) +
+                    L" instances kept, the rest left out",
+                true};
+    }
+    if (answer && answer->timedOut) {
+        return {Outcome::TimedOut, L"no answer within its limit of " + WholeSeconds(aliasLimitMs) +
+                                       L"; the batch went on to the next alias"};
+    }
+    if (!batchFailure.empty()) return {Outcome::Failed, batchFailure};
+    if (answer && !answer->error.empty()) return {Outcome::Failed, answer->error};
+    if (capped) {
+        return {Outcome::Failed, L"left out: the batch's answer passed " +
+                                     std::to_wstring(skelda::kMaxAnswerBytes / (1024 * 1024)) + L" MiB before it"};
+    }
+    if (run.timedOut && answer) return {Outcome::TimedOut, TimedOutReason(run)};
+    if (run.timedOut)
+        return {Outcome::Skipped, L"its batch reached its limit of " + WholeSeconds(run.limitMs) + L" first"};
+    std::wstring reason = L"PowerShell gave no answer";
+    const std::wstring said = PackerMessageSummary(errors, 500);
+    if (!said.empty()) reason += L" (" + said + L")";
+    return {Outcome::Failed, reason};
+}
+
+}  // namespace
+
+int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder,
+                       const AliasLimits& limits, std::vector<StepRecord>& records) {
     std::map<std::wstring, std::wstring> labels;
     int complete = 1;
     auto record = [&records](const std::wstring& alias, const std::wstring& wmiClass, const std::wstring& path,
-                             Outcome outcome, const std::wstring& reason) {
+                             Outcome outcome, const std::wstring& reason) -> StepRecord& {
         StepRecord r;
         r.what = L"WMI " + (wmiClass.empty() ? std::wstring(L"?") : wmiClass) + L" for WMIC " + alias +
                  L" (answered without WMIC)";
@@ -55,6 +112,7 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
         r.bytes = BytesAt(path);
         StepClock().Finish(r);
         records.push_back(std::move(r));
+        return records.back();
     };
     for (const skelda::CatalogueRow& row : rows) {
         labels[row.key] = row.label;
@@ -68,31 +126,31 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
     const std::wstring tool = ToolPath(skelda::kPowerShellProgram);
     const bool haveTool = ::GetFileAttributesW(tool.c_str()) != INVALID_FILE_ATTRIBUTES;
     for (const skelda::AliasBatch& batch : skelda::AliasBatches(rows)) {
-        const StepClock clock;
-        const size_t firstRecord = records.size();
-        std::map<std::wstring, skelda::AliasAnswer> answers;
+        // A fresh limit for each batch, cut to what is left of the run.
+        const DWORD runLeft = limits.runLeftMs ? limits.runLeftMs() : INFINITE;
+        const DWORD batchLimit = skelda::BatchLimitMs(limits.aliasMs, batch.aliases.size(), runLeft);
+        const DWORD aliasLimit = limits.aliasMs < batchLimit ? limits.aliasMs : batchLimit;
+        SYSTEMTIME batchStart{};
+        ::GetLocalTime(&batchStart);
+        const ULONGLONG batchTick = ::GetTickCount64();
+        skelda::AliasAnswerReader reader;
         std::wstring batchFailure;
-        std::wstring output;
+        std::wstring errors;
         ChildRun run;
-        run.limitMs = limitMs;
-        if (haveTool) {
-            if (RunProgramCapture(tool, batch.commandLine, output, &run)) {
-                answers = skelda::ParseAliasOutput(output);
-            } else {
+        run.limitMs = batchLimit;
+        if (haveTool && batchLimit > 0) {
+            DWORD exitCode = 0;
+            const OutputSink toReader = [&reader](const char* data, size_t size) { reader.Feed(data, size); };
+            if (!RunProgramStreams(tool, skelda::AliasCommandLine(batch.aliases, aliasLimit), toReader, errors,
+                                   exitCode, &run))
                 batchFailure = L"PowerShell could not be started (" + std::to_wstring(::GetLastError()) + L")";
-            }
         }
+        std::map<std::wstring, skelda::AliasAnswer>& answers = reader.Finish();
         for (const skelda::WmiAlias* alias : batch.aliases) {
             const std::wstring path = skelda::ReportPath(folder, labels[alias->alias]);
-            const auto answer = answers.find(alias->alias);
-            if (answer != answers.end() && answer->second.complete) {
-                if (!WriteReportFile(path, AliasReportBytes(*alias, answer->second))) {
-                    const std::wstring reason = L"report not written (" + std::to_wstring(::GetLastError()) + L")";
-                    complete = ReportFailure(*alias, path, reason);
-                    record(alias->alias, alias->wmiClass, path, Outcome::Failed, reason);
-                } else {
-                    record(alias->alias, alias->wmiClass, path, Outcome::Ok, L"");
-                }
+            if (haveTool && batchLimit == 0) {
+                complete = 0;
+                record(alias->alias, alias->wmiClass, path, Outcome::Skipped, L"the run's time limit had passed");
                 continue;
             }
             if (!haveTool) {
@@ -103,22 +161,29 @@ int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std:
                 record(alias->alias, alias->wmiClass, path, Outcome::NotFound, L"tool not found: " + tool);
                 continue;
             }
-            std::wstring reason = batchFailure;
-            if (reason.empty() && run.timedOut) reason = TimedOutReason(limitMs);
-            if (reason.empty()) {
-                reason = answer == answers.end() || answer->second.error.empty() ? L"PowerShell gave no answer"
-                                                                                 : answer->second.error;
+            const auto found = answers.find(alias->alias);
+            skelda::AliasAnswer* answer = found == answers.end() ? nullptr : &found->second;
+            AliasEnd end = EndOf(answer, reader.Capped(), batchFailure, run, aliasLimit, errors);
+            if (end.report) {
+                // An instance cut off in the middle is left out whole.
+                const size_t properties = skelda::AliasProperties(*alias).size();
+                if (answer->cut && !answer->instances.empty() && answer->instances.back().size() < properties)
+                    answer->instances.pop_back();
+                if (!WriteReportFile(path, AliasReportBytes(*alias, *answer)))
+                    end = {Outcome::Failed, L"report not written (" + std::to_wstring(::GetLastError()) + L")"};
+                std::vector<skelda::WmiInstance>().swap(answer->instances);  // no longer needed
             }
-            complete = ReportFailure(*alias, path, reason);
-            record(alias->alias, alias->wmiClass, path, run.timedOut ? Outcome::TimedOut : Outcome::Failed, reason);
-        }
-        // One process answered them all: each alias gets its share of the batch's time.
-        StepRecord timing;
-        clock.Finish(timing);
-        const size_t count = records.size() - firstRecord;
-        for (size_t i = firstRecord; i < records.size(); ++i) {
-            records[i].start = timing.start;
-            records[i].durationMs = count ? timing.durationMs / static_cast<DWORD>(count) : 0;
+            if (end.outcome != Outcome::Ok) complete = 0;
+            if (!end.report || end.outcome == Outcome::Failed) ReportFailure(*alias, path, end.reason);
+            StepRecord& r = record(alias->alias, alias->wmiClass, path, end.outcome, end.reason);
+            NoteWithoutJob(r, run);
+            // Timed by its records as they arrived: the batch's start and end are PowerShell's.
+            if (answer) {
+                r.start = Later(batchStart, answer->beganTick - batchTick);
+                const bool endedByLimit = end.outcome == Outcome::TimedOut && !answer->timedOut;
+                r.durationMs = static_cast<DWORD>((endedByLimit ? ::GetTickCount64() : answer->endedTick) -
+                                                  answer->beganTick);
+            }
         }
     }
     return complete;

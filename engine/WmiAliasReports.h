@@ -3,6 +3,7 @@
 // releases remove it): the aliases of a catalogue folder are read from WMI by PowerShell, in as
 // few processes as the command-line limit allows, and each report is written in the layout
 // WMIC would have written, under the same name.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,19 @@
 
 namespace engine {
 
-// Makes the report of every row into folder, each PowerShell batch for at most limitMs. An
-// alias that cannot be answered leaves a report of one line that says why, and a line in the
-// tool log; the others are not affected. Adds one record per alias to records, each with an
-// equal share of its batch's time. 1 when every report is complete.
-int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder, DWORD limitMs,
-                       std::vector<StepRecord>& records);
+// What the aliases of one folder may take.
+struct AliasLimits {
+    DWORD aliasMs = INFINITE;          // each alias, inside its batch
+    std::function<DWORD()> runLeftMs;  // what is left of the run as a batch starts; 0 once it passed
+};
+
+// Makes the report of every row into folder. Each PowerShell batch gets a fresh limit as it
+// starts (skelda::BatchLimitMs), and each alias inside it its own. An alias that cannot be
+// answered leaves a report of one line that says why, and a line in the tool log; the others
+// are not affected. Adds one record per alias to records, timed from its first record to its
+// last as they arrived. 1 when every report is complete.
+int RunWmiAliasReports(const std::vector<skelda::CatalogueRow>& rows, const std::wstring& folder,
+                       const AliasLimits& limits, std::vector<StepRecord>& records);
 
 // The report of an alias whose answer is complete, as WMIC writes it: the table form for the
 // alias run without LIST FULL, the list form otherwise.

@@ -212,7 +212,8 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal) {
             break;
         }
         case StepKind::AliasFolder:
-            RunWmiAliasReports(step.rows, step.folder, limit, result.records);
+            RunWmiAliasReports(step.rows, step.folder, {limit, [&journal] { return journal.RunLeftMs(); }},
+                               result.records);
             break;
     }
     for (const PlannedStep& next : step.then) {

@@ -7,6 +7,8 @@
 //   ChunkWriter env            prints its environment block, one "name=value" per line
 //   ChunkWriter grandchild <file>  starts "ChunkWriter wait <file>" with its own output, which
 //                              that child keeps, prints "started" and ends
+//   ChunkWriter both           writes "out <i>" lines to standard output and, between them,
+//                              far more than a pipe holds to standard error; exit code 3
 #include <windows.h>
 
 #include <cstdio>
@@ -83,6 +85,18 @@ int main(int argc, char** argv) {
         for (const wchar_t* entry = block; *entry; entry += ::lstrlenW(entry) + 1) PrintLine(entry);
         ::FreeEnvironmentStringsW(block);
         return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "both") == 0) {
+        const std::string noise(1000, 'e');
+        for (int i = 0; i < 200; ++i) {
+            DWORD written = 0;
+            const std::string line = "out " + std::to_string(i) + "\n";
+            ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
+                        nullptr);
+            ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), noise.data(), static_cast<DWORD>(noise.size()), &written,
+                        nullptr);
+        }
+        return 3;
     }
     return 2;
 }

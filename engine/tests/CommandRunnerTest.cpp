@@ -48,6 +48,22 @@ TEST(CommandRunnerTest, QuotesBlanksAmpersandsAndParenthesesReachTheProgramUncha
     EXPECT_EQ(output, L"[x & y]\r\n[(z)]\r\n[%PATH%]\r\n[]\r\n");
 }
 
+TEST(CommandRunnerTest, StreamsKeepErrorTextOutOfTheOutputAndBothPipesAreDrained) {
+    std::string output;
+    std::wstring errors;
+    DWORD exitCode = 0;
+    ASSERT_EQ(engine::RunProgramStreams(TestProgram(), L"ChunkWriter both",
+                                        [&output](const char* data, size_t size) { output.append(data, size); },
+                                        errors, exitCode),
+              1);
+    EXPECT_EQ(exitCode, 3u);
+    std::string expected;
+    for (int i = 0; i < 200; ++i) expected += "out " + std::to_string(i) + "\n";
+    EXPECT_EQ(output, expected);
+    // 200000 bytes of error text, far more than a pipe holds: the first part is kept.
+    EXPECT_EQ(errors, std::wstring(engine::kMaxErrorBytes, L'e'));
+}
+
 TEST(CommandRunnerTest, ChildrenStartInTheSystemFolderAndNeverReadTheHostsInput) {
     // Our own input is a pipe that never ends: a child that read it would wait for ever.
     HANDLE readEnd = nullptr;

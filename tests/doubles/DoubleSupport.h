@@ -30,6 +30,7 @@ void RecordCall();
 // Appends line to file as one write under the record mutex, creating the file's folder if needed.
 void AppendRecordLine(const std::wstring& file, const std::string& line);
 
+
 // The command line split as the C runtime would (CommandLineToArgvW); [0] is the program.
 std::vector<std::wstring> Arguments();
 

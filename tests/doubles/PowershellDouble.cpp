@@ -3,10 +3,13 @@
 //   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop
 //                                            (or not: SKELDA_DOUBLES_UPDATE_LOG);
 //   -EncodedCommand <Base64>                 the engine's WMI alias script: answers each alias
-//                                            it lists with canned instances (see README).
+//                                            it lists with canned instances, as the script
+//                                            would, its limits included (see README).
 // Anything else is reported as not recognised, with exit code 1.
 #include <shlobj.h>
 
+#include <climits>
+#include <cwchar>
 #include <sstream>
 
 #include "Base64.h"
@@ -26,8 +29,7 @@ std::vector<std::wstring> Words(const std::wstring& text) {
 }
 
 int WmiObject(const std::wstring& wmiClass) {
-    const std::wstring failing = Knob(L"SKELDA_DOUBLES_FAIL_CLASS");
-    if (wmiClass.compare(0, 6, L"Win32_") != 0 || wmiClass == failing) {
+    if (wmiClass.compare(0, 6, L"Win32_") != 0 || wmiClass == Knob(L"SKELDA_DOUBLES_FAIL_CLASS")) {
         WriteErr("Get-WmiObject : Invalid class \"" + Utf8(wmiClass) + "\"\r\n");
         return 1;
     }
@@ -71,9 +73,31 @@ std::wstring CannedValue(const std::wstring& wmiClass, const std::wstring& prope
     }
 }
 
-// Answers like the engine's script: "A <alias>", per instance "I" and one "P <Base64>" per
-// property, then "Z"; the class named by the knob SKELDA_DOUBLES_FAIL_CLASS answers "E <Base64>" as
-// an unknown class would, with PowerShell's error text on stderr, and the exit code is 1.
+// The number a script line "$<name>=<n>" gives, or fallback.
+unsigned long ScriptNumber(const std::wstring& script, const std::wstring& name, unsigned long fallback) {
+    const std::wstring start = L"$" + name + L"=";
+    const size_t at = script.find(L"\n" + start);
+    return at == std::wstring::npos ? fallback : std::wcstoul(script.c_str() + at + 1 + start.size(), nullptr, 10);
+}
+
+// A value of 20 MiB, cut as the script cuts what is longer than $cut characters.
+std::wstring BigValue(unsigned long cut) {
+    const size_t total = 20 * 1024 * 1024;
+    const std::wstring pattern = L"环境变量值 big value ";
+    std::wstring value;
+    while (value.size() < cut && value.size() < total) value += pattern;
+    if (total <= cut) return value.substr(0, total);
+    return value.substr(0, cut) + L"\u2026[cut at " + std::to_wstring(cut) + L" of " + std::to_wstring(total) +
+           L" characters]";
+}
+
+// Answers like the engine's script: "A <alias>" as the alias begins, per instance "I" and one
+// "P <Base64>" per property, then "Z"; the class named by SKELDA_DOUBLES_FAIL_CLASS answers
+// "E <Base64>" as an unknown class would, with PowerShell's error text on stderr, and the exit
+// code is 1. The class named by SKELDA_DOUBLES_HANG_CLASS hangs as a stuck provider does: the
+// double waits the script's per-alias limit ($lim) and answers "T", as the script does when it
+// leaves the alias behind, then goes on. The class named by SKELDA_DOUBLES_BIG_CLASS has a
+// value of 20 MiB in its first instance's last property, cut as the script cuts at $cut.
 int AliasScript(const std::wstring& encoded) {
     std::wstring script;
     if (!skelda::Utf16FromBase64(encoded, script)) {
@@ -81,6 +105,10 @@ int AliasScript(const std::wstring& encoded) {
         return 1;
     }
     const std::wstring failing = Knob(L"SKELDA_DOUBLES_FAIL_CLASS");
+    const std::wstring hanging = Knob(L"SKELDA_DOUBLES_HANG_CLASS");
+    const std::wstring big = Knob(L"SKELDA_DOUBLES_BIG_CLASS");
+    const unsigned long limitMs = ScriptNumber(script, L"lim", INFINITE);
+    const unsigned long cut = ScriptNumber(script, L"cut", ULONG_MAX);
     std::wistringstream lines(script);
     int exitCode = 0;
     bool any = false;
@@ -90,10 +118,14 @@ int AliasScript(const std::wstring& encoded) {
         const std::vector<std::wstring> f = QuotedFields(line);
         if (f.size() != 6) continue;
         any = true;
-        std::string out = "A " + Utf8(f[0]) + "\r\n";
-        if (f[2] == failing) {
+        WriteOut("A " + Utf8(f[0]) + "\r\n");
+        std::string out;
+        if (!f[2].empty() && f[2] == hanging) {
+            ::Sleep(limitMs);
+            out = "T\r\n";
+        } else if (!f[2].empty() && f[2] == failing) {
             WriteErr("Get-WmiObject : Invalid class \"" + Utf8(f[2]) + "\"\r\n");
-            out += "E " + Utf8(skelda::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
+            out = "E " + Utf8(skelda::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
             exitCode = 1;
         } else {
             std::vector<std::wstring> properties;
@@ -101,8 +133,11 @@ int AliasScript(const std::wstring& encoded) {
             for (std::wstring name; std::getline(names, name, L',');) properties.push_back(name);
             for (int k = 1; k <= 2; ++k) {
                 out += "I\r\n";
-                for (size_t j = 0; j < properties.size(); ++j)
-                    out += "P " + Utf8(skelda::Utf16Base64(CannedValue(f[2], properties[j], j, k, f[5]))) + "\r\n";
+                for (size_t j = 0; j < properties.size(); ++j) {
+                    const bool isBig = k == 1 && j + 1 == properties.size() && f[2] == big;
+                    const std::wstring value = isBig ? BigValue(cut) : CannedValue(f[2], properties[j], j, k, f[5]);
+                    out += "P " + Utf8(skelda::Utf16Base64(value)) + "\r\n";
+                }
             }
             out += "Z\r\n";
         }

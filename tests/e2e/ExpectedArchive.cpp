@@ -20,6 +20,7 @@
 #include "CollectionRun.h"
 #include "EventLogListing.h"
 #include "LogFileCollectors.h"
+#include "RunLimits.h"
 #include "RunReport.h"
 #include "WmiAliasQuery.h"
 #include "WideText.h"
@@ -110,7 +111,8 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
     for (const auto& [folder, rows] : wmic) {
         if (!On(s, folder)) continue;
         if (!haveWmic) {
-            for (const auto& batch : skelda::AliasBatches(rows)) lines.push_back(batch.commandLine);
+            for (const auto& batch : skelda::AliasBatches(rows))
+                lines.push_back(skelda::AliasCommandLine(batch.aliases, engine::RunLimits{}.commandMs));
             continue;
         }
         for (const auto& row : rows) lines.push_back(skelda::WmicReport(row.key, folder, row.label).commandLine);

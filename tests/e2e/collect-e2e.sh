@@ -494,6 +494,41 @@ expect_log "生成压缩包失败" 1
 expect_working_folder_gone
 cp "$root/shipped-packer.exe" "$packer"
 
+# A class that hangs inside a batch (an unfiltered Win32_Group on a domain member that cannot
+# reach its domain controller) costs only its own report: the script leaves it behind at its
+# limit and goes on, and its four neighbours of the same PowerShell process are complete.
+archive="$root/nowmic-hang/信息收集.7z"
+doubles_knobs EVENT_LOGS=short HANG_CLASS=Win32_Group
+host_options=(--command-limit 5)
+run_case "no WMIC, one class hangs" 3 "$archive"
+host_options=()
+doubles_knobs EVENT_LOGS=short
+expect_exit 6
+expect_report "$archive" timed-out=1 failed=0 skipped=0 partial=0 ok=+
+python3 - "$root/report/collection-report.json" <<'PY' || fail "not only GROUP timed out, or a neighbour is not ok"
+import json, sys
+steps = {s["what"]: s["outcome"] for s in json.load(open(sys.argv[1], encoding="utf-8"))["steps"]}
+def outcome(alias):
+    return [o for w, o in steps.items() if w.endswith(" for WMIC " + alias + " (answered without WMIC)")]
+assert outcome("GROUP") == ["timed-out"], outcome("GROUP")
+for alias in ("LOGON", "STARTUP", "SYSACCOUNT", "USERACCOUNT"):
+    assert outcome(alias) == ["ok"], (alias, outcome(alias))
+PY
+expect_log "WMI查询失败: GROUP (Win32_Group): no answer within its limit of 5 s" 1
+check_alias_reports "$archive" 3 GROUP
+
+# A value of 20 MiB (any user can put one in the environment, which Win32_Environment returns)
+# arrives cut at 1 MiB with a marker that says so, and the run succeeds.
+archive="$root/nowmic-big/信息收集.7z"
+doubles_knobs EVENT_LOGS=short BIG_CLASS=Win32_Environment
+run_case "no WMIC, a 20 MiB value" 3 "$archive"
+doubles_knobs EVENT_LOGS=short
+expect_exit 0
+expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 partial=0
+marks=$(7zz e -so "$archive" "操作系统/桌面/系统环境设置管理.txt" | iconv -f utf-16 -t utf-8 |
+        grep -c '…\[cut at 1048576 of 20971520 characters\]')
+[ "$marks" = 1 ] || fail "the environment report holds the cut marker $marks times, expected once"
+
 # Without a packer there is no archive, the run says so, and an archive already at the
 # target stays exactly as it was.
 archive="$root/nopacker/信息收集.7z"

@@ -142,7 +142,8 @@ TEST(FieldProfileTest, PowershellCallsNameTheirClassesAndTheUpdateLog) {
               std::vector<std::string>{"Get-WindowsUpdateLog"});
     EXPECT_TRUE(PowershellFieldItems(Args{L"powershell", L"-command", L"Get-Process"}).empty());
     // The engine's alias script, as it starts it: each class once, in the script's order.
-    const std::wstring line = AliasCommandLine({FindWmiAlias(L"PRODUCT"), FindWmiAlias(L"CPU"), FindWmiAlias(L"OS")});
+    const std::wstring line =
+        AliasCommandLine({FindWmiAlias(L"PRODUCT"), FindWmiAlias(L"CPU"), FindWmiAlias(L"OS")}, 600000);
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(line.c_str(), &argc);
     ASSERT_NE(argv, nullptr);

@@ -251,13 +251,13 @@ TEST_F(TestDoublesTest, EncodedAliasScriptIsAnsweredAndOneClassFailsOnRequest) {
     // Started directly, as the engine starts it: the line is longer than cmd accepts.
     const std::vector<const WmiAlias*> aliases = {FindWmiAlias(L"PRINTER"), FindWmiAlias(L"PRINTJOB"),
                                                   FindWmiAlias(L"CDROM"), FindWmiAlias(L"OS")};
-    const std::wstring line = AliasCommandLine(aliases);
+    const std::wstring line = AliasCommandLine(aliases, 600000);
     ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", L"Win32_PrintJob");
     const ProcessRun run = Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe", line);
     ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_FAIL_CLASS", nullptr);
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 1u);
-    const auto answers = ParseAliasOutput(Widen(run.out, CP_ACP));
+    const auto answers = ParseAliasOutput(run.out);
     ASSERT_EQ(answers.size(), 4u);
     for (const wchar_t* alias : {L"PRINTER", L"CDROM", L"OS"}) {
         const AliasAnswer& answer = answers.at(alias);
@@ -301,6 +301,31 @@ TEST_F(TestDoublesTest, KnobsComeFromTheSettingsFileUnlessTheEnvironmentSetsThem
         ::DeleteFileW(kSettingsFile);
     EXPECT_EQ(fromFile, 1u) << "the file's knob did not reach a double without the environment";
     EXPECT_EQ(fromEnvironment, 0u) << "the environment's knob wins over the file's";
+}
+
+TEST_F(TestDoublesTest, AHangingClassTakesTheScriptsLimitAndABigValueIsCutAsTheScriptCutsIt) {
+    const std::vector<const WmiAlias*> aliases = {FindWmiAlias(L"GROUP"), FindWmiAlias(L"ENVIRONMENT"),
+                                                  FindWmiAlias(L"LOGON")};
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_HANG_CLASS", L"Win32_Group");
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_BIG_CLASS", L"Win32_Environment");
+    const ULONGLONG started = ::GetTickCount64();
+    const ProcessRun run = Start(SystemFolder() + L"\\WindowsPowerShell\\v1.0\\powershell.exe",
+                                 AliasCommandLine(aliases, 1500));
+    const ULONGLONG took = ::GetTickCount64() - started;
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_HANG_CLASS", nullptr);
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_BIG_CLASS", nullptr);
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_GE(took, 1500u);
+    const auto answers = ParseAliasOutput(run.out);
+    EXPECT_TRUE(answers.at(L"GROUP").timedOut);
+    EXPECT_TRUE(answers.at(L"LOGON").complete);
+    const AliasAnswer& environment = answers.at(L"ENVIRONMENT");
+    ASSERT_TRUE(environment.complete);
+    const std::wstring& value = environment.instances.at(0).back();
+    EXPECT_EQ(value.size(), kValueCutChars + CutMarker(20971520).size());
+    EXPECT_EQ(value.substr(kValueCutChars), CutMarker(20971520));
+    EXPECT_LT(environment.instances.at(1).back().size(), 100u);  // only the first instance's
 }
 
 TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {
