@@ -14,6 +14,7 @@
 #include "OrvaneSkeldaApi.h"
 #include "PathText.h"
 #include "ProcAddress.h"
+#include "ProgressQueue.h"
 #include "RunGuard.h"
 #include "SystemLibraries.h"
 #include "TrustedPlace.h"
@@ -59,10 +60,11 @@ struct EngineApi {
 };
 
 // Receives the engine's result messages, the pair (100, outcome), and its progress after each
-// step, which it prints unless quiet and counts for the summary.
+// step, which it counts for the summary and, unless quiet, prints. Both arrive sent from the
+// engine's workers, which wait meanwhile: their lines only go to the writer's queue.
 class ResultWindow {
 public:
-    explicit ResultWindow(bool quiet) : quiet_(quiet) {}
+    ResultWindow(bool quiet, collect::ConsoleWriter& out) : quiet_(quiet), out_(out) {}
     bool Create() {
         WNDCLASSW wc{};
         wc.lpfnWndProc = &ResultWindow::WindowProc;
@@ -90,19 +92,23 @@ private:
             ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
         auto* self = reinterpret_cast<ResultWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && msg == WM_COLLECT_RESULT) {
-            self->OnResult(wParam);
-            return 0;
-        }
-        if (self && msg == orvane::kStepMessage && lParam) {
-            self->OnStep(*reinterpret_cast<const orvane::StepProgress*>(lParam));
-            return 0;
+        try {
+            if (self && msg == WM_COLLECT_RESULT) {
+                self->OnResult(wParam);
+                return 0;
+            }
+            if (self && msg == orvane::kStepMessage && lParam) {
+                self->OnStep(*reinterpret_cast<const orvane::StepProgress*>(lParam));
+                return 0;
+            }
+        } catch (...) {
+            return 0;  // out of memory for a line: the run goes on without it
         }
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 
     void OnResult(WPARAM code) {
-        Print(L"result message " + std::to_wstring(code) + L": " + Describe(code) + L"\n");
+        out_.Line(L"result message " + std::to_wstring(code) + L": " + Describe(code) + L"\n");
         if (code != kFinished && outcome_ == 0) outcome_ = code;
     }
 
@@ -121,8 +127,9 @@ private:
         if (quiet_) return;
         wchar_t seconds[32];
         swprintf(seconds, 32, L"%.1f s", step.durationMs / 1000.0);
-        Print(L"[" + std::to_wstring(step.done) + L"/" + std::to_wstring(step.planned) + L"] " + outcome + L" " +
-              seconds + L"  " + (step.what ? step.what : L"") + L"\n");
+        // The text is copied here: the engine's pointers live only as long as this call.
+        out_.Progress(L"[" + std::to_wstring(step.done) + L"/" + std::to_wstring(step.planned) + L"] " + outcome +
+                      L" " + seconds + L"  " + (step.what ? step.what : L"") + L"\n");
     }
 
     static std::wstring Describe(WPARAM code) {
@@ -138,6 +145,7 @@ private:
     HWND hwnd_ = nullptr;
     WPARAM outcome_ = 0;
     bool quiet_ = false;
+    collect::ConsoleWriter& out_;
     int steps_ = 0;
     int ok_ = 0;
     std::vector<std::pair<std::wstring, int>> counts_;  // in the order outcomes first came
@@ -235,7 +243,10 @@ int Run(const collect::Options& options) {
         Print(L"the engine " + enginePath + L" lacks one of its functions\n", STD_ERROR_HANDLE);
         return kEngineProblem;
     }
-    ResultWindow window(options.quiet);
+    // From here on the console may stall without holding up the run: the lines go through
+    // the writer, which gets a bounded time to print what is left when the host returns.
+    collect::ConsoleWriter out([](const std::wstring& text) { Print(text); });
+    ResultWindow window(options.quiet, out);
     if (!window.Create() || !api.SetWndHandle(window.Handle())) {
         Print(L"cannot create the result window\n", STD_ERROR_HANDLE);
         return kEngineProblem;
@@ -255,24 +266,29 @@ int Run(const collect::Options& options) {
     api.InitDll();
 
     const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
-    Print(L"collecting into " + archive + L"\n");
+    out.Line(L"collecting into " + archive + L"\n");
     PassLimits(options);
     // The engine judges the same folder and file by the same rules.
     const std::wstring distrust = CLogSave::Instance().Distrust();
     if (!distrust.empty()) Print(distrust + L"\n", STD_ERROR_HANDLE);
-    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) return GuardRefusal();
+    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
+        out.Finish(collect::ConsoleWriter::kDrainMs);  // the line above comes first
+        return GuardRefusal();
+    }
     PumpUntil([&] { return window.Outcome() != 0; });
     // The workers keep the engine loaded until they have ended; once ours is the only
     // reference left and it is released, the module goes away with the last worker. Until
     // then later result pairs (one per failing worker) are still received and printed.
     ::FreeLibrary(engine);
     PumpUntil([&] { return ::GetModuleHandleW(enginePath.c_str()) == nullptr; });
-    Print(window.Summary() + L"\n");
+    out.Line(window.Summary() + L"\n");
+    if (const std::size_t dropped = out.Dropped())
+        out.Line(L"progress lines dropped (the console did not take them): " + std::to_wstring(dropped) + L"\n");
     switch (window.Outcome()) {
         case 1:
-            Print(L"archive: " + archive + L"\n");
+            out.Line(L"archive: " + archive + L"\n");
             if (window.StepsNotOk() == 0) return kCollected;
-            Print(L"some steps did not end ok: see 收集报告.txt in the archive\n");
+            out.Line(L"some steps did not end ok: see 收集报告.txt in the archive\n");
             return kCollectedNotAllOk;
         case 3: return kFolderFailed;
         default: return kFailed;

@@ -63,6 +63,10 @@ std::unique_ptr<CSkinChildDlg> CExecutePromptDlg::MakeChild() {
 
 LRESULT CExecutePromptDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE_PROGRESS) {
+        // Gone from the screen now, not only once the loop has noticed the end: whatever the
+        // owner shows next must not find the prompt still up.
+        if (PromptChild() && PromptChild()->m_hWnd) PromptChild()->ShowWindow(SW_HIDE);
+        ShowWindow(SW_HIDE);
         EndDialog(IDOK);
         return 0;
     }

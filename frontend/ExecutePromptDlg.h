@@ -1,6 +1,7 @@
 #pragma once
 // The progress prompt: a blue panel with one line of white text and animated dots, shown
-// modally while a long task runs. Its owner ends it by sending WM_CLOSE_PROGRESS to its window:
+// modally while a long task runs. Its owner ends it by sending WM_CLOSE_PROGRESS to its window,
+// which hides it at once:
 //   m_progress = std::make_unique<CExecutePromptDlg>();
 //   m_progress->SetText(L"..."); m_progress->m_scale = m_scale;
 //   m_progress->DoModal();   // returns IDOK once WM_CLOSE_PROGRESS arrived

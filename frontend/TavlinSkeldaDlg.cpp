@@ -216,22 +216,43 @@ void CSkeldaDlg::OnStart() {
     progress_->m_scale = m_scale;
     // Blocks in the prompt's loop; the engine's end-of-run report closes it. The frame is
     // disabled by the prompt, this child here, so no second start can come in between.
+    pendingResults_.clear();
+    collecting_ = true;
     EnableWindow(FALSE);
     progress_->DoModal();
     EnableWindow(TRUE);
+    // The outcome is sent right behind the end of the run, often before the progress prompt's
+    // loop has ended: it waits until the prompt is gone. Outcomes that come while one is shown
+    // follow it.
+    while (!pendingResults_.empty()) {
+        const WPARAM code = pendingResults_.front();
+        pendingResults_.erase(pendingResults_.begin());
+        ShowResultPrompt(code);
+    }
+    collecting_ = false;
+}
+
+void CSkeldaDlg::ShowResultPrompt(WPARAM code) {
+    ShowPrompt(code == frontend::kCollectSucceeded ? texts::kCollectSucceeded : texts::kCollectFailed);
 }
 
 LRESULT CSkeldaDlg::OnCollectResult(WPARAM code) {
     switch (code) {
         case frontend::kCollectFinished:
-            // A second report pair of the same run finds the prompt closed already.
+        case frontend::kCollectSucceeded:
+        case frontend::kCollectFailed:
+        case frontend::kCollectFolderFailed:
+            // Any report of the run hides the progress prompt at once and ends it (an outcome too,
+            // should its end of the run not have come first); later pairs find it closed.
             if (CExecutePromptDlg* open = OpenProgressPrompt()) open->SendMessage(WM_CLOSE_PROGRESS);
             break;
-        case frontend::kCollectSucceeded: ShowPrompt(texts::kCollectSucceeded); break;
-        case frontend::kCollectFailed:
-        case frontend::kCollectFolderFailed: ShowPrompt(texts::kCollectFailed); break;
-        default: break;
+        default: return 1;
     }
+    if (code == frontend::kCollectFinished) return 1;
+    if (collecting_)
+        pendingResults_.push_back(code);
+    else
+        ShowResultPrompt(code);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // The main collection window: the layered frame CTavlinSkeldaDlg and its child CSkeldaDlg,
 // which carries the controls, binds the engine and shows the run's prompts.
 #include <memory>
+#include <vector>
 
 #include "CheckBoxes.h"
 #include "DrawTextStatic.h"
@@ -62,6 +63,7 @@ private:
     LRESULT OnEnableStart(WPARAM enable);
     void OnLButtonDown(LPARAM lp);
     void ShowPrompt(LPCWSTR text);
+    void ShowResultPrompt(WPARAM code);
 
     CPngButton close_;
     CPngButton minimize_;
@@ -71,6 +73,8 @@ private:
     CFeaturePngButton start_;
     CEngineDll engine_;
     std::unique_ptr<CExecutePromptDlg> progress_;
+    bool collecting_ = false;             // from a start until its outcomes have been shown
+    std::vector<WPARAM> pendingResults_;  // outcomes that came while the progress prompt was open
     CDrawTextStatic titleLabel_;
     CDrawTextStatic feedbackLink_;
     CFeedbackDll feedback_;

@@ -212,6 +212,45 @@ TEST(MainWindowTest, TwoFailureReportsInOneRunGiveTwoPromptsAndOneProgressEnd) {
     });
 }
 
+// The outcome is sent right behind the end of the run: its prompt shows only once the progress
+// prompt (its panel and the frame that owns it) is off the screen, in every run, also when both
+// reports wait together and arrive in one turn of the prompt's message loop.
+TEST(MainWindowTest, ResultPromptShowsOnlyOnceTheProgressPromptIsGone) {
+    CallRecord record;
+    TestMainDlg dlg;
+    RunMainWindow(dlg, [&](const MainRun& run) {
+        const DWORD pid = ::GetCurrentProcessId();
+        struct Timing {
+            const wchar_t* delay;
+            const wchar_t* queued;
+        };
+        const Timing timings[] = {{L"400", nullptr}, {L"400", nullptr}, {L"0", nullptr}, {L"0", L"1"}, {L"0", L"1"}};
+        for (const Timing& timing : timings) {
+            ScopedSetting delay(L"FE_REPORT_DELAY", timing.delay);
+            ScopedSetting queued(L"FE_REPORTS_QUEUED", timing.queued);
+            const std::wstring what = std::wstring(L"delay ") + timing.delay + (timing.queued ? L", queued" : L"");
+            PostButtonClick(Button(run, IDC_START_COLLECT));
+            HWND panel = nullptr, frame = nullptr;
+            if (std::wstring(timing.delay) != L"0") {
+                panel = WaitForDialog(pid, {IDC_EXECUTE_TEXT});
+                ASSERT_NE(panel, nullptr);
+                frame = ::GetWindow(panel, GW_OWNER);
+            }
+            HWND prompt = WaitForDialog(pid, {IDC_PROMPT_TEXT, IDC_PROMPT_LEFT});
+            ASSERT_NE(prompt, nullptr) << what;
+            EXPECT_EQ(FindDialog(pid, {IDC_EXECUTE_TEXT}), nullptr) << what;
+            if (panel) {
+                EXPECT_FALSE(::IsWindowVisible(panel));
+                EXPECT_FALSE(::IsWindowVisible(frame));
+            }
+            EXPECT_EQ(AnswerPrompt(pid), texts::kCollectSucceeded) << what;
+            EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 15000));
+            EXPECT_EQ(FindDialog(pid, {IDC_EXECUTE_TEXT}), nullptr) << what;
+        }
+        EXPECT_EQ(record.Calls(L"StartGetSystemInfo").size(), 5u);
+    });
+}
+
 TEST(MainWindowTest, EscapeAndEnterDoNothing) {
     CallRecord record;
     TestMainDlg dlg;

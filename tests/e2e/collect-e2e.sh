@@ -195,6 +195,24 @@ run_case "no category" none "$archive"
 expect_exit 0
 expect_working_folder_gone
 
+# Standard output into a pipe that is full before the host starts and that nobody reads, as a
+# console that stalls: the run still collects, and the host gives up on its lines and ends.
+case_name="standard output never read"
+rm -f "$calls" "$toollog"
+archive="$root/unread/信息收集.7z"
+started=$(date +%s)
+ended=$(python3 "$source_dir/tests/e2e/unread-pipe.py" 120 env "${SKELDA_LOCALE_ENV[@]}" "$SKELDA_WINE_LOADER" \
+        "$product/SkeldaCollect.exe" --categories 3,5 "$(winpath "$archive")" 2>"$root/unread.err")
+wineserver -w
+echo "== $case_name (categories 3,5): $ended, $(( $(date +%s) - started )) s"
+if [ "$ended" = "exit 0" ]; then
+  expect_archive_listing "$archive" 3,5
+  expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 not-found=0
+  expect_working_folder_gone
+else
+  fail "the host did not end with 0: $ended $(head -3 "$root/unread.err")"
+fi
+
 # The archive's folder cannot be made: each of the four workers reports (100, 3).
 mkdir -p "$root/blocked" && echo file > "$root/blocked/afile"
 run_case "archive folder blocked" all "$root/blocked/afile/sub/信息收集.7z"

@@ -2,6 +2,10 @@
 // end-to-end script (which clicks with xdotool at the places this tool reports).
 //   GuiDriver wait <ids> [seconds]        waits for a visible window carrying every id
 //   GuiDriver gone <ids> [seconds]        waits until no such window is visible
+//   GuiDriver alone <ids> <other ids> [seconds]
+//                                         waits for a visible window carrying every id of <ids>;
+//                                         then fails (3) if a window carrying <other ids>, or
+//                                         the window that owns it, is visible at that moment
 //   GuiDriver centre <ids> <id>           screen centre of control id: "x y"
 //   GuiDriver text <ids> <id>             the control's text (UTF-8)
 //   GuiDriver settext <ids> <id> <text>   sets the control's text with WM_SETTEXT
@@ -18,20 +22,27 @@ namespace {
 
 struct Search {
     std::vector<int> ids;
+    bool byOwner = false;  // a hidden window counts while the window that owns it is visible
     HWND found = nullptr;
 };
 
+bool Shown(HWND wnd, bool byOwner) {
+    if (::IsWindowVisible(wnd)) return true;
+    HWND owner = byOwner ? ::GetWindow(wnd, GW_OWNER) : nullptr;
+    return owner && ::IsWindowVisible(owner);
+}
+
 BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
     auto* search = reinterpret_cast<Search*>(lp);
-    if (!::IsWindowVisible(wnd)) return TRUE;
+    if (!Shown(wnd, search->byOwner)) return TRUE;
     for (int id : search->ids)
         if (!::GetDlgItem(wnd, id)) return TRUE;
     search->found = wnd;
     return FALSE;
 }
 
-HWND Find(const std::vector<int>& ids) {
-    Search search{ids};
+HWND Find(const std::vector<int>& ids, bool byOwner = false) {
+    Search search{ids, byOwner};
     ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -54,8 +65,20 @@ void PrintUtf8(const std::wstring& text) {
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// Polls until a visible window with the ids is there (wantFound) or is not; false on timeout.
+bool WaitUntilFound(const std::vector<int>& ids, bool wantFound, DWORD seconds) {
+    const DWORD start = ::GetTickCount();
+    while ((Find(ids) != nullptr) != wantFound) {
+        if (::GetTickCount() - start > seconds * 1000) return false;
+        ::Sleep(100);
+    }
+    return true;
+}
+
+DWORD Seconds(int argc, wchar_t** argv, int at) { return argc > at ? static_cast<DWORD>(_wtoi(argv[at])) : 30; }
+
 int Usage() {
-    std::fputs("usage: GuiDriver wait|gone|centre|text|settext|checked <ids> [...]\n", stderr);
+    std::fputs("usage: GuiDriver wait|gone|alone|centre|text|settext|checked <ids> [...]\n", stderr);
     return 2;
 }
 
@@ -65,17 +88,14 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return Usage();
     const std::wstring verb = argv[1];
     const std::vector<int> ids = Ids(argv[2]);
-    if (verb == L"wait" || verb == L"gone") {
-        const DWORD seconds = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 30;
-        const DWORD start = ::GetTickCount();
-        const bool wantFound = verb == L"wait";
-        while ((Find(ids) != nullptr) != wantFound) {
-            if (::GetTickCount() - start > seconds * 1000) return 1;
-            ::Sleep(100);
-        }
-        return 0;
-    }
+    if (verb == L"wait" || verb == L"gone") return WaitUntilFound(ids, verb == L"wait", Seconds(argc, argv, 3)) ? 0 : 1;
     if (argc < 4) return Usage();
+    if (verb == L"alone") {
+        if (!WaitUntilFound(ids, true, Seconds(argc, argv, 4))) return 1;
+        if (!Find(Ids(argv[3]), true)) return 0;
+        PrintUtf8(L"still on the screen\n");
+        return 3;
+    }
     HWND dialog = Find(ids);
     if (!dialog) return 1;
     HWND control = ::GetDlgItem(dialog, _wtoi(argv[3]));
