@@ -31,6 +31,7 @@ const wchar_t* OutcomeName(Outcome outcome) {
         case Outcome::TimedOut: return L"timed-out";
         case Outcome::Skipped: return L"skipped";
         case Outcome::NotFound: return L"not-found";
+        case Outcome::Partial: return L"partial";
     }
     return L"";
 }

@@ -9,10 +9,11 @@
 
 namespace engine {
 
-enum class Outcome { Ok, Failed, TimedOut, Skipped, NotFound };
-constexpr int kOutcomeCount = 5;
+// Partial: the step left output, but not all of it (a file still held open when packing began).
+enum class Outcome { Ok, Failed, TimedOut, Skipped, NotFound, Partial };
+constexpr int kOutcomeCount = 6;
 
-// "ok", "failed", "timed-out", "skipped", "not-found".
+// "ok", "failed", "timed-out", "skipped", "not-found", "partial".
 const wchar_t* OutcomeName(Outcome outcome);
 
 struct StepRecord {

@@ -41,6 +41,9 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::FileStillOpen: return L"文件仍被占用，可能未被压缩";
         case Entry::ReportNotWritten: return L"写入收集报告失败";
         case Entry::WmiQueryFailed: return L"WMI查询失败";
+        case Entry::ArchiveTargetFailed: return L"压缩包保存位置不可用";
+        case Entry::ArchiveKeptBeside: return L"压缩包无法覆盖目标文件，已另存为";
+        case Entry::ArchiveIncomplete: return L"压缩包不完整";
     }
     return L"";
 }

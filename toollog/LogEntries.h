@@ -40,6 +40,9 @@ enum class Entry {
     FileStillOpen,            // a collected file still open for writing when packing began
     ReportNotWritten,         // the run's report could not be written; the detail names the folder
     WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
+    ArchiveTargetFailed,      // the archive's place was refused or is not writable; the detail says why
+    ArchiveKeptBeside,        // the archive could not take the target's name; the detail is where it is
+    ArchiveIncomplete,        // the archive lacks files or the packer warned; the detail names them
 };
 
 // The entry's text as it appears in the log.
