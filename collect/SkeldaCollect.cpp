@@ -171,6 +171,17 @@ std::wstring FullPath(const std::wstring& path) {
     return std::wstring(full.data(), n);
 }
 
+// A variable the engine set in this process for its host; empty when not set.
+std::wstring EngineVariable(const wchar_t* name) {
+    const DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return {};
+    std::vector<wchar_t> value(n);
+    const DWORD written = ::GetEnvironmentVariableW(name, value.data(), n);
+    return written < n ? std::wstring(value.data(), written) : std::wstring();
+}
+
+constexpr const wchar_t* kArchiveCheckName = L"archive-check.txt";
+
 // 64-bit Windows: a 64-bit process, or a 32-bit one that WOW64 runs.
 bool Is64BitWindows() {
     if (sizeof(void*) == 8) return true;
@@ -225,10 +236,9 @@ int Run(const collect::Options& options) {
     }
     api.InitDll();
 
-    const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
-    Print(L"collecting into " + archive + L"\n");
+    const std::wstring requested = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
     PassLimits(options);
-    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
+    if (!api.StartGetSystemInfo(requested.c_str(), options.switches.data())) {
         if (skelda::RunGuard::IsHeldElsewhere(orvane::kRunGuardName)) {
             Print(L"another collection is running on this machine; try again when it has ended\n", STD_ERROR_HANDLE);
             return kBusy;
@@ -236,6 +246,9 @@ int Run(const collect::Options& options) {
         Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
         return kEngineProblem;
     }
+    // The target as the engine took it: absolute, ".7z" added where the name had none.
+    const std::wstring target = EngineVariable(orvane::kArchiveVariable);
+    Print(L"collecting into " + (target.empty() ? requested : target) + L"\n");
     PumpUntil([&] { return window.Outcome() != 0; });
     // The workers keep the engine loaded until they have ended; once ours is the only
     // reference left and it is released, the module goes away with the last worker. Until
@@ -244,12 +257,25 @@ int Run(const collect::Options& options) {
     PumpUntil([&] { return ::GetModuleHandleW(enginePath.c_str()) == nullptr; });
     Print(window.Summary() + L"\n");
     switch (window.Outcome()) {
-        case 1:
+        case 1: {
+            const std::wstring archive = EngineVariable(orvane::kArchiveVariable);
             Print(L"archive: " + archive + L"\n");
-            if (window.StepsNotOk() == 0) return kCollected;
-            Print(L"some steps did not end ok: see 收集报告.txt in the archive\n");
+            if (!target.empty() && archive != target)
+                Print(L"the earlier archive at " + target + L" could not be replaced (open in another program, or "
+                      L"read-only); the new archive was kept beside it under the name above\n");
+            const std::wstring lacks = EngineVariable(orvane::kArchiveLacksVariable);
+            if (!lacks.empty())
+                Print(L"the archive is not complete (" + lacks + L"): see " + kArchiveCheckName +
+                      L" in the archive\n");
+            if (window.StepsNotOk() == 0 && lacks.empty()) return kCollected;
+            if (window.StepsNotOk() != 0) Print(L"some steps did not end ok: see 收集报告.txt in the archive\n");
             return kCollectedNotAllOk;
-        case 3: return kFolderFailed;
+        }
+        case 3: {
+            const std::wstring problem = EngineVariable(orvane::kFolderProblemVariable);
+            if (!problem.empty()) Print(L"nothing was collected: " + problem + L"\n", STD_ERROR_HANDLE);
+            return kFolderFailed;
+        }
         default: return kFailed;
     }
 }
