@@ -182,6 +182,17 @@ std::wstring FullPath(const std::wstring& path) {
     return std::wstring(full.data(), n);
 }
 
+// A variable the engine set in this process for its host; empty when not set.
+std::wstring EngineVariable(const wchar_t* name) {
+    const DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return {};
+    std::vector<wchar_t> value(n);
+    const DWORD written = ::GetEnvironmentVariableW(name, value.data(), n);
+    return written < n ? std::wstring(value.data(), written) : std::wstring();
+}
+
+constexpr const wchar_t* kArchiveCheckName = L"archive-check.txt";
+
 // 64-bit Windows: a 64-bit process, or a 32-bit one that WOW64 runs.
 bool Is64BitWindows() {
     if (sizeof(void*) == 8) return true;
@@ -265,16 +276,18 @@ int Run(const collect::Options& options) {
     }
     api.InitDll();
 
-    const std::wstring archive = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
-    out.Line(L"collecting into " + archive + L"\n");
+    const std::wstring requested = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
     PassLimits(options);
     // The engine judges the same folder and file by the same rules.
     const std::wstring distrust = CLogSave::Instance().Distrust();
     if (!distrust.empty()) Print(distrust + L"\n", STD_ERROR_HANDLE);
-    if (!api.StartGetSystemInfo(archive.c_str(), options.switches.data())) {
-        out.Finish(collect::ConsoleWriter::kDrainMs);  // the line above comes first
+    if (!api.StartGetSystemInfo(requested.c_str(), options.switches.data())) {
+        out.Finish(collect::ConsoleWriter::kDrainMs);
         return GuardRefusal();
     }
+    // The target as the engine took it: absolute, ".7z" added where the name had none.
+    const std::wstring target = EngineVariable(orvane::kArchiveVariable);
+    out.Line(L"collecting into " + (target.empty() ? requested : target) + L"\n");
     PumpUntil([&] { return window.Outcome() != 0; });
     // The workers keep the engine loaded until they have ended; once ours is the only
     // reference left and it is released, the module goes away with the last worker. Until
@@ -285,12 +298,25 @@ int Run(const collect::Options& options) {
     if (const std::size_t dropped = out.Dropped())
         out.Line(L"progress lines dropped (the console did not take them): " + std::to_wstring(dropped) + L"\n");
     switch (window.Outcome()) {
-        case 1:
+        case 1: {
+            const std::wstring archive = EngineVariable(orvane::kArchiveVariable);
             out.Line(L"archive: " + archive + L"\n");
-            if (window.StepsNotOk() == 0) return kCollected;
-            out.Line(L"some steps did not end ok: see 收集报告.txt in the archive\n");
+            if (!target.empty() && archive != target)
+                out.Line(L"the earlier archive at " + target + L" could not be replaced (open in another program, or "
+                      L"read-only); the new archive was kept beside it under the name above\n");
+            const std::wstring lacks = EngineVariable(orvane::kArchiveLacksVariable);
+            if (!lacks.empty())
+                out.Line(L"the archive is not complete (" + lacks + L"): see " + kArchiveCheckName +
+                      L" in the archive\n");
+            if (window.StepsNotOk() == 0 && lacks.empty()) return kCollected;
+            if (window.StepsNotOk() != 0) out.Line(L"some steps did not end ok: see 收集报告.txt in the archive\n");
             return kCollectedNotAllOk;
-        case 3: return kFolderFailed;
+        }
+        case 3: {
+            const std::wstring problem = EngineVariable(orvane::kFolderProblemVariable);
+            if (!problem.empty()) Print(L"nothing was collected: " + problem + L"\n", STD_ERROR_HANDLE);
+            return kFolderFailed;
+        }
         default: return kFailed;
     }
 }

@@ -1,6 +1,7 @@
 // Start of a run, the worker bookkeeping and the shared end step that packs and reports.
 #include "CollectionRun.h"
 
+#include "ArchiveTarget.h"
 #include "Categories.h"
 #include "ChildEnvironment.h"
 #include "Collector.h"
@@ -9,13 +10,17 @@
 #include "FileSystem.h"
 #include "LogEntries.h"
 #include "LogSave.h"
+#include "LongPath.h"
 #include "OsVersion.h"
 #include "PackerCheck.h"
 #include "PathText.h"
+#include "PrivateAccess.h"
 #include "SystemPaths.h"
 #include "UniqueHandle.h"
 #include "ToolReports.h"
+#include "WideText.h"
 
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -42,10 +47,6 @@ std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars) {
     }
     if (summary.size() > maxChars) summary = summary.substr(0, maxChars) + L"...";
     return summary;
-}
-
-std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId) {
-    return archivePath + L"." + std::to_wstring(processId) + L".partial.7z";
 }
 
 std::wstring PackerPath(const std::wstring& moduleFolder, bool x64) {
@@ -111,19 +112,12 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     if (!runGuard.TryAcquire(orvane::kRunGuardName)) return 0;
     moduleFolder = folder;
     privateAccess.Build();
-
-    // Every run starts from an empty working folder: nothing of an earlier run reaches this
-    // run's archive.
-    skelda::RemoveFolder(WorkingFolder());
-    if (!::CreateDirectoryW(WorkingFolder().c_str(), privateAccess.Attributes()) &&
-        ::GetLastError() != ERROR_ALREADY_EXISTS) {
-        toollog::Log(Entry::WorkingFolderFailed, WorkingFolder());
+    placesReady = PrepareRunPlaces(path);
+    if (placesReady) {
+        // Children keep their temporary files in the run's own folder, where other users cannot.
+        ::CreateDirectoryW(skelda::LongPath(ChildTempFolder()).c_str(), runFolderAccess.Attributes());
+        engine::SetChildTempFolder(ChildTempFolder());
     }
-    // Children keep their temporary files in the run's own folder, where other users cannot.
-    ::CreateDirectoryW(ChildTempFolder().c_str(), privateAccess.Attributes());
-    engine::SetChildTempFolder(ChildTempFolder());
-
-    archivePath = path;
     for (int i = 0; i < kCategoryCount; ++i) switches[i] = categorySwitches[i];
     packingStarted = 0;
     wchar_t progress[4] = {};
@@ -173,7 +167,11 @@ int CCollector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitc
     liveWorkers = created;
     aliveThreads = created;
     guardHolders = created;
-    if (created == 0) runGuard.Release();
+    if (created == 0) {
+        workingHold.Remove();
+        archivePlace.Discard();
+        runGuard.Release();
+    }
     for (int i = 0; i < created; ++i) {
         ::ResumeThread(threads[i]);
         ::CloseHandle(threads[i]);
@@ -199,7 +197,34 @@ engine::PlanFacts CCollector::PlanFacts() const {
 
 void CCollector::WorkerEnded() { ::InterlockedDecrement(&aliveThreads); }
 
-void CCollector::WriteRunReport() {
+bool CCollector::PrepareRunPlaces(const std::wstring& requestedArchive) {
+    ::SetEnvironmentVariableW(orvane::kArchiveVariable, nullptr);
+    ::SetEnvironmentVariableW(orvane::kArchiveLacksVariable, nullptr);
+    ::SetEnvironmentVariableW(orvane::kFolderProblemVariable, nullptr);
+    const std::wstring user = skelda::CurrentUserSid();
+    runFolderAccess.BuildFrom(skelda::RunFolderSddl(user, skelda::RunsAsAdministrator()));
+    FILETIME runStart{};
+    ::GetSystemTimeAsFileTime(&runStart);
+    std::wstring problem;
+    // Both before anything is collected: a place that cannot take the archive is found now,
+    // not after minutes of collecting.
+    if (!workingHold.Make(WorkingFolder(), runFolderAccess.Attributes(), problem)) {
+        toollog::Log(Entry::WorkingFolderFailed, problem);
+    } else if (!archivePlace.Prepare(requestedArchive, {user, privateAccess.Attributes(), runFolderAccess.Attributes()},
+                                     runStart, problem)) {
+        toollog::Log(Entry::ArchiveTargetFailed, problem);
+        workingHold.Remove();
+    } else {
+        archivePath = archivePlace.Target();
+        ::SetEnvironmentVariableW(orvane::kArchiveVariable, archivePath.c_str());
+        return true;
+    }
+    archivePath = requestedArchive;
+    ::SetEnvironmentVariableW(orvane::kFolderProblemVariable, problem.c_str());
+    return false;
+}
+
+void CCollector::WriteRunReport(const std::vector<std::wstring>& heldFiles) {
     engine::RunHeader header;
     header.toolVersion = engine::kToolVersionText;
     header.engineVersion = engine::kEngineVersionText;
@@ -213,8 +238,9 @@ void CCollector::WriteRunReport() {
     ::GetLocalTime(&header.end);
     header.switches.assign(switches, switches + kCategoryCount);
     header.toolLog = CLogSave::Instance().Distrust();
-    const std::vector<engine::StepRecord> records = journal.Records();
-    const std::wstring folder = WorkingFolder() + L"\\";
+    std::vector<engine::StepRecord> records = journal.Records();
+    engine::MarkHeldFiles(records, heldFiles);
+    const std::wstring folder = skelda::LongPath(WorkingFolder()) + L"\\";
     if (!engine::WriteReportFile(folder + engine::kReportTextName, engine::ReportText(header, records)) ||
         !engine::WriteReportFile(folder + engine::kReportJsonName, engine::ReportJson(header, records)))
         toollog::Log(Entry::ReportNotWritten, folder);
@@ -222,7 +248,7 @@ void CCollector::WriteRunReport() {
 
 int CCollector::EnsureFolderPath(const std::wstring& path) {
     skelda::CriticalSectionLock hold(folderLock.Native());
-    return skelda::EnsureFolderTree(path, privateAccess.Attributes());
+    return skelda::EnsureFolderTree(skelda::LongPath(path), privateAccess.Attributes());
 }
 
 int CCollector::IsCategoryEnabled(const std::wstring& folder) const { return engine::SwitchOfFolder(switches, folder); }
@@ -238,7 +264,7 @@ void CCollector::SendResult(WPARAM result) {
 }
 
 int CCollector::StopWorker(WPARAM result, Entry entry) {
-    if (result == COLLECT_FAILED) skelda::RemoveFolder(WorkingFolder());
+    if (result == COLLECT_FAILED) workingHold.Empty();
     SendResult(result);
     toollog::Log(entry);
     EndRunIfLast();
@@ -248,19 +274,99 @@ int CCollector::StopWorker(WPARAM result, Entry entry) {
 void CCollector::WorkerFailed() { StopWorker(COLLECT_FAILED, Entry::WorkerFailed); }
 
 void CCollector::EndRunIfLast() {
-    // The run is over for this worker: the guard goes with the last one, whoever packs.
-    if (::InterlockedDecrement(&guardHolders) == 0) runGuard.Release();
+    // The run is over for this worker: the guard goes with the last one, whoever packs, and
+    // whatever the run still holds goes before it.
+    if (::InterlockedDecrement(&guardHolders) != 0) return;
+    workingHold.Remove();
+    archivePlace.Discard();
+    runGuard.Release();
 }
 
 int CCollector::EnsureArchiveFolder() {
-    // An archive path that names an existing folder could never take the archive.
-    const DWORD attributes = ::GetFileAttributesW(archivePath.c_str());
-    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!isFolder && EnsureFolderPath(archivePath)) return 1;
+    if (placesReady) return 1;
     SendResult(COLLECT_FOLDER_FAILED);
     toollog::Log(Entry::ArchiveFolderFailed);
     EndRunIfLast();
     return 0;
+}
+
+namespace {
+
+std::wstring ReadUtf8File(const std::wstring& path) {
+    std::ifstream in(skelda::LongPath(path).c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    return skelda::Widen(bytes, CP_UTF8);
+}
+
+// The names joined by ", ", at most max of them, then how many more.
+std::wstring NameList(const std::vector<std::wstring>& names, size_t max = 5) {
+    std::wstring list;
+    for (size_t i = 0; i < names.size() && i < max; ++i) list += (i ? L", " : L"") + names[i];
+    if (names.size() > max) list += L" and " + std::to_wstring(names.size() - max) + L" more";
+    return list;
+}
+
+}  // namespace
+
+std::wstring CCollector::CheckArchive(bool x64, DWORD packerExitCode, const std::wstring& packerMessages,
+                                      const std::vector<std::wstring>& heldFiles) {
+    const std::wstring packer = engine::PackerPath(moduleFolder, x64);
+    const std::wstring temporary = archivePlace.TemporaryArchive();
+    const std::wstring listingFile = archivePlace.PackingFolder() + L"\\listing.txt";
+    engine::ChildRun listing;
+    listing.limitMs = journal.PackingLimit();
+    DWORD exitCode = 0;
+    std::vector<std::wstring> listed;
+    const bool listedOk = engine::RunProgramToFile(packer, skelda::Quoted(packer) + L" l -slt -sccUTF-8 " +
+                                                               skelda::Quoted(temporary),
+                                                   listingFile, exitCode, &listing) &&
+                          !listing.timedOut && exitCode == 0;
+    if (listedOk) listed = engine::ListedPaths(ReadUtf8File(listingFile));
+    const std::vector<std::wstring> missing =
+        listedOk ? engine::MissingFromListing(engine::RelativeFilesBelow(WorkingFolder()), listed)
+                 : std::vector<std::wstring>{};
+    std::vector<std::wstring> lacks;
+    if (packerExitCode != 0) lacks.push_back(L"the packer ended with " + std::to_wstring(packerExitCode));
+    if (!listedOk) lacks.push_back(L"the archive could not be listed");
+    if (!missing.empty())
+        lacks.push_back(std::to_wstring(missing.size()) + L" files missing: " + NameList(missing));
+    if (!heldFiles.empty())
+        lacks.push_back(std::to_wstring(heldFiles.size()) + L" files still open when packing began: " +
+                        NameList(heldFiles));
+    if (lacks.empty()) return {};
+    std::wstring summary;
+    for (const std::wstring& part : lacks) summary += (summary.empty() ? L"" : L"; ") + part;
+    toollog::Log(Entry::ArchiveIncomplete, summary);
+
+    // The archive itself says what it lacks: one more file, added to it.
+    std::wstring messages = packerMessages;
+    if (!listedOk) messages += (messages.empty() ? L"" : L" | ") + std::wstring(L"the archive could not be listed");
+    // Every file once, in the archive's own notation; one still open at packing says so.
+    std::vector<std::wstring> named = missing;
+    for (const std::wstring& file : heldFiles) {
+        const std::wstring held = skelda::ReplaceAll(file, L"/", L"\\");
+        const std::wstring note = held + L" (still open when packing began)";
+        bool listed = false;
+        for (std::wstring& name : named) {
+            if (name == held) {
+                name = note;
+                listed = true;
+            }
+        }
+        if (!listed) named.push_back(note);
+    }
+    const std::wstring checkFile = archivePlace.PackingFolder() + L"\\" + engine::kArchiveCheckName;
+    if (!engine::WriteReportFile(checkFile, engine::ArchiveCheckText(packerExitCode, messages, named))) return summary;
+    engine::ChildRun adding;
+    adding.limitMs = journal.PackingLimit();
+    std::wstring errors;
+    if (!engine::RunProgramErrors(packer, skelda::Quoted(packer) + L" a -t7z " + skelda::Quoted(temporary) + L" " +
+                                              skelda::Quoted(checkFile),
+                                  errors, exitCode, &adding) ||
+        adding.timedOut || exitCode != 0)
+        toollog::Log(Entry::PackerMessages, engine::PackerMessageSummary(errors));
+    return summary;
 }
 
 int CCollector::FinishWorker() {
@@ -273,16 +379,26 @@ int CCollector::FinishWorker() {
         return 1;
     }
 
-    // The packer writes a new archive under a temporary name ("a" would update an archive
-    // that exists); only a complete one replaces the target, so a failed run leaves an
-    // earlier archive exactly as it was.
-    const bool x64 = is64BitOs != 0;
-    const std::wstring temporary = engine::TemporaryArchivePath(archivePath, ::GetCurrentProcessId());
-    ::DeleteFileW(temporary.c_str());
-    skelda::RemoveFolder(ChildTempFolder());  // what the tools left there is not collected
-    WriteRunReport();
-    for (const std::wstring& file : skelda::WaitUntilFilesReleased(WorkingFolder(), 10000))
+    skelda::RemoveFolder(skelda::LongPath(ChildTempFolder()));  // what the tools left there is not collected
+    // The report is written once every tool has let go of its files, so that it can name the
+    // steps whose files are still held.
+    const std::wstring workingPrefix = WorkingFolder() + L"\\";
+    std::vector<std::wstring> held;
+    for (const std::wstring& file : skelda::WaitUntilFilesReleased(WorkingFolder(), 10000)) {
         toollog::Log(Entry::FileStillOpen, file);
+        held.push_back(skelda::ReplaceAll(file.compare(0, workingPrefix.size(), workingPrefix) == 0
+                                              ? file.substr(workingPrefix.size())
+                                              : file,
+                                          L"\\", L"/"));
+    }
+    WriteRunReport(held);
+
+    // The packer writes a new archive into the run's own folder beside the target ("a" would
+    // update an archive that exists); only a complete one takes the target's place, so a
+    // failed run leaves an earlier archive exactly as it was.
+    const bool x64 = is64BitOs != 0;
+    archivePlace.ClearTemporaryArchive();
+    const std::wstring temporary = archivePlace.TemporaryArchive();
     DWORD exitCode = 0;
     std::wstring packerErrors;
     engine::ChildRun packing;
@@ -290,36 +406,39 @@ int CCollector::FinishWorker() {
     // Only the packer that shipped runs, held unchanged from its check until it has ended.
     const std::wstring packer = engine::PackerPath(moduleFolder, x64);
     skelda::UniqueHandle heldPacker;
+    // It stays held through the archive's check below, which starts it again.
     const engine::PackerState packerState = engine::HoldPacker(packer, engine::ShippedPackerDigest(x64), heldPacker);
     if (packerState == engine::PackerState::NotShipped) toollog::Log(Entry::PackerNotShipped, packer);
     const int ran = packerState == engine::PackerState::Held &&
                     engine::RunProgramErrors(packer, engine::PackerCommandLine(moduleFolder, x64, temporary),
                                              packerErrors, exitCode, &packing);
-    heldPacker.Reset();
     // Warnings mean files left out of the archive (one that could not be read, say): the log
     // says which, even when the archive is made.
     const std::wstring packerMessages = engine::PackerMessageSummary(packerErrors);
     if (!packerMessages.empty()) toollog::Log(Entry::PackerMessages, packerMessages);
-    skelda::RemoveFolder(WorkingFolder());
-    // Success means an archive: the packer ran, ended without a fatal error, left a file, and
-    // that file took the target's place.
-    const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
-    const bool packed = ran && !packing.timedOut && engine::PackerSucceeded(exitCode) && attributes != INVALID_FILE_ATTRIBUTES &&
-                        !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    // Private before it takes the target's name: a folder the user chose keeps its own
-    // permissions, the archive gets the explicit list.
-    if (packed && !privateAccess.ApplyTo(temporary)) toollog::Log(Entry::AccessListFailed, temporary);
-    const bool archived = packed &&
-                          ::MoveFileExW(temporary.c_str(), archivePath.c_str(),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!archived) {
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::DeleteFileW(temporary.c_str());
+    // Success means an archive: the packer ran, ended without a fatal error and left a file.
+    const bool packed = ran && !packing.timedOut && engine::PackerSucceeded(exitCode) &&
+                        archivePlace.TemporaryArchiveWritten();
+    if (!packed) {
+        archivePlace.Discard();
+        workingHold.Remove();
         toollog::Log(Entry::PackingFailed);
         EndRunIfLast();  // before the pair: a host may start the next run as soon as it has it
         SendResult(COLLECT_FAILED);
         return 0;
     }
+    const std::wstring lacks = CheckArchive(x64, exitCode, packerMessages, held);
+    // A finished archive is never deleted: where it cannot take the target's place it is kept
+    // beside it, and the working folder goes only once the archive has its final name.
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    bool accessFailed = false;
+    const std::wstring placed = archivePlace.Settle(privateAccess.Descriptor(), now, accessFailed);
+    if (accessFailed) toollog::Log(Entry::AccessListFailed, placed);
+    if (placed != archivePath) toollog::Log(Entry::ArchiveKeptBeside, placed);
+    workingHold.Remove();
+    ::SetEnvironmentVariableW(orvane::kArchiveVariable, placed.c_str());
+    if (!lacks.empty()) ::SetEnvironmentVariableW(orvane::kArchiveLacksVariable, lacks.c_str());
     EndRunIfLast();
     SendResult(COLLECT_SUCCEEDED);
     return 1;

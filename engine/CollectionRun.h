@@ -24,11 +24,6 @@ std::wstring PackerCommandLine(const std::wstring& moduleFolder, bool x64, const
 // The packer file for the given build beside the engine.
 std::wstring PackerPath(const std::wstring& moduleFolder, bool x64);
 
-// The name the packer writes to before the archive takes its place: beside it, so that the
-// final move stays on one volume, and ending in ".7z", since 7-Zip appends that to a name
-// without an extension.
-std::wstring TemporaryArchivePath(const std::wstring& archivePath, unsigned long processId);
-
 // What the packer wrote to standard error, on one line for the tool log: its non-empty lines,
 // trimmed, joined by " | ", at most maxChars characters (cut ones end in "...").
 std::wstring PackerMessageSummary(const std::wstring& errors, size_t maxChars = 2000);

@@ -11,6 +11,7 @@
 #include "OrvaneSkeldaApi.h"
 #include "PrivateAccess.h"
 #include "RunGuard.h"
+#include "RunPlaces.h"
 #include "StepJournal.h"
 #include "StepPlan.h"
 #include "StepPool.h"
@@ -78,10 +79,21 @@ private:
     void RunStep(const engine::PlannedStep& step, std::vector<engine::PlannedStep>& next);
     // What the plan of a run needs to know of this machine and this run.
     engine::PlanFacts PlanFacts() const;
-    // The two report files, into the working folder just before packing.
-    void WriteRunReport();
+    // The two report files, into the working folder just before packing; steps whose files
+    // were still open ("/" between folders) are marked partial.
+    void WriteRunReport(const std::vector<std::wstring>& heldFiles);
+    // Makes the working folder and checks the archive's place, before any worker runs.
+    // False, with a tool-log line and the reason for the host, when either cannot be used.
+    bool PrepareRunPlaces(const std::wstring& requestedArchive);
+    // The worker's share of that check: 1 when the run's places are ready; otherwise the
+    // worker's folder-failure pair, and 0.
     int EnsureArchiveFolder();
     int FinishWorker();
+    // Lists the packed archive and compares it with the working folder; where something is
+    // missing or the packer warned, adds archive-check.txt. Returns what the archive lacks in
+    // one line, empty when nothing.
+    std::wstring CheckArchive(bool x64, DWORD packerExitCode, const std::wstring& packerMessages,
+                              const std::vector<std::wstring>& heldFiles);
     // Ends a worker with a failure pair and its log line; a plain failure removes the
     // working folder first. Always 0.
     int StopWorker(WPARAM result, toollog::Entry entry);
@@ -110,6 +122,10 @@ private:
     volatile LONG guardHolders = 0;  // workers of this run whose part is not over yet
     skelda::RunGuard runGuard;
     skelda::PrivateAccess privateAccess;  // for the folders the run makes and the archive
+    skelda::PrivateAccess runFolderAccess;  // for the working folder and the packing folder
+    engine::WorkingFolderHold workingHold;
+    engine::ArchivePlace archivePlace;
+    bool placesReady = false;  // set before the workers start, read by them
     ExitWindowsFn exitWindows = &::ExitWindowsEx;
     int throwingWorker = -1;
     engine::StepJournal journal;  // the steps of the current run

@@ -9,7 +9,8 @@
 
 namespace engine {
 
-// Partial: the step produced its output but left something out (the reason names what).
+// Partial: the step produced its output but left something out (the reason names what: files a
+// copy skipped, a file still held open when packing began).
 enum class Outcome { Ok, Failed, TimedOut, Skipped, NotFound, Partial };
 constexpr int kOutcomeCount = 6;
 

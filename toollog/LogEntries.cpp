@@ -43,6 +43,9 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::WmiQueryFailed: return L"WMI查询失败";
         case Entry::PackerNotShipped: return L"压缩程序与发布的不一致";
         case Entry::UpdateLogStale: return L"系统更新日志早于本次导出，未复制";
+        case Entry::ArchiveTargetFailed: return L"压缩包保存位置不可用";
+        case Entry::ArchiveKeptBeside: return L"压缩包无法覆盖目标文件，已另存为";
+        case Entry::ArchiveIncomplete: return L"压缩包不完整";
     }
     return L"";
 }

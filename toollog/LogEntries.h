@@ -42,6 +42,9 @@ enum class Entry {
     WmiQueryFailed,           // a WMIC alias read from WMI without WMIC failed; the detail names it and why
     PackerNotShipped,         // the packer's bytes are not those that shipped; the detail names the file
     UpdateLogStale,           // the update log found is from before this run's export; the detail names it
+    ArchiveTargetFailed,      // the archive's place was refused or is not writable; the detail says why
+    ArchiveKeptBeside,        // the archive could not take the target's name; the detail is where it is
+    ArchiveIncomplete,        // the archive lacks files or the packer warned; the detail names them
 };
 
 // The entry's text as it appears in the log.

@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 
+#include "LongPath.h"
 #include "UniqueHandle.h"
 
 namespace skelda {
@@ -10,6 +11,17 @@ int EnsureFolderTree(const std::wstring& path, SECURITY_ATTRIBUTES* access) {
     auto ensure = [access](const std::wstring& folder) {
         return PathExists(folder) || ::CreateDirectoryW(folder.c_str(), access);
     };
+    if (path.rfind(L"\\\\?\\", 0) == 0) {
+        // The long form: its root (a drive or a share) is there or not; the folders below it
+        // are made.
+        const PathParts parts = SplitFullPath(path);
+        if (!parts.valid) return 0;
+        for (size_t i = 1; i <= parts.names.size(); ++i) {
+            if (i == parts.names.size() && parts.names.back().find(L".7z") != std::wstring::npos) break;
+            if (!ensure(LongPath(JoinParts(parts, i)))) return 0;
+        }
+        return 1;
+    }
     std::wstring rest = path;
     std::wstring built;
     size_t idx = rest.find(L'\\');
@@ -62,7 +74,7 @@ namespace {
 
 void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& files) {
     WIN32_FIND_DATAW data;
-    UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+    UniqueFindHandle find(::FindFirstFileW(LongPath(folder + L"\\*").c_str(), &data));
     if (!find.Valid()) return;
     do {
         const std::wstring name = data.cFileName;
@@ -86,7 +98,7 @@ std::vector<std::wstring> WaitUntilFilesReleased(const std::wstring& folder, DWO
     for (const std::wstring& file : FilesBelow(folder)) {
         for (;;) {
             // Sharing reading only: refused while anyone has the file open for writing.
-            UniqueHandle probe(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+            UniqueHandle probe(::CreateFileW(LongPath(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
             if (probe || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
             if (::GetTickCount64() >= deadline) {

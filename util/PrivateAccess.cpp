@@ -30,12 +30,36 @@ std::wstring CurrentUserSid() {
     return sid;
 }
 
+std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator) {
+    std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    if (!runsAsAdministrator) sddl += L"(A;OICI;FA;;;" + userSid + L")";
+    return sddl;
+}
+
+bool RunsAsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                    &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    ::FreeSid(administrators);
+    return member != FALSE;
+}
+
 bool PrivateAccess::Build() {
     if (descriptor_) return true;
     const std::wstring user = CurrentUserSid();
     if (user.empty()) return false;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(PrivateAccessSddl(user).c_str(), SDDL_REVISION_1,
-                                                                &descriptor_, nullptr)) {
+    return BuildFrom(PrivateAccessSddl(user));
+}
+
+bool PrivateAccess::BuildFrom(const std::wstring& sddl) {
+    if (descriptor_) ::LocalFree(descriptor_);
+    descriptor_ = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_,
+                                                                nullptr)) {
         descriptor_ = nullptr;
         return false;
     }

@@ -16,6 +16,15 @@ std::wstring PrivateAccessSddl(const std::wstring& userSid);
 // The string SID of this process's token user; empty when it cannot be read.
 std::wstring CurrentUserSid();
 
+// The list of the folders only the engine works in (the working folder, the folder the archive
+// is packed in): SYSTEM and Administrators, so that the user's unelevated processes can
+// neither write into them nor rename what is inside. A run without administrator rights could
+// not open such a folder itself, so there the user is added.
+std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator);
+
+// True when this process's token has the Administrators group enabled (an elevated run).
+bool RunsAsAdministrator();
+
 // Built on first use, not at construction: the engine's collector is a global object of a
 // library, constructed while the loader holds its lock.
 class PrivateAccess {
@@ -27,6 +36,9 @@ public:
 
     // Makes the list for this process's user; true when it is there (made now or before).
     bool Build();
+    // Makes the list from SDDL in place of any earlier one.
+    bool BuildFrom(const std::wstring& sddl);
+    PSECURITY_DESCRIPTOR Descriptor() const { return descriptor_; }
     bool Valid() const { return descriptor_ != nullptr; }
     // For CreateDirectoryW and CreateFileW; null (the parent's permissions) when not valid.
     SECURITY_ATTRIBUTES* Attributes() { return Valid() ? &attributes_ : nullptr; }

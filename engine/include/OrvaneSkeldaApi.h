@@ -37,6 +37,20 @@ struct StepProgress {
     const wchar_t* what;     // the command line, or what was copied
 };
 
+// What the pair cannot say. The engine runs in its host's process and sets these variables
+// in that process's environment; a host reads them once it has the pair.
+// Where the archive is: at the start the target as the engine resolved it (absolute, ".7z"
+// added where the name had no extension); before the success pair, where the finished
+// archive is, which is beside the target under "<name> (<date time>).7z" when the target
+// could not be replaced (held open, read-only).
+constexpr const wchar_t* kArchiveVariable = L"ORVANE_SKELDA_ARCHIVE";
+// Before the success pair, when the archive lacks something (the packer warned, a file is
+// missing from it, a file was still open when packing began): one line that says what; the
+// archive then holds archive-check.txt. Not set otherwise.
+constexpr const wchar_t* kArchiveLacksVariable = L"ORVANE_SKELDA_ARCHIVE_LACKS";
+// Before a folder-failure pair: why, in words.
+constexpr const wchar_t* kFolderProblemVariable = L"ORVANE_SKELDA_FOLDER_PROBLEM";
+
 // The switch record: one int per category, 1 to collect it, in this order.
 constexpr int kCategoryCount = 8;
 

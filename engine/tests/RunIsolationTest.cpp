@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ArchiveTarget.h"
 #include "CollectionRun.h"
 #include "FileSystem.h"
 #include "Collector.h"
@@ -71,8 +72,9 @@ TEST_F(RunIsolationTest, AnotherRunHoldingTheMachineGuardRefusesTheStart) {
     EXPECT_FALSE(skelda::RunGuard::IsHeldElsewhere(orvane::kRunGuardName));
 }
 
-TEST(TemporaryArchiveTest, SitsBesideTheTargetAndKeepsTheArchiveExtension) {
-    EXPECT_EQ(engine::TemporaryArchivePath(L"D:\\x y\\信息收集.7z", 42), L"D:\\x y\\信息收集.7z.42.partial.7z");
+TEST(TemporaryArchiveTest, SitsInAFolderOfTheRunBesideTheTargetUnderTheTargetsName) {
+    EXPECT_EQ(engine::TemporaryFolderPath(L"D:\\x y\\信息收集.7z", 42), L"D:\\x y\\信息收集.7z.42.partial");
+    EXPECT_EQ(engine::TemporaryArchivePath(L"D:\\x y\\信息收集.7z", 42), L"D:\\x y\\信息收集.7z.42.partial\\信息收集.7z");
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
                          [reason-has=<text> ...]
 The JSON must parse and its counts add up; the text report is UTF-8 with a byte-order mark and
 CR LF line ends; every file and folder of the archive is the output of exactly one step, lies in
-a copied folder's output, is a folder on the way to an output, or is one of the two reports.
+a copied folder's output, is a folder on the way to an output, or is one of the two reports (or
+the archive check added after packing).
 <outcome>=<count> asks for exactly that many steps with the outcome, <outcome>=+ for at least one;
 reason-has=<text> for a step whose reason holds the text.
 Prints one line per fault and exits 1 when there is any."""
@@ -15,7 +16,8 @@ import sys
 root = sys.argv[1]
 faults = []
 OUTCOMES = ["ok", "failed", "timed-out", "skipped", "not-found", "partial"]
-REPORTS = {"collection-report.json", "收集报告.txt"}
+# archive-check.txt: added after packing where the archive lacks something.
+REPORTS = {"collection-report.json", "收集报告.txt", "archive-check.txt"}
 
 try:
     with open(os.path.join(root, "collection-report.json"), encoding="utf-8") as f:

@@ -220,6 +220,9 @@ expect_exit 2
 [ "$(echo "$out" | grep -c 'result message 3:')" = 4 ] || fail "expected four folder-failure results"
 [ "$(echo "$out" | grep -c 'result message 100:')" = 4 ] || fail "expected four end-of-run messages"
 expect_log "创建保存日志目录失败" 4
+expect_log "压缩包保存位置不可用: cannot make the folder" 1
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+grep -q "nothing was collected: cannot make the folder" <<<"$out" || fail "the host did not say why in words"
 
 # A second run to the same path holds only its own categories: the archive is made anew.
 archive="$root/again/信息收集.7z"
@@ -237,9 +240,161 @@ expect_exit 2
 [ ! -s "$calls" ] || fail "commands were run: $(head -3 "$calls")"
 [ -d "$root/afolder.7z" ] && [ -z "$(ls -A "$root/afolder.7z")" ] || fail "the folder was changed"
 
+# The working folder and the archive's folder replaced by links (Unix symbolic links, which
+# Wine follows as Windows follows a junction) to a folder of marker files: the markers stay,
+# nothing is packed from there, and the run fails before any tool starts.
+markers="$root/markers"
+make_markers() { rm -rf "$markers" && mkdir -p "$markers/sub" && echo m1 >"$markers/m1.txt" && echo m2 >"$markers/sub/m2.txt"; }
+markers_intact() { [ "$(cat "$markers/m1.txt" "$markers/sub/m2.txt" 2>/dev/null | tr '\n' ' ')" = "m1 m2 " ] &&
+                   [ "$(find "$markers" | wc -l)" = 4 ]; }
+make_markers
+rm -rf "$product/SystemInfoLog" && ln -s "$markers" "$product/SystemInfoLog"
+# The control: Wine follows the link, so an elevated delete through it would reach the markers.
+case_name="working folder is a link"
+skelda_wine 'C:\windows\system32\cmd.exe' /c dir /b "$(winpath "$product/SystemInfoLog")" 2>/dev/null | grep -q m1.txt ||
+  fail "the link is not followed: the case shows nothing"
+run_case "working folder is a link" 3 "$root/linked work/信息收集.7z"
+expect_exit 2
+markers_intact || fail "the markers were changed: $(find "$markers")"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+[ ! -e "$root/linked work/信息收集.7z" ] || fail "an archive was made"
+expect_log "创建临时收集目录失败" 1
+grep -q "nothing was collected" <<<"$out" || fail "the host did not say why"
+rm -f "$product/SystemInfoLog"
+
+make_markers
+mkdir -p "$root/linked target" && ln -s "$markers" "$root/linked target/out"
+run_case "archive folder is a link" 3 "$root/linked target/out/信息收集.7z"
+expect_exit 2
+markers_intact || fail "something was written through the link: $(find "$markers")"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+expect_log "压缩包保存位置不可用: the archive's folder cannot be held: a link not made by an administrator" 1
+expect_working_folder_gone
+
+# A read-only archive folder is refused before any tool starts (root ignores Unix modes: the
+# folder is made immutable instead).
+mkdir -p "$root/readonly"
+if chattr +i "$root/readonly" 2>/dev/null; then
+  run_case "read-only archive folder" 3 "$root/readonly/信息收集.7z"
+  chattr -i "$root/readonly"
+  expect_exit 2
+  [ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+  [ -z "$(ls -A "$root/readonly")" ] || fail "something was left: $(ls -A "$root/readonly")"
+  expect_working_folder_gone
+else
+  echo "== read-only archive folder: skipped, chattr +i is not allowed here"
+fi
+
+# A name without an extension gets ".7z", as 7-Zip would give it, and the host says so; a
+# relative path is taken from the host's current folder.
+run_case "target without extension" 3 "$root/noext/report"
+expect_exit 0
+[ -f "$root/noext/report.7z" ] && [ "$(ls "$root/noext")" = "report.7z" ] || fail "not report.7z: $(ls "$root/noext")"
+grep -qF "collecting into $(winpath "$root/noext/report.7z")" <<<"$out" || fail "the host did not name report.7z"
+mkdir -p "$root/relative"
+pushd "$root/relative" >/dev/null
+rm -f "$calls"
+out=$(skelda_wine "$product/SkeldaCollect.exe" --quiet --categories 3 '相对 dir\rel' 2>&1); rc=$?
+popd >/dev/null
+wineserver -w
+case_name="relative target"
+echo "== $case_name: exit $rc"
+expect_exit 0
+[ -f "$root/relative/相对 dir/rel.7z" ] || fail "no archive in the current folder: $out"
+
+# Left-overs of a run killed while packing (its packing folder, an older version's temporary
+# file) go at the next run; another archive's and one newer than the run stay.
+left="$root/leftovers"
+mkdir -p "$left/信息收集.7z.99999.partial" && echo half >"$left/信息收集.7z.99999.partial/信息收集.7z"
+echo half >"$left/信息收集.7z.88888.partial.7z"
+echo other >"$left/other.7z.77777.partial.7z"
+touch -d '2 hours ago' "$left/信息收集.7z.99999.partial" "$left/信息收集.7z.88888.partial.7z" "$left/other.7z.77777.partial.7z"
+run_case "left-overs of a killed run" 3 "$left/信息收集.7z"
+expect_exit 0
+[ "$(ls "$left" | LC_ALL=C sort | tr '\n' ' ')" = "other.7z.77777.partial.7z 信息收集.7z " ] ||
+  fail "left-overs not removed as expected: $(ls "$left")"
+
+# The earlier archive held open by a viewer: the new one is kept beside it under a name of its
+# own, the old one is untouched, and the run succeeds and names where the archive is.
+archive="$root/held target/信息收集.7z"
+run_case "archive before it is held" 3 "$archive"
+expect_exit 0
+before=$(md5sum <"$archive")
+rm -f "$root/viewer.ready" "$root/viewer.release"
+skelda_wine "$hold_tool" "$(winpath "$archive")" "$(winpath "$root/viewer.ready")" "$(winpath "$root/viewer.release")" &
+viewer=$!
+for _ in $(seq 1 300); do [ -e "$root/viewer.ready" ] && break; sleep 0.1; done
+release_after_run="$root/viewer.release"
+run_case "target held open" 3 "$archive"
+release_after_run=
+wait $viewer
+expect_exit 0
+[ "$(md5sum <"$archive")" = "$before" ] || fail "the held archive was changed"
+kept=$(ls "$root/held target" | grep -v '^信息收集.7z$')
+[[ "$kept" =~ ^信息收集\ \([0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}\.[0-9]{2}\.[0-9]{2}\)\.7z$ ]] ||
+  fail "no archive kept beside the target: $(ls "$root/held target")"
+grep -qF "archive: $(winpath "$root/held target")\\$kept" <<<"$out" || fail "the host did not name the kept archive"
+expect_log "压缩包无法覆盖目标文件，已另存为" 1
+[ -n "$kept" ] && expect_archive_listing "$root/held target/$kept" 3
+
+# A program folder deep enough that the working folder's files pass MAX_PATH (the packer's own
+# path stays below it: Windows starts no program past it), and an archive past MAX_PATH.
+deep="$root/deep"
+for _ in 1 2 3 4 5; do deep="$deep/一个很长的目录名称 a rather long folder name"; done
+deep_product="$deep/产品"
+deep_archive="$deep/再深一层 one level deeper/再深一层 one level deeper/信息收集.7z"
+mkdir -p "$deep_product" && cp -r "$product"/OrvaneSkelda.dll "$product"/SkeldaCollect.exe "$product/7z" "$deep_product/"
+rm -f "$calls" "$toollog"
+out=$(skelda_wine "$deep_product/SkeldaCollect.exe" --quiet --categories 3 "$(winpath "$deep_archive")" 2>&1); rc=$?
+wineserver -w
+case_name="paths past MAX_PATH"
+echo "== $case_name: exit $rc ($(echo -n "$(winpath "$deep_product")" | wc -m) characters to the program folder," \
+     "$(echo -n "$(winpath "$deep_archive")" | wc -m) to the archive)"
+echo "$out" | tail -3 | sed 's/^/   /'
+expect_exit 0
+expect_archive_listing "$deep_archive" 3
+[ ! -e "$deep_product/SystemInfoLog" ] || fail "the working folder is still there"
+[ -z "$(ls "$(dirname "$deep_archive")" | grep partial)" ] || fail "a temporary archive was left"
+
+# A report file held open without sharing through the end of the run: its step is partial,
+# 7-Zip skips the file, the archive holds archive-check.txt naming it, and the host exits 6.
+held_report=$(skelda_wine "$expected_tool" files 3 | tr -d '\r' | grep '\.txt$' | head -1)
+archive="$root/held report/信息收集.7z"
+rm -f "$calls" "$toollog" "$root/report.ready" "$root/report.release"
+export SKELDA_DOUBLES_HANG=OS
+(skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories 3 "$(winpath "$archive")" \
+   >"$root/held-report.out" 2>&1; echo "exit $?" >>"$root/held-report.out") &
+host=$!
+for _ in $(seq 1 300); do [ -s "$product/SystemInfoLog/$held_report" ] && break; sleep 0.1; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+  skelda_wine "$hold_tool" "$(winpath "$product/SystemInfoLog/$held_report")" "$(winpath "$root/report.ready")" \
+    "$(winpath "$root/report.release")" &
+  holder=$!
+  sleep 1
+  [ -e "$root/report.ready" ] && break
+  wait $holder
+done
+wait $host
+touch "$root/report.release"
+wait $holder 2>/dev/null
+wineserver -w
+unset SKELDA_DOUBLES_HANG
+case_name="report held open through packing"
+out=$(cat "$root/held-report.out")
+echo "== $case_name ($held_report): $(tail -1 <<<"$out")"
+[ -e "$root/report.ready" ] || fail "the report could not be held"
+grep -qx "exit 6" <<<"$out" || fail "the host did not exit 6: $out"
+expect_report "$archive" partial=1 timed-out=1
+[ -f "$root/report/archive-check.txt" ] || fail "no archive-check.txt in the archive"
+head -c 3 "$root/report/archive-check.txt" | od -An -tx1 | grep -q "ef bb bf" || fail "archive-check.txt has no byte-order mark"
+grep -qF "${held_report//\//\\}" "$root/report/archive-check.txt" || fail "archive-check.txt does not name the file"
+expect_log "压缩包不完整" 1
+grep -q "the archive is not complete" <<<"$out" || fail "the host did not say the archive lacks something"
+
 # Two hosts at once: the second is refused in words while the first runs, and the first is
 # not disturbed.
 archive="$root/first host/信息收集.7z"
+rm -f "$calls"  # the wait below watches for the first host's first tool
 (skelda_wine "$product/SkeldaCollect.exe" --categories all "$(winpath "$archive")" >"$root/first-host.out" 2>&1
  echo "exit $?" >>"$root/first-host.out") &
 first=$!
