@@ -16,6 +16,8 @@ constexpr wchar_t kDefaultArchivePath[] = L"C:\\OrvaneTavlin\\信息收集.7z";
 constexpr wchar_t kEmptySaveLocation[] = L"文件存放位置不能为空，请选择文件存放位置！";
 constexpr wchar_t kCollectSucceeded[] = L"收集系统信息成功！";
 constexpr wchar_t kCollectFailed[] = L"收集系统信息失败！";
+// After the success text, when the earlier archive could not be replaced; the new one's path follows.
+constexpr wchar_t kArchiveKeptBeside[] = L"原有压缩包无法覆盖，新压缩包已另存为：";
 constexpr wchar_t kCollecting[] = L"正在收集信息，请稍等";
 
 // ---- Usage-terms window ----

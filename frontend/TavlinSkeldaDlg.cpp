@@ -47,6 +47,18 @@ RECT ScaledRect(int left, int top, int width, int height, float s) {
 
 namespace frontend {
 
+std::wstring EngineArchiveVariable() {
+    wchar_t value[32768] = {};
+    const DWORD n = ::GetEnvironmentVariableW(orvane::kArchiveVariable, value, 32768);
+    return n > 0 && n < 32768 ? std::wstring(value, n) : std::wstring();
+}
+
+std::wstring SuccessText(const std::wstring& target, const std::wstring& placed) {
+    std::wstring text = texts::kCollectSucceeded;
+    if (!target.empty() && !placed.empty() && placed != target) text += L"\n" + std::wstring(texts::kArchiveKeptBeside) + placed;
+    return text;
+}
+
 int TextWidthInDialogFont(HWND dialog, LPCWSTR text) {
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
     if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -210,6 +222,7 @@ void CSkeldaDlg::OnStart() {
         ShowPrompt(texts::kCollectFailed);
         return;
     }
+    startTarget_ = frontend::EngineArchiveVariable();
     progress_.reset();
     progress_ = std::make_unique<CExecutePromptDlg>(m_host);
     progress_->SetText(texts::kCollecting);
@@ -233,7 +246,13 @@ void CSkeldaDlg::OnStart() {
 }
 
 void CSkeldaDlg::ShowResultPrompt(WPARAM code) {
-    ShowPrompt(code == frontend::kCollectSucceeded ? texts::kCollectSucceeded : texts::kCollectFailed);
+    if (code != frontend::kCollectSucceeded) {
+        ShowPrompt(texts::kCollectFailed);
+        return;
+    }
+    // The engine names where the archive went; it differs from the target where the earlier
+    // archive could not be replaced and the new one was kept beside it.
+    ShowPrompt(frontend::SuccessText(startTarget_, frontend::EngineArchiveVariable()).c_str());
 }
 
 LRESULT CSkeldaDlg::OnCollectResult(WPARAM code) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // The main collection window: the layered frame CTavlinSkeldaDlg and its child CSkeldaDlg,
 // which carries the controls, binds the engine and shows the run's prompts.
 #include <memory>
@@ -29,6 +30,12 @@ constexpr WPARAM kCollectFinished = orvane::kResultFinished;
 
 // Pixel width of a one-line text in a dialog's font (the stock GUI font when it has none).
 int TextWidthInDialogFont(HWND dialog, LPCWSTR text);
+
+// Where the engine says the archive is, in this process's environment; empty when it did not.
+std::wstring EngineArchiveVariable();
+// The success prompt's text: where the archive went differs from the run's target only when
+// the earlier archive could not be replaced, and then the text names the new one's path.
+std::wstring SuccessText(const std::wstring& target, const std::wstring& placed);
 }  // namespace frontend
 
 class CSkeldaDlg : public CSkinChildDlg {
@@ -74,6 +81,7 @@ private:
     CEngineDll engine_;
     std::unique_ptr<CExecutePromptDlg> progress_;
     bool collecting_ = false;             // from a start until its outcomes have been shown
+    std::wstring startTarget_;            // the archive's path as the engine took it at the start
     std::vector<WPARAM> pendingResults_;  // outcomes that came while the progress prompt was open
     CDrawTextStatic titleLabel_;
     CDrawTextStatic feedbackLink_;

@@ -340,3 +340,13 @@ TEST(MainWindowTest, AboutBoxAndFeedbackLinkLeaveTheWindowAsItWas) {
         EXPECT_EQ(record.Calls(L"FeedbackQuestion"), std::vector<std::wstring>{L"FeedbackQuestion Skelda|V 1.0"});
     });
 }
+
+TEST(MainWindowTest, SuccessNamesAKeptArchiveOnlyWhereItIsNotTheTarget) {
+    const std::wstring target = L"C:\\OrvaneTavlin\\信息收集.7z";
+    EXPECT_EQ(frontend::SuccessText(target, target), texts::kCollectSucceeded);
+    EXPECT_EQ(frontend::SuccessText(target, L""), texts::kCollectSucceeded);  // an engine that does not say
+    EXPECT_EQ(frontend::SuccessText(L"", L"C:\\x.7z"), texts::kCollectSucceeded);
+    const std::wstring kept = L"C:\\OrvaneTavlin\\信息收集 (2026-12-08 23.59.01).7z";
+    EXPECT_EQ(frontend::SuccessText(target, kept),
+              std::wstring(texts::kCollectSucceeded) + L"\n" + texts::kArchiveKeptBeside + kept);
+}
