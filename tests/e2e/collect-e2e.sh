@@ -361,7 +361,7 @@ expect_archive_listing "$deep_archive" 3
 held_report=$(skelda_wine "$expected_tool" files 3 | tr -d '\r' | grep '\.txt$' | head -1)
 archive="$root/held report/信息收集.7z"
 rm -f "$calls" "$toollog" "$root/report.ready" "$root/report.release"
-export SKELDA_DOUBLES_HANG=OS
+doubles_knobs EVENT_LOGS=short HANG=OS
 (skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories 3 "$(winpath "$archive")" \
    >"$root/held-report.out" 2>&1; echo "exit $?" >>"$root/held-report.out") &
 host=$!
@@ -378,7 +378,7 @@ wait $host
 touch "$root/report.release"
 wait $holder 2>/dev/null
 wineserver -w
-unset SKELDA_DOUBLES_HANG
+doubles_knobs EVENT_LOGS=short
 case_name="report held open through packing"
 out=$(cat "$root/held-report.out")
 echo "== $case_name ($held_report): $(tail -1 <<<"$out")"
