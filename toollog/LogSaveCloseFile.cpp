@@ -1,5 +1,6 @@
 #include "LogSaveCloseFile.h"
 
+#include "HandleFiles.h"
 #include "LogLine.h"
 #include "TrustedPlace.h"
 #include "WideText.h"
@@ -44,6 +45,6 @@ void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(file.Get(), &size) &&
         static_cast<unsigned long long>(size.QuadPart) > toollog::kRollOverBytes) {
-        skelda::RenameByHandle(file.Get(), path + L"bak");
+        skelda::RenameByHandle(file.Get(), folder_.Get(), name + L"bak", true);
     }
 }

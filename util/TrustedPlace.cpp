@@ -6,12 +6,11 @@
 
 #include <cstring>
 
+#include "HandleFiles.h"
 #include "ProcAddress.h"
 
 namespace skelda {
 namespace {
-
-constexpr const wchar_t* kTrustedInstaller = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
 std::wstring SidString(PSID sid) {
     LPWSTR text = nullptr;
@@ -25,7 +24,7 @@ std::wstring SidString(PSID sid) {
 
 OwnerKind ClassifyOwnerText(const std::wstring& sid, const std::vector<std::wstring>& alsoTrusted) {
     if (sid.empty()) return OwnerKind::Unknown;
-    if (sid == L"S-1-5-18" || sid == L"S-1-5-32-544" || sid == kTrustedInstaller) return OwnerKind::Trusted;
+    if (IsAdministrativeOwner(sid)) return OwnerKind::Trusted;
     for (const std::wstring& extra : alsoTrusted)
         if (sid == extra) return OwnerKind::Trusted;
     return OwnerKind::Other;
@@ -81,22 +80,14 @@ PlaceFacts FactsOfHandle(HANDLE handle, const std::wstring& path, const std::vec
         const DWORD byName = ::GetFileAttributesW(path.c_str());
         facts.linkByName = byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_REPARSE_POINT);
     }
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                          &descriptor) == ERROR_SUCCESS) {
-        facts.ownerSid = SidString(owner);
-        facts.owner = ClassifyOwnerText(facts.ownerSid, alsoTrusted);
-        ::LocalFree(descriptor);
-    }
+    facts.ownerSid = OwnerOf(handle);
+    facts.owner = ClassifyOwnerText(facts.ownerSid, alsoTrusted);
     return facts;
 }
 
 UniqueHandle OpenPlace(const std::wstring& path, DWORD access, DWORD share, PlaceFacts& facts,
                        const std::vector<std::wstring>& alsoTrusted) {
-    UniqueHandle handle(::CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES, share, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                      nullptr));
+    UniqueHandle handle = OpenNoFollow(path, access | READ_CONTROL | FILE_READ_ATTRIBUTES, share);
     if (!handle) {
         facts = PlaceFacts{};
         facts.openError = ::GetLastError();
@@ -145,19 +136,6 @@ bool ProcessIsAdministrator() {
     if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size)) return false;
     BOOL member = FALSE;
     return ::CheckTokenMembership(nullptr, sid, &member) && member;
-}
-
-bool RenameByHandle(HANDLE file, const std::wstring& newPath) {
-    // An NT path and no root folder: Wine does not take a root folder here.
-    const std::wstring target = L"\\??\\" + newPath;
-    const size_t nameBytes = target.size() * sizeof(wchar_t);
-    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = TRUE;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(nameBytes);
-    std::memcpy(info->FileName, target.data(), nameBytes);
-    return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 }  // namespace skelda

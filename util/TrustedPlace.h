@@ -57,7 +57,5 @@ UniqueHandle OpenInFolder(HANDLE folder, const std::wstring& name, DWORD access,
 // SYSTEM. A filtered (not elevated) administrator's token holds the group for denying only.
 bool ProcessIsAdministrator();
 
-// Renames the file held by file to newPath (a full Win32 path), replacing what is there.
-bool RenameByHandle(HANDLE file, const std::wstring& newPath);
 
 }  // namespace skelda

@@ -14,6 +14,7 @@
 #include "PrivateAccess.h"
 #include "RunGuard.h"
 #include "TempFolder.h"
+#include "HandleFiles.h"
 #include "TrustedPlace.h"
 
 namespace {
@@ -115,7 +116,7 @@ TEST(TrustedPlaceTest, FactsComeFromTheOpenedObject) {
 
     // The open file moves over what holds the new name.
     std::ofstream(std::wstring(folder.Path() + L"\\old.txt").c_str()) << "old";
-    ASSERT_TRUE(skelda::RenameByHandle(file.Get(), folder.Path() + L"\\old.txt"));
+    ASSERT_TRUE(skelda::RenameByHandle(file.Get(), held.Get(), L"old.txt", true));
     EXPECT_EQ(::GetFileAttributesW((folder.Path() + L"\\a.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     file.Reset();
     WIN32_FILE_ATTRIBUTE_DATA moved{};
