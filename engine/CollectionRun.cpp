@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "CommandRunner.h"
 #include "FileSystem.h"
+#include "HandleFiles.h"
 #include "LogEntries.h"
 #include "LogSave.h"
 #include "LongPath.h"
@@ -379,7 +380,7 @@ int CCollector::FinishWorker() {
         return 1;
     }
 
-    skelda::RemoveFolder(skelda::LongPath(ChildTempFolder()));  // what the tools left there is not collected
+    skelda::RemoveNoFollow(ChildTempFolder());  // what the tools left there is not collected
     // The report is written once every tool has let go of its files, so that it can name the
     // steps whose files are still held.
     const std::wstring workingPrefix = WorkingFolder() + L"\\";

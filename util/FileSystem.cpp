@@ -39,37 +39,6 @@ int EnsureFolderTree(const std::wstring& path, SECURITY_ATTRIBUTES* access) {
     return 1;
 }
 
-int RemoveFolder(const std::wstring& path) {
-    std::wstring folder = path;
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return 1;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
-    bool all = true;
-    {
-        WIN32_FIND_DATAW data;
-        UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-        if (find.Valid()) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring child = folder + L"\\" + name;
-                const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                    all = RemoveFolder(child) && all;
-                } else if (isFolder) {
-                    all = ::RemoveDirectoryW(child.c_str()) && all;
-                } else {
-                    if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    all = ::DeleteFileW(child.c_str()) && all;
-                }
-            } while (::FindNextFileW(find.Get(), &data));
-        }
-    }
-    return ::RemoveDirectoryW(folder.c_str()) && all ? 1 : 0;
-}
-
 namespace {
 
 void CollectFiles(const std::wstring& folder, std::vector<std::wstring>& files) {

@@ -16,10 +16,6 @@ bool PathExists(const std::wstring& path);
 // Folders it makes get the access list of access (when given); folders that exist keep theirs.
 int EnsureFolderTree(const std::wstring& path, SECURITY_ATTRIBUTES* access = nullptr);
 
-// Removes a folder with everything in it. A link inside goes itself; what it points to is left
-// alone. 1 when it is gone (or was never there), 0 when something in it could not be removed.
-int RemoveFolder(const std::wstring& path);
-
 // The files below folder, sub-folders included.
 std::vector<std::wstring> FilesBelow(const std::wstring& folder);
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "CollectionRun.h"
 #include "CommandRunner.h"
 #include "FileSystem.h"
+#include "HandleFiles.h"
 #include "TempFolder.h"
 #include "SystemPaths.h"
 #include "ToolReports.h"
@@ -196,6 +199,34 @@ TEST(CommandRunnerTest, ACommandLineTooLongIsRefusedWithItsOwnReason) {
     EXPECT_EQ(engine::StartFailureReason(run),
               L"could not be started (error 206): its command line has 40017 characters, more than the 32766 "
               L"Windows takes");
+}
+
+TEST(CommandRunnerTest, RemovalTakesEverythingAndToleratesAMissingFolder) {
+    TempFolder parent;
+    const std::wstring target = parent.Path() + L"\\x & (y) 中";
+    ASSERT_TRUE(::CreateDirectoryW(target.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((target + L"\\sub").c_str(), nullptr));
+    ::CloseHandle(::CreateFileW((target + L"\\sub\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr));
+    EXPECT_TRUE(skelda::RemoveNoFollow(target));
+    EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(skelda::RemoveNoFollow(target));
+    EXPECT_EQ(::GetFileAttributesW(parent.Path().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(CommandRunnerTest, ModuleFolderAndWow64) {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring expected(self);
+    expected.erase(expected.rfind(L'\\') + 1);
+    EXPECT_EQ(engine::GetModuleFolder(), expected);
+
+    const char* kind = std::getenv("SKELDA_PREFIX_KIND");
+    ASSERT_NE(kind, nullptr);
+    const bool windows64 = std::string(kind) == "win64";
+    EXPECT_EQ(skelda::IsWow64(), windows64 && sizeof(void*) == 4);
+    EXPECT_EQ(skelda::Is64BitWindows(), windows64);
 }
 
 }  // namespace
