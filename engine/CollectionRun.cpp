@@ -19,6 +19,7 @@
 #include "SystemPaths.h"
 #include "UniqueHandle.h"
 #include "ToolReports.h"
+#include "TrustedPlace.h"
 #include "WideText.h"
 
 #include <fstream>
@@ -203,7 +204,7 @@ bool CCollector::PrepareRunPlaces(const std::wstring& requestedArchive) {
     ::SetEnvironmentVariableW(orvane::kArchiveLacksVariable, nullptr);
     ::SetEnvironmentVariableW(orvane::kFolderProblemVariable, nullptr);
     const std::wstring user = skelda::CurrentUserSid();
-    runFolderAccess.BuildFrom(skelda::RunFolderSddl(user, skelda::RunsAsAdministrator()));
+    runFolderAccess.BuildFrom(skelda::RunFolderSddl(user, skelda::ProcessIsAdministrator()));
     FILETIME runStart{};
     ::GetSystemTimeAsFileTime(&runStart);
     std::wstring problem;

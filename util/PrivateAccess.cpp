@@ -36,18 +36,6 @@ std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator
     return sddl;
 }
 
-bool RunsAsAdministrator() {
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                    &administrators))
-        return false;
-    BOOL member = FALSE;
-    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
-    ::FreeSid(administrators);
-    return member != FALSE;
-}
-
 bool PrivateAccess::Build() {
     if (descriptor_) return true;
     const std::wstring user = CurrentUserSid();

@@ -22,9 +22,6 @@ std::wstring CurrentUserSid();
 // not open such a folder itself, so there the user is added.
 std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator);
 
-// True when this process's token has the Administrators group enabled (an elevated run).
-bool RunsAsAdministrator();
-
 // Built on first use, not at construction: the engine's collector is a global object of a
 // library, constructed while the loader holds its lock.
 class PrivateAccess {
