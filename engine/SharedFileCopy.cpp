@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "HandleFiles.h"
 #include "UniqueHandle.h"
 
 namespace engine {
@@ -25,15 +26,10 @@ bool EnableBackupPrivilege() {
     return enabled;
 }
 
-bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error) {
-    skelda::UniqueHandle in(::CreateFileW(source.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                          nullptr));
-    if (!in.Valid()) {
-        error = ::GetLastError();
-        return false;
-    }
+namespace {
+
+// Copies what the open file holds to target; on failure nothing is left there.
+bool CopyOpenFile(HANDLE in, const std::wstring& target, bool failIfExists, unsigned long& error) {
     skelda::UniqueHandle out(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr,
                                            failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.Valid()) {
@@ -43,13 +39,13 @@ bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool
     std::vector<char> buffer(1 << 16);
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+        if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
             error = ::GetLastError();
             break;
         }
         if (got == 0) {
             FILETIME written{};
-            if (::GetFileTime(in.Get(), nullptr, nullptr, &written))
+            if (::GetFileTime(in, nullptr, nullptr, &written))
                 ::SetFileTime(out.Get(), nullptr, nullptr, &written);
             return true;
         }
@@ -63,6 +59,36 @@ bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool
     out.Reset();
     ::DeleteFileW(target.c_str());
     return false;
+}
+
+}  // namespace
+
+bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error) {
+    skelda::UniqueHandle in(::CreateFileW(source.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
+                                          nullptr));
+    if (!in.Valid()) {
+        error = ::GetLastError();
+        return false;
+    }
+    return CopyOpenFile(in.Get(), target, failIfExists, error);
+}
+
+bool CopyUserFile(const std::wstring& source, const std::wstring& target, unsigned long& error) {
+    skelda::UniqueHandle in = skelda::OpenNoFollow(source, GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!in.Valid()) {
+        error = ::GetLastError();
+        return false;
+    }
+    const skelda::ObjectFacts facts = skelda::FactsOf(in.Get());
+    if (!facts.known || facts.link || facts.folder || skelda::FactsOfName(source).link ||
+        !skelda::IsObjectAt(in.Get(), source)) {
+        error = kLinkRefused;
+        return false;
+    }
+    return CopyOpenFile(in.Get(), target, false, error);
 }
 
 }  // namespace engine

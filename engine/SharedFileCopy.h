@@ -16,4 +16,14 @@ bool EnableBackupPrivilege();
 // error; with failIfExists an existing target is a failure.
 bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error);
 
+// The error of a copy refused because its source is a link, or not where its path says
+// (ERROR_REPARSE_POINT_ENCOUNTERED).
+constexpr unsigned long kLinkRefused = 4395;
+
+// Copies a file from a place the user can write (the update log on the user's desktop) as
+// CopySharedFile does, but only the file at that path itself: a link at its place, or a
+// junction on the way to it, would let the user have an elevated run read any file into an
+// archive they can open. Such a source is refused with kLinkRefused.
+bool CopyUserFile(const std::wstring& source, const std::wstring& target, unsigned long& error);
+
 }  // namespace engine

@@ -44,6 +44,12 @@ wineserver -w
 # Windows 10 unless a test asks for another version itself.
 skelda_wine winecfg /v win10 >/dev/null 2>&1
 wineserver -w
+# Wine links the user's Desktop, Documents and the like to the Unix home; on Windows they are
+# folders of the profile. The engine refuses to read a user's file through a link (the update
+# log on the desktop), so the prefix gets real folders, as Windows has.
+for link in "$prefix"/drive_c/users/*/*; do
+  [ -L "$link" ] && [ -d "$link" ] && rm "$link" && mkdir "$link"
+done
 
 if [ -n "$build" ] && [ -f "$build/tests/doubles/wevtutil.exe" ]; then
   [ -x "$here/install-doubles.sh" ] && "$here/install-doubles.sh" "$prefix" "$build/tests/doubles"

@@ -49,7 +49,7 @@ bool Copy(CopyKind kind, const std::wstring& source, const std::wstring& target,
     switch (kind) {
         case CopyKind::UpdateLog: {
             unsigned long error = 0;
-            if (CopySharedFile(source, target, false, error)) return true;
+            if (CopyUserFile(source, target, error)) return true;
             skipped.push_back(source + L" (error " + std::to_wstring(error) + L")");
             return false;
         }

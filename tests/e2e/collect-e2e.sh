@@ -496,6 +496,21 @@ for mode in fail unwritten; do
   [ "$(md5sum <"$desktop_log"; stat -c %Y "$desktop_log")" = "$before" ] || fail "the log on the desktop was changed"
 done
 
+# A link in place of the desktop's update log (any user can make one there) is never followed:
+# the elevated run would read whatever it names into an archive the user can open.
+if [ -n "$desktop_log" ]; then
+  printf 'only administrators may read this\r\n' >"$root/secret.txt"
+  rm -f "$desktop_log" && ln -s "$root/secret.txt" "$desktop_log"
+  doubles_knobs EVENT_LOGS=short UPDATE_LOG=unwritten
+  archive="$root/linked update log/信息收集.7z"
+  run_case "update log replaced by a link" 4 "$archive"
+  doubles_knobs EVENT_LOGS=short
+  rm -f "$desktop_log"
+  expect_exit 6
+  expect_report "$archive" failed=1 ok=1 "reason-has=(error 4395)"
+  7zz l -slt "$archive" | grep -qx 'Path = 系统更新日志/WindowsUpdate.log' && fail "what the link names was packed"
+fi
+
 # Before Windows 10 the update log is copied from the Windows folder; PowerShell is not asked.
 skelda_wine winecfg /v win7 >/dev/null 2>&1; wineserver -w
 archive="$root/win7/信息收集.7z"
