@@ -3,7 +3,8 @@
 #   build/x86  32-bit build; what ships lands in build/dist
 #   build/x64  64-bit build; what ships lands in build/dist-x64
 # and writes build/CTestTestfile.cmake, so that one `ctest` in build/ runs the tests of both.
-# SKELDA_ARCHS="x64" (or "x86") builds one of them only.
+# SKELDA_ARCHS="x64" (or "x86") builds one of them only; SKELDA_CTEST_FILE=none leaves
+# build/CTestTestfile.cmake as it is (scripts/test.sh builds the two one after the other).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
@@ -20,6 +21,7 @@ for arch in $archs; do
         -DSKELDA_DIST_DIR="$dist" >/dev/null
   cmake --build "$build/$arch"
 done
+[ "${SKELDA_CTEST_FILE:-}" = none ] && exit 0
 {
   echo "# Written by scripts/build.sh: the tests of every architecture built here."
   for arch in $archs; do echo "subdirs(\"$arch\")"; done

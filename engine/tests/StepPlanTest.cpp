@@ -81,8 +81,9 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
                     for (const PlannedStep* step : Flatten(plan.workers[w].steps)) {
                         EXPECT_EQ(step->worker, w + 1);
                         counted += step->kind == StepKind::AliasFolder ? static_cast<int>(step->rows.size()) : 1;
-                        if (!step->output.empty() && step->kind != StepKind::Copy)
+                        if (!step->output.empty() && step->kind != StepKind::Copy) {
                             EXPECT_TRUE(outputs.insert(step->output).second) << "two steps write one file";
+                        }
                         // Everything lands below the working folder, in a category that is on.
                         const std::wstring place = step->output.empty() ? step->folder : step->output;
                         if (!place.empty()) {
@@ -97,7 +98,9 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
                 // Worker 1: the listing alone, its logs come once it has run.
                 const auto& events = plan.workers[0].steps;
                 ASSERT_EQ(events.size(), facts.switches[skelda::kSystemLog] ? 1u : 0u);
-                if (!events.empty()) EXPECT_EQ(events[0].kind, StepKind::EventLogListing);
+                if (!events.empty()) {
+                    EXPECT_EQ(events[0].kind, StepKind::EventLogListing);
+                }
 
                 // Worker 2: update log, CBS, INF, systeminfo, then the aliases, in that order.
                 const std::vector<const PlannedStep*> files = Flatten(plan.workers[1].steps);
@@ -112,8 +115,12 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
                     }
                     EXPECT_EQ(files[at++]->copy, engine::CopyKind::UpdateLog);
                 }
-                if (facts.switches[skelda::kCbsLog]) EXPECT_EQ(files[at++]->what, L"C:\\Win\\Logs\\CBS");
-                if (facts.switches[skelda::kInfLog]) EXPECT_EQ(files[at++]->copy, engine::CopyKind::SetupApiLogs);
+                if (facts.switches[skelda::kCbsLog]) {
+                    EXPECT_EQ(files[at++]->what, L"C:\\Win\\Logs\\CBS");
+                }
+                if (facts.switches[skelda::kInfLog]) {
+                    EXPECT_EQ(files[at++]->copy, engine::CopyKind::SetupApiLogs);
+                }
                 if (facts.switches[skelda::kOperatingSystem]) {
                     EXPECT_EQ(files[at]->what, L"systeminfo");
                     EXPECT_TRUE(files[at++]->longLimit);

@@ -35,6 +35,7 @@ set_target_properties(frontend_prompts_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY
 # What both test programs share: the entry and the kit. Resources go into each test program
 # itself, as into the real one.
 add_library(frontend_testkit STATIC ${_fe}/TestMain.cpp ${_fe}/TestKit.cpp)
+skelda_test_code(frontend_testkit)
 target_include_directories(frontend_testkit PUBLIC ${_fe} ${CMAKE_SOURCE_DIR}/outside/testing ${CMAKE_SOURCE_DIR}/util/testing)
 target_link_libraries(frontend_testkit PUBLIC skelda_frontend gtest)
 function(_fe_tests target)

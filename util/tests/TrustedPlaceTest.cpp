@@ -189,7 +189,9 @@ TEST(RunGuardTest, AnObjectPlantedUnderTheNameRefusesEveryRunAndIsNeverUsed) {
         EXPECT_EQ(guard.Acquire(name), GuardState::Untrusted) << c.what;
         EXPECT_TRUE(skelda::RunGuard::IsHeldElsewhere(name)) << c.what;
         // The slot of a free planted object was not taken either.
-        if (c.count == 1) EXPECT_EQ(::WaitForSingleObject(planted.Get(), 0), WAIT_OBJECT_0) << c.what;
+        if (c.count == 1) {
+            EXPECT_EQ(::WaitForSingleObject(planted.Get(), 0), WAIT_OBJECT_0) << c.what;
+        }
     }
     // Another kind of object under the name.
     const std::wstring name = GuardName(L"mutex");

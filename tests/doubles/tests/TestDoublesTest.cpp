@@ -1,11 +1,13 @@
-// Runs the installed test doubles the way the engine does (through the command interpreter of
-// the system folder) and checks their output, their files and their call record.
+// Runs the installed test doubles, through the command interpreter of the system folder as a
+// script would and directly as the engine does, and checks their output, their files and their
+// call record.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -100,13 +102,24 @@ ProcessRun Start(const std::wstring& applicationName, std::wstring commandLine,
     return run;
 }
 
-// What the engine does: "<system>\cmd.exe" /D /S /C "<command>".
-// A report's command through the interpreter, its output redirected to the report file.
+// A command as a user or a script types it: "<system>\cmd.exe" /D /S /C "<command>", the
+// interpreter finding the double on the prefix's PATH.
 std::wstring Redirected(const ToolReport& report) { return report.commandLine + L" >" + Quoted(report.reportPath); }
+
+// Wine's cmd reports every failed CreateProcess as 9009, "not recognized", not only a program
+// missing from PATH; on a loaded machine one start in thousands fails that way. The doubles are
+// installed before any test runs, so a 9009 is tried again (twice) and only a repeated one counts.
+constexpr DWORD kInterpreterCannotStart = 9009;
 
 ProcessRun Interpret(const std::wstring& command) {
     const std::wstring cmd = SystemFolder() + L"\\cmd.exe";
-    return Start(cmd, InterpreterLine(cmd, command));
+    ProcessRun run;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        run = Start(cmd, InterpreterLine(cmd, command));
+        if (!run.started || run.exitCode != kInterpreterCannotStart) break;
+        std::printf("cmd could not start \"%s\" (9009); trying again\n", Utf8(command).c_str());
+    }
+    return run;
 }
 
 // Each test gets its own record file and a work folder whose name needs quoting.
