@@ -6,6 +6,7 @@
 #include "CommandRunner.h"
 #include "OsVersion.h"
 #include "SystemPaths.h"
+#include "UniqueHandle.h"
 
 CCollector g_collector;
 
