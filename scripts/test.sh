@@ -39,7 +39,11 @@ else
   SKELDA_ARCHS=x64 "$top/scripts/build.sh"
   t2=$(date +%s)
   x86_log=$build/x86-build.log
-  (SKELDA_ARCHS=x86 SKELDA_CTEST_FILE=none nice -n 10 "$top/scripts/build.sh" >"$x86_log" 2>&1; echo $? >"$x86_log.rc") &
+  rm -f "$x86_log.rc" "$x86_log.seconds"
+  (b0=$(date +%s)
+   SKELDA_ARCHS=x86 SKELDA_CTEST_FILE=none nice -n 10 "$top/scripts/build.sh" >"$x86_log" 2>&1
+   echo $? >"$x86_log.rc"
+   echo $(($(date +%s) - b0)) >"$x86_log.seconds") &
   x86_build=$!
   run_ctest "$build/x64" || rc=$?
   t3=$(date +%s)
@@ -59,7 +63,7 @@ else
     echo 'subdirs("x86")'
   } >"$build/CTestTestfile.cmake"
   phases="set-up $((t1 - t0)) s, build of x64 $((t2 - t1)) s, x64 tests $((t3 - t2)) s (the x86 build beside them:"
-  phases+=" $((t4 - t2)) s), x86 tests $((t5 - t4)) s; $((t5 - t0)) s in all"
+  phases+=" $(cat "$x86_log.seconds" 2>/dev/null || echo ?) s), x86 tests $((t5 - t4)) s; $((t5 - t0)) s in all"
 fi
 
 # One line on what was skipped and why (the 32-bit build's Wine tests on a machine that cannot
