@@ -14,7 +14,7 @@ probe() {
   local out
   if [ "${SKELDA_WIN32:-}" = no ]; then
     echo "no: SKELDA_WIN32=no asks to leave the 32-bit build's Wine tests out"
-  elif [ ! -x /usr/lib/wine/wine ]; then
+  elif [ ! -e /usr/lib/wine/wine ]; then
     echo "no: Wine's 32-bit loader is not installed (wine32:i386; see scripts/setup-debian.sh)"
   elif ! out=$(/usr/lib/wine/wine --version 2>&1); then
     echo "no: this machine cannot execute 32-bit programs (Wine's 32-bit loader: ${out//$'\n'/ })"
