@@ -120,11 +120,14 @@ bool IsObjectAt(HANDLE object, const std::wstring& path) {
     const std::wstring within(info->FileName, info->FileNameLength / sizeof(wchar_t));
     std::wstring expectedWithin;
     for (const std::wstring& name : parts.names) expectedWithin += L"\\" + name;
+    // Both serials through the same query on a handle: Wine answers the by-name query through
+    // its mount manager, which a process that starts with a new Wine server can find not ready.
+    const UniqueHandle root = OpenNoFollow(parts.root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     DWORD handleSerial = 0;
     DWORD rootSerial = 0;
-    return SameText(within, expectedWithin) &&
+    return SameText(within, expectedWithin) && root &&
            ::GetVolumeInformationByHandleW(object, nullptr, 0, &handleSerial, nullptr, nullptr, nullptr, 0) &&
-           ::GetVolumeInformationW(parts.root.c_str(), nullptr, 0, &rootSerial, nullptr, nullptr, nullptr, 0) &&
+           ::GetVolumeInformationByHandleW(root.Get(), nullptr, 0, &rootSerial, nullptr, nullptr, nullptr, 0) &&
            handleSerial == rootSerial;
 }
 
