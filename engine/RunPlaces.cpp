@@ -4,7 +4,6 @@
 #include "HandleFiles.h"
 #include "LongPath.h"
 
-using skelda::FactsOf;
 using skelda::FactsOfName;
 using skelda::LongPath;
 using skelda::OpenNoFollow;
@@ -38,12 +37,6 @@ bool RemoveEntries(const std::wstring& folder, Skip skip) {
         all = skelda::RemoveNoFollow(folder + L"\\" + name) && all;
     } while (::FindNextFileW(find.Get(), &data));
     return all;
-}
-
-// A folder made just now and opened: itself, at its path, not a link.
-bool IsPlainFolderAt(HANDLE folder, const std::wstring& path) {
-    const skelda::ObjectFacts facts = FactsOf(folder);
-    return facts.known && facts.folder && !facts.link && !FactsOfName(path).link && skelda::IsObjectAt(folder, path);
 }
 
 void CollectRelative(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files) {
@@ -98,7 +91,7 @@ bool WorkingFolderHold::Make(const std::wstring& path, SECURITY_ATTRIBUTES* acce
         return false;
     }
     folder_ = OpenNoFollow(path_, skelda::kHoldAccess, skelda::kHoldShare);
-    if (!folder_ || !IsPlainFolderAt(folder_.Get(), path_)) {
+    if (!folder_ || !skelda::IsPlainObjectAt(folder_.Get(), path_, true)) {
         reason = L"the working folder was replaced as it was made: " + path_;
         folder_.Reset();
         above_.clear();
@@ -193,7 +186,7 @@ bool ArchivePlace::Prepare(const std::wstring& requested, const Access& access, 
         return false;
     }
     packingHandle_ = OpenNoFollow(packingFolder_, skelda::kHoldAccess, skelda::kHoldShare);
-    if (!packingHandle_ || !IsPlainFolderAt(packingHandle_.Get(), packingFolder_)) {
+    if (!packingHandle_ || !skelda::IsPlainObjectAt(packingHandle_.Get(), packingFolder_, true)) {
         reason = L"the packing folder was replaced as it was made: " + packingFolder_;
         packingHandle_.Reset();
         Discard();
@@ -227,8 +220,7 @@ std::wstring ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYST
     accessFailed = false;
     UniqueHandle archive = OpenNoFollow(temporary_, DELETE | READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                         FILE_SHARE_READ);
-    const skelda::ObjectFacts facts = archive ? FactsOf(archive.Get()) : skelda::ObjectFacts{};
-    if (!facts.known || facts.folder || facts.link || !skelda::IsObjectAt(archive.Get(), temporary_)) return temporary_;
+    if (!archive || !skelda::IsPlainObjectAt(archive.Get(), temporary_, false)) return temporary_;
     // Private before it takes a name others can see.
     accessFailed = !skelda::SetAccessByHandle(archive.Get(), archiveAccess);
     std::wstring placed;

@@ -82,9 +82,7 @@ bool CopyUserFile(const std::wstring& source, const std::wstring& target, unsign
         error = ::GetLastError();
         return false;
     }
-    const skelda::ObjectFacts facts = skelda::FactsOf(in.Get());
-    if (!facts.known || facts.link || facts.folder || skelda::FactsOfName(source).link ||
-        !skelda::IsObjectAt(in.Get(), source)) {
+    if (!skelda::IsPlainObjectAt(in.Get(), source, false)) {
         error = kLinkRefused;
         return false;
     }

@@ -1,8 +1,8 @@
 #pragma once
-#include <string>
 // The main collection window: the layered frame CTavlinSkeldaDlg and its child CSkeldaDlg,
 // which carries the controls, binds the engine and shows the run's prompts.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "CheckBoxes.h"

@@ -131,6 +131,12 @@ bool IsObjectAt(HANDLE object, const std::wstring& path) {
            handleSerial == rootSerial;
 }
 
+bool IsPlainObjectAt(HANDLE object, const std::wstring& path, bool folder) {
+    const ObjectFacts facts = FactsOf(object);
+    return facts.known && facts.folder == folder && !facts.link && !FactsOfName(path).link &&
+           IsObjectAt(object, path);
+}
+
 bool DeleteByHandle(HANDLE object) {
     FILE_DISPOSITION_INFO info{};
     info.DeleteFile = TRUE;

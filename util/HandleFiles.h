@@ -37,6 +37,9 @@ std::wstring FinalPathOf(HANDLE object);
 // True when the handle is the object at path itself: no link, junction or replaced folder
 // anywhere along the way led somewhere else. Compares without regard to case.
 bool IsObjectAt(HANDLE object, const std::wstring& path);
+// IsObjectAt, and the object is no link by its handle or its directory entry, and a folder
+// exactly where folder says so.
+bool IsPlainObjectAt(HANDLE object, const std::wstring& path, bool folder);
 
 bool DeleteByHandle(HANDLE object);
 // Renames the object into folder under name (a bare name), over an existing file if replace.
