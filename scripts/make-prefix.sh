@@ -43,6 +43,10 @@ skelda_wine wineboot -i >/dev/null 2>&1
 wineserver -w
 # Windows 10 unless a test asks for another version itself.
 skelda_wine winecfg /v win10 >/dev/null 2>&1
+# The virtual display has no window manager. Wine waits up to two seconds for one to confirm
+# that a managed window was hidden, on every prompt the tests close; unmanaged windows are
+# shown and hidden at once.
+skelda_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -w
 # Wine links the user's Desktop, Documents and the like to the Unix home; on Windows they are
 # folders of the profile. The engine refuses to read a user's file through a link (the update

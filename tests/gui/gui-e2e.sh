@@ -26,6 +26,10 @@ done
 prefix=$build/wine/gui-e2e
 "$scripts/copy-prefix.sh" "${SKELDA_WINE_ROOT:?}/desktop" "$prefix" || { echo "cannot copy the test prefix"; exit 1; }
 . "$scripts/wine-env.sh" "$prefix"
+# Real clicks and screenshots want the stacking a window manager keeps: the test prefixes make
+# Wine's windows unmanaged (no waits for a manager that is not there), under which Wine stacks
+# an owned panel below its layered frame. This run has the time to wait.
+skelda_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
 # The short event-log listing: a knob the doubles read from their folder (the engine gives its
 # tools the system's environment, not the program's).
 mkdir -p "$prefix/drive_c/skelda-doubles"
