@@ -1,0 +1,269 @@
+# The cases of collect-e2e.sh about what an archive holds and where it goes: every category and
+# subsets of them, pooled and one-at-a-time runs, the target's folder and name, left-overs of a
+# killed run, held files and paths past MAX_PATH. Only the first case sees the full event-log
+# listing of the wevtutil double (214 logs); the others take the short one.
+out_dir="$root/输出 x&y (z) 中"
+
+# Every category, fixtures with an empty sub-folder in the CBS folder.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
+archive="$out_dir/信息收集.7z"
+verbose=1
+run_case "all categories" all "$archive"
+verbose=
+expect_exit 0
+expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 not-found=0
+steps=$(grep -c '^\[[0-9]*/[0-9]*\] ok ' <<<"$out")
+[ "$steps" = "$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["steps"]))' \
+    "$root/report/collection-report.json")" ] || fail "$steps progress lines, not one per step"
+grep -q '^steps: [0-9]*, ok [0-9]*$' <<<"$out" || fail "no summary line"
+[ -f "$archive" ] || fail "no archive"
+expect_archive_listing "$archive" all
+listing=$(7zz l -slt "$archive")
+grep -qx 'Path = CBS日志/Archive/Empty' <<<"$listing" || fail "the empty CBS sub-folder is not in the archive"
+expect_commands all
+expect_working_folder_gone
+[ ! -s "$toollog" ] || fail "the tool log has entries: $(iconv -f gbk -t utf-8 "$toollog")"
+echo "$out" | grep -q "archive: " || fail "the host did not say where the archive is"
+
+doubles_knobs EVENT_LOGS=short
+
+# Every run starts from an empty working folder: a file an earlier run left there never
+# reaches an archive (the listings below hold exactly the expected entries).
+mkdir -p "$product/SystemInfoLog/系统日志" && echo stale >"$product/SystemInfoLog/系统日志/earlier.evtx"
+
+# Subsets create only their folders.
+for subset in 3 2,6 7 0,1,4,5; do
+  archive="$root/subset $subset/信息收集.7z"
+  run_case "subset" "$subset" "$archive"
+  expect_exit 0
+  expect_archive_listing "$archive" "$subset"
+  expect_commands "$subset"
+  expect_working_folder_gone
+done
+
+# Children from a run-wide pool, or one at a time per worker: the same archive, file for file
+# and byte for byte (the run's own report aside), and the same tools started.
+listing_with_sizes() {
+  7zz l -slt "$1" | awk '/^Path = /{p=substr($0,8)} /^Size = /{print p "\t" substr($0,8)}' | tail -n +2 |
+    awk -F'\t' '$1 != "收集报告.txt" && $1 != "collection-report.json"' | LC_ALL=C sort
+}
+for pool in per-worker 3; do
+  host_options=(--pool "$pool")
+  run_case "pool $pool" all "$root/pool $pool/信息收集.7z"
+  expect_exit 0
+  expect_commands all
+  cp "$calls" "$root/pool-$pool-calls.txt"
+done
+host_options=()
+[ "$(listing_with_sizes "$root/pool per-worker/信息收集.7z")" = "$(listing_with_sizes "$root/pool 3/信息收集.7z")" ] ||
+  { fail "a pooled run's archive differs from one at a time per worker:"
+    diff <(listing_with_sizes "$root/pool per-worker/信息收集.7z") <(listing_with_sizes "$root/pool 3/信息收集.7z") |
+      head -20; }
+
+# Nothing switched on: the packer still runs and the run succeeds.
+archive="$root/none/信息收集.7z"
+run_case "no category" none "$archive"
+expect_exit 0
+expect_working_folder_gone
+
+# Standard output into a pipe that is full before the host starts and that nobody reads, as a
+# console that stalls: the run still collects, and the host gives up on its lines and ends.
+case_name="standard output never read"
+rm -f "$calls" "$toollog"
+archive="$root/unread/信息收集.7z"
+started=$(date +%s)
+ended=$(python3 "$source_dir/tests/e2e/unread-pipe.py" 120 env "${SKELDA_LOCALE_ENV[@]}" "$SKELDA_WINE_LOADER" \
+        "$product/SkeldaCollect.exe" --categories 3,5 "$(winpath "$archive")" 2>"$root/unread.err")
+wineserver -w
+echo "== $case_name (categories 3,5): $ended, $(( $(date +%s) - started )) s"
+if [ "$ended" = "exit 0" ]; then
+  expect_archive_listing "$archive" 3,5
+  expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 not-found=0
+  expect_working_folder_gone
+else
+  fail "the host did not end with 0: $ended $(head -3 "$root/unread.err")"
+fi
+
+# The archive's folder cannot be made: each of the four workers reports (100, 3).
+mkdir -p "$root/blocked" && echo file > "$root/blocked/afile"
+run_case "archive folder blocked" all "$root/blocked/afile/sub/信息收集.7z"
+expect_exit 2
+[ "$(echo "$out" | grep -c 'result message 3:')" = 4 ] || fail "expected four folder-failure results"
+[ "$(echo "$out" | grep -c 'result message 100:')" = 4 ] || fail "expected four end-of-run messages"
+expect_log "创建保存日志目录失败" 4
+expect_log "压缩包保存位置不可用: cannot make the folder" 1
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+grep -q "nothing was collected: cannot make the folder" <<<"$out" || fail "the host did not say why in words"
+
+# A second run to the same path holds only its own categories: the archive is made anew.
+archive="$root/again/信息收集.7z"
+run_case "first of two runs to one path" 7 "$archive"
+expect_exit 0
+run_case "second of two runs to one path" 2,6 "$archive"
+expect_exit 0
+expect_archive_listing "$archive" 2,6
+ls "$root/again" | grep -q partial && fail "a temporary archive was left: $(ls "$root/again")"
+
+# An archive path that names a folder is refused before anything is collected.
+mkdir -p "$root/afolder.7z"
+run_case "archive path is a folder" 3 "$root/afolder.7z"
+expect_exit 2
+[ ! -s "$calls" ] || fail "commands were run: $(head -3 "$calls")"
+[ -d "$root/afolder.7z" ] && [ -z "$(ls -A "$root/afolder.7z")" ] || fail "the folder was changed"
+
+# The working folder and the archive's folder replaced by links (Unix symbolic links, which
+# Wine follows as Windows follows a junction) to a folder of marker files: the markers stay,
+# nothing is packed from there, and the run fails before any tool starts.
+markers="$root/markers"
+make_markers() { rm -rf "$markers" && mkdir -p "$markers/sub" && echo m1 >"$markers/m1.txt" && echo m2 >"$markers/sub/m2.txt"; }
+markers_intact() { [ "$(cat "$markers/m1.txt" "$markers/sub/m2.txt" 2>/dev/null | tr '\n' ' ')" = "m1 m2 " ] &&
+                   [ "$(find "$markers" | wc -l)" = 4 ]; }
+make_markers
+rm -rf "$product/SystemInfoLog" && ln -s "$markers" "$product/SystemInfoLog"
+# The control: Wine follows the link, so an elevated delete through it would reach the markers.
+case_name="working folder is a link"
+skelda_wine 'C:\windows\system32\cmd.exe' /c dir /b "$(winpath "$product/SystemInfoLog")" 2>/dev/null | grep -q m1.txt ||
+  fail "the link is not followed: the case shows nothing"
+run_case "working folder is a link" 3 "$root/linked work/信息收集.7z"
+expect_exit 2
+markers_intact || fail "the markers were changed: $(find "$markers")"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+[ ! -e "$root/linked work/信息收集.7z" ] || fail "an archive was made"
+expect_log "创建临时收集目录失败" 1
+grep -q "nothing was collected" <<<"$out" || fail "the host did not say why"
+rm -f "$product/SystemInfoLog"
+
+make_markers
+mkdir -p "$root/linked target" && ln -s "$markers" "$root/linked target/out"
+run_case "archive folder is a link" 3 "$root/linked target/out/信息收集.7z"
+expect_exit 2
+markers_intact || fail "something was written through the link: $(find "$markers")"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+expect_log "压缩包保存位置不可用: the archive's folder cannot be held: a link not made by an administrator" 1
+expect_working_folder_gone
+
+# A read-only archive folder is refused before any tool starts (root ignores Unix modes: the
+# folder is made immutable instead).
+mkdir -p "$root/readonly"
+if chattr +i "$root/readonly" 2>/dev/null; then
+  run_case "read-only archive folder" 3 "$root/readonly/信息收集.7z"
+  chattr -i "$root/readonly"
+  expect_exit 2
+  [ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+  [ -z "$(ls -A "$root/readonly")" ] || fail "something was left: $(ls -A "$root/readonly")"
+  expect_working_folder_gone
+else
+  echo "== read-only archive folder: skipped, chattr +i is not allowed here"
+fi
+
+# A name without an extension gets ".7z", as 7-Zip would give it, and the host says so; a
+# relative path is taken from the host's current folder.
+run_case "target without extension" 3 "$root/noext/report"
+expect_exit 0
+[ -f "$root/noext/report.7z" ] && [ "$(ls "$root/noext")" = "report.7z" ] || fail "not report.7z: $(ls "$root/noext")"
+grep -qF "collecting into $(winpath "$root/noext/report.7z")" <<<"$out" || fail "the host did not name report.7z"
+mkdir -p "$root/relative"
+pushd "$root/relative" >/dev/null
+rm -f "$calls"
+out=$(skelda_wine "$product/SkeldaCollect.exe" --quiet --categories 3 '相对 dir\rel' 2>&1); rc=$?
+popd >/dev/null
+wineserver -w
+case_name="relative target"
+echo "== $case_name: exit $rc"
+expect_exit 0
+[ -f "$root/relative/相对 dir/rel.7z" ] || fail "no archive in the current folder: $out"
+
+# Left-overs of a run killed while packing (its packing folder, an older version's temporary
+# file) go at the next run; another archive's and one newer than the run stay.
+left="$root/leftovers"
+mkdir -p "$left/信息收集.7z.99999.partial" && echo half >"$left/信息收集.7z.99999.partial/信息收集.7z"
+echo half >"$left/信息收集.7z.88888.partial.7z"
+echo other >"$left/other.7z.77777.partial.7z"
+touch -d '2 hours ago' "$left/信息收集.7z.99999.partial" "$left/信息收集.7z.88888.partial.7z" "$left/other.7z.77777.partial.7z"
+run_case "left-overs of a killed run" 3 "$left/信息收集.7z"
+expect_exit 0
+[ "$(ls "$left" | LC_ALL=C sort | tr '\n' ' ')" = "other.7z.77777.partial.7z 信息收集.7z " ] ||
+  fail "left-overs not removed as expected: $(ls "$left")"
+
+# The earlier archive held open by a viewer: the new one is kept beside it under a name of its
+# own, the old one is untouched, and the run succeeds and names where the archive is.
+archive="$root/held target/信息收集.7z"
+run_case "archive before it is held" 3 "$archive"
+expect_exit 0
+before=$(md5sum <"$archive")
+rm -f "$root/viewer.ready" "$root/viewer.release"
+skelda_wine "$hold_tool" "$(winpath "$archive")" "$(winpath "$root/viewer.ready")" "$(winpath "$root/viewer.release")" &
+viewer=$!
+for _ in $(seq 1 300); do [ -e "$root/viewer.ready" ] && break; sleep 0.1; done
+release_after_run="$root/viewer.release"
+run_case "target held open" 3 "$archive"
+release_after_run=
+wait $viewer
+expect_exit 0
+[ "$(md5sum <"$archive")" = "$before" ] || fail "the held archive was changed"
+kept=$(ls "$root/held target" | grep -v '^信息收集.7z$')
+[[ "$kept" =~ ^信息收集\ \([0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}\.[0-9]{2}\.[0-9]{2}\)\.7z$ ]] ||
+  fail "no archive kept beside the target: $(ls "$root/held target")"
+grep -qF "archive: $(winpath "$root/held target")\\$kept" <<<"$out" || fail "the host did not name the kept archive"
+expect_log "压缩包无法覆盖目标文件，已另存为" 1
+[ -n "$kept" ] && expect_archive_listing "$root/held target/$kept" 3
+
+# A program folder deep enough that the working folder's files pass MAX_PATH (the packer's own
+# path stays below it: Windows starts no program past it), and an archive past MAX_PATH. The
+# program folder's path is 225 characters wherever the build tree lies: long folder names, then
+# one that makes up the rest.
+chars() { python3 -c 'import sys; print(len(sys.argv[1]))' "$1"; }
+deep="$root/deep"
+segment="一个很长的目录名称 a rather long folder name"
+while [ $(($(chars "$(winpath "$deep")") + 1 + $(chars "$segment") + 3)) -le 225 ]; do deep="$deep/$segment"; done
+rest=$((225 - 3 - 1 - $(chars "$(winpath "$deep")")))
+[ "$rest" -gt 0 ] && deep="$deep/$(printf '%*s' "$rest" '' | tr ' ' x)"
+deep_product="$deep/产品"
+deep_archive="$deep/再深一层 one level deeper/再深一层 one level deeper/信息收集.7z"
+mkdir -p "$deep_product" && cp -r "$product"/OrvaneSkelda.dll "$product"/SkeldaCollect.exe "$product/7z" "$deep_product/"
+rm -f "$calls" "$toollog"
+out=$(skelda_wine "$deep_product/SkeldaCollect.exe" --quiet --categories 3 "$(winpath "$deep_archive")" 2>&1); rc=$?
+wineserver -w
+case_name="paths past MAX_PATH"
+echo "== $case_name: exit $rc ($(echo -n "$(winpath "$deep_product")" | wc -m) characters to the program folder," \
+     "$(echo -n "$(winpath "$deep_archive")" | wc -m) to the archive)"
+echo "$out" | tail -3 | sed 's/^/   /'
+expect_exit 0
+expect_archive_listing "$deep_archive" 3
+[ ! -e "$deep_product/SystemInfoLog" ] || fail "the working folder is still there"
+[ -z "$(ls "$(dirname "$deep_archive")" | grep partial)" ] || fail "a temporary archive was left"
+
+# A report file held open without sharing through the end of the run: its step is partial,
+# 7-Zip skips the file, the archive holds archive-check.txt naming it, and the host exits 6.
+held_report=$(skelda_wine "$expected_tool" files 3 | tr -d '\r' | grep '\.txt$' | head -1)
+archive="$root/held report/信息收集.7z"
+rm -f "$calls" "$toollog" "$root/report.ready" "$root/report.release"
+doubles_knobs EVENT_LOGS=short HANG=OS
+(skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories 3 "$(winpath "$archive")" \
+   >"$root/held-report.out" 2>&1; echo "exit $?" >>"$root/held-report.out") &
+host=$!
+for _ in $(seq 1 300); do [ -s "$product/SystemInfoLog/$held_report" ] && break; sleep 0.1; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+  skelda_wine "$hold_tool" "$(winpath "$product/SystemInfoLog/$held_report")" "$(winpath "$root/report.ready")" \
+    "$(winpath "$root/report.release")" &
+  holder=$!
+  sleep 1
+  [ -e "$root/report.ready" ] && break
+  wait $holder
+done
+wait $host
+touch "$root/report.release"
+wait $holder 2>/dev/null
+wineserver -w
+doubles_knobs EVENT_LOGS=short
+case_name="report held open through packing"
+out=$(cat "$root/held-report.out")
+echo "== $case_name ($held_report): $(tail -1 <<<"$out")"
+[ -e "$root/report.ready" ] || fail "the report could not be held"
+grep -qx "exit 6" <<<"$out" || fail "the host did not exit 6: $out"
+expect_report "$archive" partial=1 timed-out=1
+[ -f "$root/report/archive-check.txt" ] || fail "no archive-check.txt in the archive"
+head -c 3 "$root/report/archive-check.txt" | od -An -tx1 | grep -q "ef bb bf" || fail "archive-check.txt has no byte-order mark"
+grep -qF "${held_report//\//\\}" "$root/report/archive-check.txt" || fail "archive-check.txt does not name the file"
+expect_log "压缩包不完整" 1
+grep -q "the archive is not complete" <<<"$out" || fail "the host did not say the archive lacks something"

@@ -1,0 +1,348 @@
+# The cases of collect-e2e.sh about runs that are refused or meet trouble: two hosts at once, a
+# host without rights, a planted guard, missing and held logs, the update log, tools named like
+# ours, tools that hang, limits, planted settings, runs without WMIC and a packer that is not the
+# shipped one. The event-log listing is the short one throughout.
+doubles_knobs EVENT_LOGS=short
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
+
+# Two hosts at once: the second is refused in words while the first runs, and the first is
+# not disturbed.
+archive="$root/first host/信息收集.7z"
+rm -f "$calls"  # the wait below watches for the first host's first tool
+(skelda_wine "$product/SkeldaCollect.exe" --categories all "$(winpath "$archive")" >"$root/first-host.out" 2>&1
+ echo "exit $?" >>"$root/first-host.out") &
+first=$!
+for _ in $(seq 1 300); do [ -s "$calls" ] && break; sleep 0.1; done
+run_case "second host while one runs" 3 "$root/second host/信息收集.7z"
+expect_exit 5
+grep -q "another collection is running" <<<"$out" || fail "the second host did not say why it stopped"
+[ ! -e "$root/second host/信息收集.7z" ] || fail "the second host made an archive"
+# A host that is no administrator (the Administrators group for denying only) stops in words
+# before it loads the engine, with a code of its own, and never runs beside the first.
+host_launcher=("$unprivileged_tool" restricted)
+run_case "host without administrator rights" 3 "$root/restricted host/信息收集.7z"
+host_launcher=()
+expect_exit 7
+grep -q "needs administrator rights" <<<"$out" || fail "the host did not say why it stopped"
+[ ! -e "$root/restricted host" ] || fail "the host without rights made a folder"
+wait $first
+grep -qx "exit 0" "$root/first-host.out" || fail "the first host did not collect: $(tail -3 "$root/first-host.out")"
+expect_archive_listing "$archive" all
+
+# A user made the guard's name first, open to everyone and with no free slot: every run is
+# refused as busy, in words that say who made it, and nothing runs unguarded.
+rm -f "$root/guard.ready" "$root/guard.release"
+skelda_wine "$unprivileged_tool" plant-guard 'Global\OrvaneSkeldaCollection' "$(winpath "$root/guard.ready")" \
+  "$(winpath "$root/guard.release")" &
+planter=$!
+for _ in $(seq 1 300); do [ -e "$root/guard.ready" ] && break; sleep 0.1; done
+[ -e "$root/guard.ready" ] || fail "the guard was not planted"
+release_after_run="$root/guard.release"
+run_case "guard planted by a user" 3 "$root/planted guard/信息收集.7z"
+release_after_run=
+wait $planter
+expect_exit 5
+grep -q "made by someone who is not an administrator" <<<"$out" || fail "the host did not say who made the guard"
+[ ! -s "$calls" ] || fail "commands were run: $(head -3 "$calls")"
+[ ! -e "$root/planted guard" ] || fail "a refused run made a folder"
+
+# An INF folder without setupapi logs is recorded; the run packs what it has.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-setupapi >/dev/null
+run_case "no setupapi logs" 1 "$root/noinf/信息收集.7z"
+expect_exit 6
+expect_log "导出INF日志失败" 1
+expect_working_folder_gone
+[ "$(7zz l -slt "$root/noinf/信息收集.7z" | sed -n 's/^Path = //p' | tail -n +2 | LC_ALL=C sort | tr '\n' ' ')" = \
+  "INF日志 collection-report.json 收集报告.txt " ] || fail "the archive should hold the empty INF folder and the report only"
+expect_report "$root/noinf/信息收集.7z" failed=1
+
+# A CBS.log held open without sharing (as the servicing stack holds it) is skipped and named
+# in the step's reason, which is partial; everything else arrives.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
+rm -f "$root/held.ready" "$root/held.release"
+skelda_wine "$hold_tool" 'C:\Windows\Logs\CBS\CBS.log' "$(winpath "$root/held.ready")" "$(winpath "$root/held.release")" &
+holder=$!
+for _ in $(seq 1 300); do [ -e "$root/held.ready" ] && break; sleep 0.1; done
+[ -e "$root/held.ready" ] || fail "the file holder did not start"
+archive="$root/locked/信息收集.7z"
+release_after_run="$root/held.release"
+run_case "locked CBS.log" 0 "$archive"
+release_after_run=
+wait $holder
+expect_exit 6
+expect_log "无法读取文件，已跳过: C:\\windows\\Logs\\CBS\\CBS.log" 1
+expect_archive_listing "$archive" 0 "CBS日志/CBS.log"
+expect_report "$archive" partial=1 ok=0 'reason-has=\Logs\CBS\CBS.log (error 32)'
+grep -q '^steps: 1, partial 1$' <<<"$out" || fail "the host's summary does not count the partial step"
+
+# A missing CBS folder is logged and the run goes on.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-cbs >/dev/null
+archive="$root/nocbs/信息收集.7z"
+run_case "no CBS folder" 0,1 "$archive"
+expect_exit 6
+expect_log "CBS日志不存在" 1
+expect_report "$archive" not-found=1 ok=1
+expect_archive_listing "$archive" 0,1
+
+# Get-WindowsUpdateLog fails, or ends well without writing, while an earlier run's log lies on
+# the desktop: that log is never packed as this run's and stays as it was; the tool log has the
+# system's own line and, after it, why. The first host above (every category) left that log.
+desktop_log=$(find -L "$drive_c/users" -maxdepth 3 -name WindowsUpdate.log 2>/dev/null | head -1)
+case_name="an earlier update log"
+[ -n "$desktop_log" ] || fail "the first host left no update log on the desktop"
+for mode in fail unwritten; do
+  [ -n "$desktop_log" ] || break
+  printf 'an earlier run\r\n' >"$desktop_log" && touch -d '2026-01-02 03:04:05' "$desktop_log"
+  before=$(md5sum <"$desktop_log"; stat -c %Y "$desktop_log")
+  doubles_knobs EVENT_LOGS=short UPDATE_LOG=$mode
+  archive="$root/earlier update log $mode/信息收集.7z"
+  run_case "update log export $mode, an earlier log on the desktop" 4 "$archive"
+  doubles_knobs EVENT_LOGS=short
+  expect_exit 6
+  if [ $mode = fail ]; then counts=(failed=2 ok=0); else counts=(failed=1 ok=1); fi
+  expect_report "$archive" "${counts[@]}" "reason-has=from before this run"
+  expect_log "导出系统更新日志失败" 1
+  after=$(iconv -f gbk -t utf-8 "$toollog" | grep -A1 -F 导出系统更新日志失败 | tail -1)
+  grep -qF 系统更新日志早于本次导出 <<<"$after" ||
+    { fail "the line after the system's own line does not say why"; show_toollog; }
+  7zz l -slt "$archive" | grep -qx 'Path = 系统更新日志/WindowsUpdate.log' &&
+    fail "the earlier log was packed as this run's"
+  [ "$(md5sum <"$desktop_log"; stat -c %Y "$desktop_log")" = "$before" ] || fail "the log on the desktop was changed"
+done
+
+# A link in place of the desktop's update log (any user can make one there) is never followed:
+# the elevated run would read whatever it names into an archive the user can open.
+if [ -n "$desktop_log" ]; then
+  printf 'only administrators may read this\r\n' >"$root/secret.txt"
+  rm -f "$desktop_log" && ln -s "$root/secret.txt" "$desktop_log"
+  # Written after the run starts, by either time (the link's own or the file's): the step gets
+  # past its check for an earlier export and reaches the copy, which must refuse the link.
+  touch -d '+10 minutes' "$root/secret.txt" && touch -h -d '+10 minutes' "$desktop_log"
+  doubles_knobs EVENT_LOGS=short UPDATE_LOG=unwritten
+  archive="$root/linked update log/信息收集.7z"
+  run_case "update log replaced by a link" 4 "$archive"
+  doubles_knobs EVENT_LOGS=short
+  rm -f "$desktop_log"
+  expect_exit 6
+  expect_report "$archive" failed=1 ok=1 "reason-has=(error 4395)"
+  7zz l -slt "$archive" | grep -qx 'Path = 系统更新日志/WindowsUpdate.log' && fail "what the link names was packed"
+fi
+
+# Before Windows 10 the update log is copied from the Windows folder; PowerShell is not asked.
+skelda_wine winecfg /v win7 >/dev/null 2>&1; wineserver -w
+archive="$root/win7/信息收集.7z"
+run_case "update log on Windows 7" 4 "$archive"
+expect_exit 0
+[ ! -s "$calls" ] || fail "commands were run: $(cat "$calls")"
+[ "$(7zz e -so "$archive" 系统更新日志/WindowsUpdate.log | md5sum)" = "$(md5sum < "$drive_c/windows/WindowsUpdate.log")" ] ||
+  fail "the update log in the archive is not the Windows folder's"
+
+# A missing update log is recorded and the run goes on.
+bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" --no-update-log >/dev/null
+run_case "no update log" 4 "$root/noupdate/信息收集.7z"
+expect_exit 6
+expect_log "系统更新日志不存在" 1
+expect_log "导出系统更新日志失败" 1
+expect_report "$root/noupdate/信息收集.7z" not-found=1  # as on Windows 7: no PowerShell step
+
+# Programs named like the tools, in the host's current folder and on PATH, are never started:
+# every tool runs by its full path in the system folder.
+decoys_here="$root/decoys here" decoys_on_path="$root/decoys on path"
+mkdir -p "$decoys_here" "$decoys_on_path"
+for name in WMIC.exe wmic.exe powershell.exe systeminfo.exe wevtutil.exe cmd.exe 7zx86.exe 7zx64.exe; do
+  cp "$decoy_tool" "$decoys_here/$name"
+  cp "$decoy_tool" "$decoys_on_path/$name"
+done
+pushd "$decoys_here" >/dev/null
+# The control: a search by name, as cmd makes one, finds the decoy in the current folder.
+skelda_wine 'C:\windows\system32\cmd.exe' /c "wevtutil el" >/dev/null 2>&1; wineserver -w
+case_name="tools named alike nearby"
+[ -e "$decoys_here/wevtutil.exe.started" ] || fail "the decoys would not be seen"
+rm -f "$decoys_here"/*.started
+WINEPATH="$(winpath "$decoys_on_path")" run_case "tools named alike nearby" 3,5 "$root/decoys/信息收集.7z"
+popd >/dev/null
+expect_exit 0
+expect_archive_listing "$root/decoys/信息收集.7z" 3,5
+started=$(ls "$decoys_here" "$decoys_on_path" | grep '\.started$')
+[ -z "$started" ] || fail "programs beside the host or on PATH were started: $started"
+
+# A tool that never ends, and one whose child never ends, are ended with everything they
+# started at the command limit, and a PowerShell that fails is recorded; the run goes on, packs
+# and says that not every step was ok.
+processes_in_prefix() {  # pids of Wine processes of this prefix whose command line matches $1
+  for p in $(pgrep -f -i -- "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
+  done
+}
+doubles_knobs EVENT_LOGS=short HANG=CPU HANG_CHILD=BIOS FAIL_CLASS=Win32_Fan
+host_options=(--command-limit 3)
+archive="$root/stuck/信息收集.7z"
+run_case "stuck tools" 7 "$archive"
+expect_exit 6
+expect_report "$archive" timed-out=2 max-timed-out-ms=10000 failed=1 skipped=0 ok=+
+expect_log "收集步骤未成功: failed: powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_Fan\" (exit code 1)" 1
+expect_log "收集步骤未成功: timed-out: WMIC" 2
+grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
+
+# The whole run's limit passes while a tool hangs: that step is ended, every later step is
+# skipped, the run packs what it has and reports once.
+doubles_knobs EVENT_LOGS=short HANG=BIOS
+# A pool of two keeps most steps queued when the time is up: they are recorded skipped.
+host_options=(--run-limit 5 --pool 2)
+archive="$root/runlimit/信息收集.7z"
+run_case "run limit passes" 7 "$archive"
+host_options=()
+expect_exit 6
+# A step of another worker still running when the time is up is ended too.
+expect_report "$archive" timed-out=+ skipped=+ failed=0
+[ "$(grep -c '^result message' <<<"$out")" = 2 ] || fail "not exactly one result pair"
+
+# The host ended from outside in the middle of a run: the tool it had started ends with it.
+rm -f "$calls"
+skelda_wine "$product/SkeldaCollect.exe" --quiet --categories 7 "$(winpath "$root/killed/信息收集.7z")" \
+  >/dev/null 2>&1 &
+for _ in $(seq 1 300); do grep -q '^WMIC BIOS' "$calls" 2>/dev/null && break; sleep 0.1; done
+case_name="host killed mid-run"
+[ -n "$(processes_in_prefix '^WMIC ')" ] || fail "the stuck tool was not running"
+kill -KILL $(processes_in_prefix 'SkeldaCollect') 2>/dev/null
+for _ in $(seq 1 100); do [ -z "$(processes_in_prefix '^WMIC ')" ] && break; sleep 0.1; done
+left=$(processes_in_prefix '^WMIC ')
+[ -z "$left" ] || fail "a tool of the killed run still runs: $(for p in $left; do tr '\0' ' ' <"/proc/$p/cmdline"; \
+  grep -m1 State "/proc/$p/status"; done 2>/dev/null)"
+echo "== $case_name: tool ended with its host"
+wineserver -k 2>/dev/null; wineserver -w
+doubles_knobs EVENT_LOGS=short
+
+# Limits in logCfg.ini that are no limits are named in the log; the defaults hold.
+printf '[Limits]\r\nCommandSeconds=-5\r\nLongCommandSeconds=99999999\r\nRunSeconds=ten\r\nPoolSize=0\r\n' \
+  >"$drive_c/ProgramData/logCfg.ini"
+run_case "bad limits in logCfg.ini" 3 "$root/badlimits/信息收集.7z"
+rm -f "$drive_c/ProgramData/logCfg.ini"
+expect_exit 0
+expect_log "时间限制设置无效，使用默认值" 3
+expect_log "同时运行的工具数设置无效，使用默认值: PoolSize=\"0\"" 1
+
+# Settings and a log folder a user put in the common application-data folder: logCfg.ini
+# whose run limit of one second would skip every step, and ToolLog as a link to a folder of
+# the user's. Nothing is written through the link, the limits keep their defaults, and the
+# host and the run's report say why. (Wine makes every file the user's own: with that owner
+# no longer named trusted, the settings are refused for their owner here; Wine shows the Unix
+# link only in its directory entry.)
+untrust_wine_user
+printf '[Limits]\r\nCommandSeconds=1\r\nRunSeconds=1\r\n' >"$drive_c/ProgramData/logCfg.ini"
+mkdir -p "$root/link target"
+rm -rf "$drive_c/ProgramData/ToolLog"
+ln -s "$root/link target" "$drive_c/ProgramData/ToolLog"
+archive="$root/planted/信息收集.7z"
+run_case "planted log folder and settings" 7 "$archive"
+rm -f "$drive_c/ProgramData/logCfg.ini" "$drive_c/ProgramData/ToolLog"
+trust_wine_user
+expect_exit 0
+grep -qF 'tool log off: C:\ProgramData\ToolLog is a link' <<<"$out" || fail "the host did not say the log is off"
+grep -qF 'logCfg.ini ignored: C:\ProgramData\logCfg.ini is owned by' <<<"$out" ||
+  fail "the host did not say the settings are ignored"
+[ -z "$(ls -A "$root/link target")" ] || fail "the log was written through the link: $(ls -A "$root/link target")"
+expect_report "$archive" ok=+ skipped=0 timed-out=0
+7zz e -so "$archive" collection-report.json | grep -qF '"tool_log": "tool log off: C:\\ProgramData\\ToolLog is a link' ||
+  fail "the run's report does not say why the log was off"
+
+# Without WMIC (Windows 11 24H2 and later by default) the alias reports come from WMI through
+# PowerShell: one process per catalogue folder, every report under its own name in WMIC's
+# layout, and WMIC itself is never started.
+find "$drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
+archive="$root/nowmic/信息收集.7z"
+run_case "no WMIC" 2,3,7 "$archive"
+expect_exit 0
+expect_archive_listing "$archive" 2,3,7
+grep -q '^WMIC' "$calls" && fail "WMIC was started: $(grep '^WMIC' "$calls" | head -1)"
+expect_commands 2,3,7 nowmic
+batches=$(grep -c -- '-EncodedCommand ' "$calls")
+[ "$batches" = 20 ] || fail "$batches PowerShell processes for the aliases, expected one per folder (20)"
+[ -s "$toollog" ] && fail "the tool log has entries: $(iconv -f gbk -t utf-8 "$toollog")"
+check_alias_reports() {  # check_alias_reports <archive> <categories> [failing alias]
+  local unpacked="$root/unpacked"
+  rm -rf "$unpacked" && mkdir -p "$unpacked"
+  7zz x -o"$unpacked" "$1" >/dev/null || fail "cannot unpack $1"
+  skelda_wine "$expected_tool" aliases "$2" | tr -d '\r' >"$root/aliases.txt"
+  python3 "$source_dir/tests/e2e/check-alias-reports.py" "$unpacked" "$root/aliases.txt" ${3:+"$3"} ||
+    fail "alias reports are not in WMIC's layout"
+}
+check_alias_reports "$archive" 2,3,7
+
+# A class that fails leaves its own report of one line and one tool-log line; the other
+# aliases of the same PowerShell process are complete.
+archive="$root/nowmic-failing/信息收集.7z"
+doubles_knobs EVENT_LOGS=short FAIL_CLASS=Win32_PortResource
+run_case "no WMIC, one class fails" 7 "$archive"
+doubles_knobs EVENT_LOGS=short
+expect_exit 6
+expect_report "$archive" failed=1
+expect_archive_listing "$archive" 7
+expect_log "WMI查询失败: PORT (Win32_PortResource)" 1
+expect_log "WMI查询失败" 1
+check_alias_reports "$archive" 7 PORT
+
+# A packer that is not the one that shipped is never started: the run fails and says why, and
+# neither an archive nor a temporary one appears.
+case "$kind" in
+  win64) packer="$product/7z/x64/7zx64.exe" ;;
+  win32) packer="$product/7z/x86/7zx86.exe" ;;
+esac
+cp "$packer" "$root/shipped-packer.exe"
+cp "$decoy_tool" "$packer"
+run_case "packer not the shipped one" 3 "$root/swapped/信息收集.7z"
+expect_exit 1
+expect_log "压缩程序与发布的不一致: " 1
+expect_log "生成压缩包失败" 1
+[ ! -e "$packer.started" ] || fail "the swapped packer was started"
+[ -z "$(ls -A "$root/swapped" 2>/dev/null)" ] || fail "files appeared at the target: $(ls "$root/swapped")"
+expect_working_folder_gone
+cp "$root/shipped-packer.exe" "$packer"
+
+# A class that hangs inside a batch (an unfiltered Win32_Group on a domain member that cannot
+# reach its domain controller) costs only its own report: the script leaves it behind at its
+# limit and goes on, and its four neighbours of the same PowerShell process are complete.
+archive="$root/nowmic-hang/信息收集.7z"
+doubles_knobs EVENT_LOGS=short HANG_CLASS=Win32_Group
+host_options=(--command-limit 5)
+run_case "no WMIC, one class hangs" 3 "$archive"
+host_options=()
+doubles_knobs EVENT_LOGS=short
+expect_exit 6
+expect_report "$archive" timed-out=1 failed=0 skipped=0 partial=0 ok=+
+python3 - "$root/report/collection-report.json" <<'PY' || fail "not only GROUP timed out, or a neighbour is not ok"
+import json, sys
+steps = {s["what"]: s["outcome"] for s in json.load(open(sys.argv[1], encoding="utf-8"))["steps"]}
+def outcome(alias):
+    return [o for w, o in steps.items() if w.endswith(" for WMIC " + alias + " (answered without WMIC)")]
+assert outcome("GROUP") == ["timed-out"], outcome("GROUP")
+for alias in ("LOGON", "STARTUP", "SYSACCOUNT", "USERACCOUNT"):
+    assert outcome(alias) == ["ok"], (alias, outcome(alias))
+PY
+expect_log "WMI查询失败: GROUP (Win32_Group): no answer within its limit of 5 s" 1
+check_alias_reports "$archive" 3 GROUP
+
+# A value of 20 MiB (any user can put one in the environment, which Win32_Environment returns)
+# arrives cut at 1 MiB with a marker that says so, and the run succeeds.
+archive="$root/nowmic-big/信息收集.7z"
+doubles_knobs EVENT_LOGS=short BIG_CLASS=Win32_Environment
+run_case "no WMIC, a 20 MiB value" 3 "$archive"
+doubles_knobs EVENT_LOGS=short
+expect_exit 0
+expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 partial=0
+marks=$(7zz e -so "$archive" "操作系统/桌面/系统环境设置管理.txt" | iconv -f utf-16 -t utf-8 |
+        grep -c '…\[cut at 1048576 of 20971520 characters\]')
+[ "$marks" = 1 ] || fail "the environment report holds the cut marker $marks times, expected once"
+
+# Without a packer there is no archive, the run says so, and an archive already at the
+# target stays exactly as it was.
+archive="$root/nopacker/信息收集.7z"
+run_case "archive before the packer goes" 3 "$archive"
+expect_exit 0
+before=$(md5sum <"$archive")
+rm -rf "$product/7z"
+run_case "no packer" 7 "$archive"
+expect_exit 1
+expect_log "生成压缩包失败" 1
+[ "$(md5sum <"$archive")" = "$before" ] || fail "the earlier archive was changed by a failed run"
+[ "$(ls "$root/nopacker")" = "信息收集.7z" ] || fail "the failed run left files: $(ls "$root/nopacker")"
