@@ -1,11 +1,12 @@
 # Helpers for the project's own targets.
 
-# A target whose binary ships: it is written into the dist folder.
+# A target whose binary ships: it is written into the dist folder and is part of skelda_shipped.
 function(skelda_ship target)
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${SKELDA_DIST_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${SKELDA_DIST_DIR}
     PREFIX "")
+  add_dependencies(skelda_shipped ${target})
 endfunction()
 
 # The headers that nearly every source file includes, parsed once per target instead of once

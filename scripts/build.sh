@@ -4,7 +4,8 @@
 #   build/x64  64-bit build; what ships lands in build/dist-x64
 # and writes build/CTestTestfile.cmake, so that one `ctest` in build/ runs the tests of both.
 # SKELDA_ARCHS="x64" (or "x86") builds one of them only; SKELDA_CTEST_FILE=none leaves
-# build/CTestTestfile.cmake as it is (scripts/test.sh builds the two one after the other).
+# build/CTestTestfile.cmake as it is (scripts/test.sh builds the two one after the other);
+# SKELDA_TARGET=skelda_shipped builds only what ships.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
@@ -19,7 +20,7 @@ for arch in $archs; do
   echo "== building $arch into $build/$arch (ships into $dist)"
   cmake -S "$top" -B "$build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
         -DSKELDA_DIST_DIR="$dist" >/dev/null
-  cmake --build "$build/$arch"
+  cmake --build "$build/$arch" ${SKELDA_TARGET:+--target "$SKELDA_TARGET"}
 done
 [ "${SKELDA_CTEST_FILE:-}" = none ] && exit 0
 {

@@ -4,10 +4,11 @@
 # Extra arguments go to ctest, for example `scripts/test.sh -R x64.engine`.
 #
 # Where this machine executes 32-bit programs, both builds come first and one CTest run covers
-# both build trees. Where it cannot, the 32-bit build's Wine tests only skip, so its build is
-# not waited for: the 64-bit build is built, its tests run while the 32-bit one builds beside
-# them (at a lower priority, so the tests keep the cores they need), and the 32-bit build's
-# own tests (the shipped folder's static checks, the skipped ones) run last.
+# both build trees. Where it cannot, the 32-bit build's Wine tests only skip, so its test
+# programs are not built and its build is not waited for: the 64-bit build is built, its tests
+# run while the 32-bit shipped folder builds beside them (at a lower priority, so the tests keep
+# the cores they need), and the 32-bit build's own tests (the shipped folder's static checks,
+# the skipped ones) run last.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${SKELDA_BUILD_DIR:-$top/build}
@@ -41,7 +42,8 @@ else
   x86_log=$build/x86-build.log
   rm -f "$x86_log.rc" "$x86_log.seconds"
   (b0=$(date +%s)
-   SKELDA_ARCHS=x86 SKELDA_CTEST_FILE=none nice -n 10 "$top/scripts/build.sh" >"$x86_log" 2>&1
+   SKELDA_ARCHS=x86 SKELDA_CTEST_FILE=none SKELDA_TARGET=skelda_shipped nice -n 10 "$top/scripts/build.sh" \
+     >"$x86_log" 2>&1
    echo $? >"$x86_log.rc"
    echo $(($(date +%s) - b0)) >"$x86_log.seconds") &
   x86_build=$!
@@ -62,7 +64,7 @@ else
     echo 'subdirs("x64")'
     echo 'subdirs("x86")'
   } >"$build/CTestTestfile.cmake"
-  phases="set-up $((t1 - t0)) s, build of x64 $((t2 - t1)) s, x64 tests $((t3 - t2)) s (the x86 build beside them:"
+  phases="set-up $((t1 - t0)) s, build of x64 $((t2 - t1)) s, x64 tests $((t3 - t2)) s (the x86 shipped folder beside them:"
   phases+=" $(cat "$x86_log.seconds" 2>/dev/null || echo ?) s), x86 tests $((t5 - t4)) s; $((t5 - t0)) s in all"
 fi
 
