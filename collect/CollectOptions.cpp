@@ -1,12 +1,12 @@
 #include "CollectOptions.h"
 
-#include "LimitText.h"
+#include "text/LimitText.h"
 
 namespace collect {
 
 namespace {
 
-std::wstring ParseCategories(const std::wstring& list, std::array<int, skelda::kCategories>& switches) {
+std::wstring ParseCategories(const std::wstring& list, std::array<int, engine::api::kCategories>& switches) {
     if (list == L"all") {
         switches.fill(1);
         return {};
@@ -17,7 +17,7 @@ std::wstring ParseCategories(const std::wstring& list, std::array<int, skelda::k
     while (pos <= list.size()) {
         const size_t comma = list.find(L',', pos);
         const std::wstring item = list.substr(pos, comma == std::wstring::npos ? std::wstring::npos : comma - pos);
-        if (item.size() != 1 || item[0] < L'0' || item[0] >= L'0' + skelda::kCategories)
+        if (item.size() != 1 || item[0] < L'0' || item[0] >= L'0' + engine::api::kCategories)
             return L"unknown category \"" + item + L"\"";
         switches[item[0] - L'0'] = 1;
         if (comma == std::wstring::npos) break;
@@ -37,14 +37,14 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
             options.quiet = true;
         } else if (arg == L"--command-limit" || arg == L"--long-command-limit" || arg == L"--run-limit") {
             if (i + 1 >= args.size()) return arg + L" needs a number of seconds";
-            const auto seconds = skelda::ParseLimitSeconds(args[++i]);
+            const auto seconds = util::text::ParseLimitSeconds(args[++i]);
             if (!seconds) return arg + L" takes 1 to 86400 seconds, not \"" + args[i] + L"\"";
             (arg == L"--command-limit"        ? options.commandSeconds
              : arg == L"--long-command-limit" ? options.longCommandSeconds
                                               : options.runSeconds) = *seconds;
         } else if (arg == L"--pool") {
             if (i + 1 >= args.size()) return L"--pool needs a number of tools";
-            if (!skelda::ParsePoolSize(args[++i]))
+            if (!util::text::ParsePoolSize(args[++i]))
                 return L"--pool takes 1 to 64 tools or per-worker, not \"" + args[i] + L"\"";
             options.pool = args[i];
         } else if (arg == L"--categories") {
@@ -64,8 +64,8 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
 
 std::wstring UsageText() {
     std::wstring categories;
-    for (const skelda::Category& category : skelda::kCategoryTable) {
-        const bool newLine = category.index == skelda::kSystemLog;  // two lines, as wide as the rest
+    for (const engine::api::Category& category : engine::api::kCategoryTable) {
+        const bool newLine = category.index == engine::api::kSystemLog;  // two lines, as wide as the rest
         categories += (category.index == 0 ? L"" : newLine ? L",\n            " : L", ") +
                       std::to_wstring(category.index) + L" " + category.label;
     }

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "Categories.h"
+#include "api/Categories.h"
 
 namespace collect {
 
 struct Options {
     bool info = false;             // only tell what the engine reports about this system
     std::wstring archivePath;      // as given; empty means the default name in the current folder
-    std::array<int, skelda::kCategories> switches{1, 1, 1, 1, 1, 1, 1, 1};
+    std::array<int, engine::api::kCategories> switches{1, 1, 1, 1, 1, 1, 1, 1};
     bool quiet = false;            // only the summary, no line per step
     // Time limits in seconds, as given (validated); 0 leaves the engine's settings.
     unsigned long commandSeconds = 0;

@@ -27,10 +27,10 @@ bool LineQueue::Pop(std::wstring& line) {
 struct ConsoleWriter::State {
     State(Sink s, std::size_t capacity) : sink(std::move(s)), queue(capacity) {}
     Sink sink;
-    skelda::CriticalSection lock;
+    util::win::CriticalSection lock;
     LineQueue queue;
     bool closing = false;  // no more lines come; end once the queue is empty
-    skelda::UniqueHandle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    util::win::UniqueHandle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 };
 
 namespace {
@@ -44,7 +44,7 @@ DWORD WINAPI WriterThread(void* parameter) {
         std::wstring line;
         bool have = false, closing = false;
         {
-            skelda::CriticalSectionLock hold(state.lock.Native());
+            util::win::CriticalSectionLock hold(state.lock.Native());
             have = state.queue.Pop(line);
             closing = state.closing;
         }
@@ -84,7 +84,7 @@ void ConsoleWriter::Push(std::wstring line, bool kept) {
         return;
     }
     {
-        skelda::CriticalSectionLock hold(state_->lock.Native());
+        util::win::CriticalSectionLock hold(state_->lock.Native());
         if (kept)
             state_->queue.PushKept(std::move(line));
         else
@@ -94,7 +94,7 @@ void ConsoleWriter::Push(std::wstring line, bool kept) {
 }
 
 std::size_t ConsoleWriter::Dropped() const {
-    skelda::CriticalSectionLock hold(state_->lock.Native());
+    util::win::CriticalSectionLock hold(state_->lock.Native());
     return state_->queue.Dropped();
 }
 
@@ -106,7 +106,7 @@ bool ConsoleWriter::Finish(DWORD waitMs) {
     if (!finished_) {
         finished_ = true;
         {
-            skelda::CriticalSectionLock hold(state_->lock.Native());
+            util::win::CriticalSectionLock hold(state_->lock.Native());
             state_->closing = true;
         }
         ::SetEvent(state_->wake.Get());

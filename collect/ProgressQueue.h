@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 namespace collect {
 
@@ -65,7 +65,7 @@ private:
     void Push(std::wstring line, bool kept);
 
     std::shared_ptr<State> state_;
-    skelda::UniqueHandle thread_;
+    util::win::UniqueHandle thread_;
     DWORD drainMs_;
     bool finished_ = false;
 };

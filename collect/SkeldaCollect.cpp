@@ -10,21 +10,20 @@
 
 #include "CollectOptions.h"
 #include "ConsoleText.h"
-#include "LogSave.h"
-#include "OrvaneSkeldaApi.h"
-#include "PathText.h"
-#include "ProcAddress.h"
+#include "toollog/LogSave.h"
 #include "ProgressQueue.h"
-#include "RunGuard.h"
-#include "SystemLibraries.h"
-#include "TrustedPlace.h"
+#include "api/OrvaneSkeldaApi.h"
+#include "files/RunGuard.h"
+#include "win/ProcAddress.h"
+#include "win/ProcessToken.h"
+#include "win/SystemLibraries.h"
+#include "win/SystemPaths.h"
 
 namespace {
 
 using collect::Print;
 
-constexpr UINT WM_COLLECT_RESULT = orvane::kResultMessage;
-constexpr WPARAM kFinished = orvane::kResultFinished;
+namespace api = engine::api;
 
 enum ExitCode : int {
     kCollected = 0,
@@ -39,21 +38,21 @@ enum ExitCode : int {
 };
 
 struct EngineApi {
-    orvane::InitDllFn InitDll = nullptr;
-    orvane::SetWndHandleFn SetWndHandle = nullptr;
-    orvane::GetCurSystemIsSupportFn GetCurSystemIsSupport = nullptr;
-    orvane::SelectSaveSystemInfoFilePositionFn SelectSaveSystemInfoFilePosition = nullptr;
-    orvane::StartGetSystemInfoFn StartGetSystemInfo = nullptr;
-    orvane::RestartSystemFn RestartSystem = nullptr;
+    api::InitDllFn InitDll = nullptr;
+    api::SetWndHandleFn SetWndHandle = nullptr;
+    api::GetCurSystemIsSupportFn GetCurSystemIsSupport = nullptr;
+    api::SelectSaveSystemInfoFilePositionFn SelectSaveSystemInfoFilePosition = nullptr;
+    api::StartGetSystemInfoFn StartGetSystemInfo = nullptr;
+    api::RestartSystemFn RestartSystem = nullptr;
 
     bool Bind(HMODULE engine) {
-        InitDll = skelda::ProcAddress<decltype(InitDll)>(engine, "InitDll");
-        SetWndHandle = skelda::ProcAddress<decltype(SetWndHandle)>(engine, "SetWndHandle");
-        GetCurSystemIsSupport = skelda::ProcAddress<decltype(GetCurSystemIsSupport)>(engine, "GetCurSystemIsSupport");
-        SelectSaveSystemInfoFilePosition = skelda::ProcAddress<decltype(SelectSaveSystemInfoFilePosition)>(
+        InitDll = util::win::ProcAddress<decltype(InitDll)>(engine, "InitDll");
+        SetWndHandle = util::win::ProcAddress<decltype(SetWndHandle)>(engine, "SetWndHandle");
+        GetCurSystemIsSupport = util::win::ProcAddress<decltype(GetCurSystemIsSupport)>(engine, "GetCurSystemIsSupport");
+        SelectSaveSystemInfoFilePosition = util::win::ProcAddress<decltype(SelectSaveSystemInfoFilePosition)>(
             engine, "SelectSaveSystemInfoFilePosition");
-        StartGetSystemInfo = skelda::ProcAddress<decltype(StartGetSystemInfo)>(engine, "StartGetSystemInfo");
-        RestartSystem = skelda::ProcAddress<decltype(RestartSystem)>(engine, "RestartSystem");
+        StartGetSystemInfo = util::win::ProcAddress<decltype(StartGetSystemInfo)>(engine, "StartGetSystemInfo");
+        RestartSystem = util::win::ProcAddress<decltype(RestartSystem)>(engine, "RestartSystem");
         return InitDll && SetWndHandle && GetCurSystemIsSupport && SelectSaveSystemInfoFilePosition &&
                StartGetSystemInfo && RestartSystem;
     }
@@ -93,12 +92,12 @@ private:
         }
         auto* self = reinterpret_cast<ResultWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         try {
-            if (self && msg == WM_COLLECT_RESULT) {
+            if (self && msg == api::kResultMessage) {
                 self->OnResult(wParam);
                 return 0;
             }
-            if (self && msg == orvane::kStepMessage && lParam) {
-                self->OnStep(*reinterpret_cast<const orvane::StepProgress*>(lParam));
+            if (self && msg == api::kStepMessage && lParam) {
+                self->OnStep(*reinterpret_cast<const api::StepProgress*>(lParam));
                 return 0;
             }
         } catch (...) {
@@ -109,10 +108,10 @@ private:
 
     void OnResult(WPARAM code) {
         out_.Line(L"result message " + std::to_wstring(code) + L": " + Describe(code) + L"\n");
-        if (code != kFinished && outcome_ == 0) outcome_ = code;
+        if (code != api::kResultFinished && outcome_ == 0) outcome_ = code;
     }
 
-    void OnStep(const orvane::StepProgress& step) {
+    void OnStep(const api::StepProgress& step) {
         const std::wstring outcome = step.outcome ? step.outcome : L"?";
         ++steps_;
         if (outcome == L"ok") ++ok_;
@@ -134,10 +133,10 @@ private:
 
     static std::wstring Describe(WPARAM code) {
         switch (code) {
-            case kFinished: return L"collection ended";
-            case 1: return L"收集系统信息成功！ (archive made)";
-            case 2: return L"收集系统信息失败！ (a step or the packing failed)";
-            case 3: return L"收集系统信息失败！ (a folder could not be created)";
+            case api::kResultFinished: return L"collection ended";
+            case api::kResultSucceeded: return L"收集系统信息成功！ (archive made)";
+            case api::kResultFailed: return L"收集系统信息失败！ (a step or the packing failed)";
+            case api::kResultFolderFailed: return L"收集系统信息失败！ (a folder could not be created)";
             default: return L"unknown";
         }
     }
@@ -154,32 +153,14 @@ private:
 // Hands the limits given on the command line to the engine, over its own settings.
 void PassLimits(const collect::Options& options) {
     const std::pair<unsigned long, const wchar_t*> limits[] = {
-        {options.commandSeconds, L"ORVANE_SKELDA_COMMAND_SECONDS"},
-        {options.longCommandSeconds, L"ORVANE_SKELDA_LONG_COMMAND_SECONDS"},
-        {options.runSeconds, L"ORVANE_SKELDA_RUN_SECONDS"},
+        {options.commandSeconds, api::kCommandSecondsVariable},
+        {options.longCommandSeconds, api::kLongCommandSecondsVariable},
+        {options.runSeconds, api::kRunSecondsVariable},
     };
     for (const auto& [seconds, variable] : limits)
         if (seconds) ::SetEnvironmentVariableW(variable, std::to_wstring(seconds).c_str());
-    if (!options.pool.empty()) ::SetEnvironmentVariableW(L"ORVANE_SKELDA_POOL", options.pool.c_str());
-    ::SetEnvironmentVariableW(orvane::kProgressVariable, L"1");
-}
-
-std::wstring ProgramFolder() {
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n == 0) return {};
-        if (n < name.size()) return skelda::FolderOfFile(std::wstring(name.data(), n));
-        name.resize(name.size() * 2);
-    }
-}
-
-std::wstring FullPath(const std::wstring& path) {
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::vector<wchar_t> full(n);
-    n = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    return std::wstring(full.data(), n);
+    if (!options.pool.empty()) ::SetEnvironmentVariableW(api::kPoolVariable, options.pool.c_str());
+    ::SetEnvironmentVariableW(api::kProgressVariable, L"1");
 }
 
 // A variable the engine set in this process for its host; empty when not set.
@@ -189,17 +170,6 @@ std::wstring EngineVariable(const wchar_t* name) {
     std::vector<wchar_t> value(n);
     const DWORD written = ::GetEnvironmentVariableW(name, value.data(), n);
     return written < n ? std::wstring(value.data(), written) : std::wstring();
-}
-
-constexpr const wchar_t* kArchiveCheckName = L"archive-check.txt";
-
-// 64-bit Windows: a 64-bit process, or a 32-bit one that WOW64 runs.
-bool Is64BitWindows() {
-    if (sizeof(void*) == 8) return true;
-    using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    auto fn = skelda::ProcAddress<Fn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
-    BOOL wow = FALSE;
-    return fn && fn(::GetCurrentProcess(), &wow) && wow;
 }
 
 // Handles messages, the engine's sent ones included, until done() holds.
@@ -217,16 +187,16 @@ void PumpUntil(Done done) {
 
 // Why a start was refused while the engine could be asked: the machine-wide guard.
 int GuardRefusal() {
-    switch (skelda::RunGuard::Probe(orvane::kRunGuardName)) {
-        case skelda::GuardState::Acquired:
+    switch (util::files::RunGuard::Probe(api::kRunGuardName)) {
+        case util::files::GuardState::Acquired:
             Print(L"the engine refused to start a collection\n", STD_ERROR_HANDLE);
             return kEngineProblem;
-        case skelda::GuardState::Busy: break;
-        case skelda::GuardState::Untrusted:
+        case util::files::GuardState::Busy: break;
+        case util::files::GuardState::Untrusted:
             Print(L"the machine-wide guard of collections was made by someone who is not an administrator\n",
                   STD_ERROR_HANDLE);
             break;
-        case skelda::GuardState::Unavailable:
+        case util::files::GuardState::Unavailable:
             Print(L"the machine-wide guard of collections cannot be had\n", STD_ERROR_HANDLE);
             break;
     }
@@ -237,12 +207,13 @@ int GuardRefusal() {
 int Run(const collect::Options& options) {
     // The engine writes the tool log and holds the machine-wide guard as an administrator;
     // without the rights it could do neither safely.
-    if (!options.info && !skelda::ProcessIsAdministrator()) {
+    if (!options.info && !util::win::ProcessIsAdministrator()) {
         Print(L"需要管理员权限 (this program needs administrator rights: run it from an elevated prompt)\n",
               STD_ERROR_HANDLE);
         return kNotAdministrator;
     }
-    const std::wstring enginePath = ProgramFolder() + L"OrvaneSkelda.dll";
+    const std::wstring enginePath =
+        util::win::ModuleFolderOf(reinterpret_cast<const void*>(&GuardRefusal)) + api::kEngineFileName;
     HMODULE engine = ::LoadLibraryExW(enginePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!engine) {
         Print(L"cannot load the engine " + enginePath + L" (error " + std::to_wstring(::GetLastError()) + L")\n",
@@ -266,8 +237,10 @@ int Run(const collect::Options& options) {
     if (options.info) {
         Print(L"engine: " + enginePath + L"\n");
         Print(std::wstring(L"system supported: ") + (supported ? L"yes" : L"no (此工具不支持当前系统)") + L"\n");
-        Print(std::wstring(L"64-bit Windows: ") + (Is64BitWindows() ? L"yes, packer 7z\\x64\\7zx64.exe"
-                                                                     : L"no, packer 7z\\x86\\7zx86.exe") + L"\n");
+        Print(std::wstring(L"64-bit Windows: ") +
+              (util::win::Is64BitWindows() ? L"yes, packer " + std::wstring(api::kPackerX64)
+                                           : L"no, packer " + std::wstring(api::kPackerX86)) +
+              L"\n");
         return supported ? kCollected : kUnsupported;
     }
     if (!supported) {
@@ -276,7 +249,9 @@ int Run(const collect::Options& options) {
     }
     api.InitDll();
 
-    const std::wstring requested = FullPath(options.archivePath.empty() ? L"信息收集.7z" : options.archivePath);
+    const std::wstring given = options.archivePath.empty() ? api::kDefaultArchiveName : options.archivePath;
+    const std::wstring full = util::win::FullPathOf(given);
+    const std::wstring requested = full.empty() ? given : full;
     PassLimits(options);
     // The engine judges the same folder and file by the same rules.
     const std::wstring distrust = CLogSave::Instance().Distrust();
@@ -286,7 +261,7 @@ int Run(const collect::Options& options) {
         return GuardRefusal();
     }
     // The target as the engine took it: absolute, ".7z" added where the name had none.
-    const std::wstring target = EngineVariable(orvane::kArchiveVariable);
+    const std::wstring target = EngineVariable(api::kArchiveVariable);
     out.Line(L"collecting into " + (target.empty() ? requested : target) + L"\n");
     PumpUntil([&] { return window.Outcome() != 0; });
     // The workers keep the engine loaded until they have ended; once ours is the only
@@ -298,22 +273,22 @@ int Run(const collect::Options& options) {
     if (const std::size_t dropped = out.Dropped())
         out.Line(L"progress lines dropped (the console did not take them): " + std::to_wstring(dropped) + L"\n");
     switch (window.Outcome()) {
-        case 1: {
-            const std::wstring archive = EngineVariable(orvane::kArchiveVariable);
+        case api::kResultSucceeded: {
+            const std::wstring archive = EngineVariable(api::kArchiveVariable);
             out.Line(L"archive: " + archive + L"\n");
             if (!target.empty() && archive != target)
                 out.Line(L"the earlier archive at " + target + L" could not be replaced (open in another program, or "
                       L"read-only); the new archive was kept beside it under the name above\n");
-            const std::wstring lacks = EngineVariable(orvane::kArchiveLacksVariable);
+            const std::wstring lacks = EngineVariable(api::kArchiveLacksVariable);
             if (!lacks.empty())
-                out.Line(L"the archive is not complete (" + lacks + L"): see " + kArchiveCheckName +
+                out.Line(L"the archive is not complete (" + lacks + L"): see " + api::kArchiveCheckName +
                       L" in the archive\n");
             if (window.StepsNotOk() == 0 && lacks.empty()) return kCollected;
-            if (window.StepsNotOk() != 0) out.Line(L"some steps did not end ok: see 收集报告.txt in the archive\n");
+            if (window.StepsNotOk() != 0) out.Line(L"some steps did not end ok: see " + std::wstring(api::kReportTextName) + L" in the archive\n");
             return kCollectedNotAllOk;
         }
-        case 3: {
-            const std::wstring problem = EngineVariable(orvane::kFolderProblemVariable);
+        case api::kResultFolderFailed: {
+            const std::wstring problem = EngineVariable(api::kFolderProblemVariable);
             if (!problem.empty()) Print(L"nothing was collected: " + problem + L"\n", STD_ERROR_HANDLE);
             return kFolderFailed;
         }
@@ -325,7 +300,7 @@ int Run(const collect::Options& options) {
 
 int wmain(int argc, wchar_t** argv) {
     // Libraries come from the system folder or by full path, never from the current folder.
-    skelda::RestrictLibrarySearch();
+    util::win::RestrictLibrarySearch();
     std::vector<std::wstring> args(argv + 1, argv + argc);
     collect::Options options;
     const std::wstring error = collect::ParseOptions(args, options);

@@ -1,11 +1,11 @@
 #pragma once
 // The main window's check box of each category, in the category table's order.
-#include "Categories.h"
+#include "api/Categories.h"
 #include "resource.h"
 
 namespace frontend {
 
-constexpr unsigned kCategoryBoxIds[skelda::kCategories] = {
+constexpr unsigned kCategoryBoxIds[engine::api::kCategories] = {
     IDC_CHECK_CBS_LOG,          // kCbsLog
     IDC_CHECK_INF_LOG,          // kInfLog
     IDC_CHECK_INSTALLED_APPS,   // kInstalledApps

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "FrontendTexts.h"
-#include "ProcAddress.h"
+#include "win/ProcAddress.h"
 #include "PromptDlg.h"
 
-using skelda::ProcAddress;
+using util::win::ProcAddress;
 
 namespace {
 

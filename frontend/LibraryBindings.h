@@ -2,13 +2,13 @@
 // The libraries the dialogs load at run time from the program's own folder, each as a record
 // of its module and export pointers, and the binding sequences the dialogs run at start.
 //
-// Libraries are loaded by full path only. skelda::RestrictLibrarySearch() keeps the current
+// Libraries are loaded by full path only. util::win::RestrictLibrarySearch() keeps the current
 // folder and PATH out of every other library search; the application calls it first thing.
 #include <windows.h>
 
 #include <string>
 
-#include "OrvaneSkeldaApi.h"
+#include "api/OrvaneSkeldaApi.h"
 #include "../outside/feedback/OrvaneFeedbackInformation.h"
 #include "../outside/mousehook/OrvaneMouseHook.h"
 
@@ -49,12 +49,12 @@ public:
 };
 
 struct EngineExports {
-    using InitFn = orvane::InitDllFn;
-    using SetWindowFn = orvane::SetWndHandleFn;
-    using IsSupportedFn = orvane::GetCurSystemIsSupportFn;
-    using SelectSaveLocationFn = orvane::SelectSaveSystemInfoFilePositionFn;  // buffer of 1024 units
-    using StartFn = orvane::StartGetSystemInfoFn;                             // archive path, 8 switches
-    using RestartFn = orvane::RestartSystemFn;
+    using InitFn = engine::api::InitDllFn;
+    using SetWindowFn = engine::api::SetWndHandleFn;
+    using IsSupportedFn = engine::api::GetCurSystemIsSupportFn;
+    using SelectSaveLocationFn = engine::api::SelectSaveSystemInfoFilePositionFn;  // buffer of 1024 units
+    using StartFn = engine::api::StartGetSystemInfoFn;                             // archive path, 8 switches
+    using RestartFn = engine::api::RestartSystemFn;
 
     InitFn init = nullptr;
     SetWindowFn setWindow = nullptr;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "Categories.h"
+#include "api/Categories.h"
 #include "LibraryBindings.h"
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 namespace frontend {
 
@@ -15,13 +15,13 @@ const wchar_t* const kShippedPackers[] = {L"7z\\x86\\7zx86.exe", L"7z\\x64\\7zx6
 
 bool HoldsOnlyEngineOutput(const std::wstring& workingFolder) {
     WIN32_FIND_DATAW data;
-    skelda::UniqueFindHandle find(::FindFirstFileW((workingFolder + L"\\*").c_str(), &data));
+    util::win::UniqueFindHandle find(::FindFirstFileW((workingFolder + L"\\*").c_str(), &data));
     if (!find.Valid()) return true;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         const bool known = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                           (skelda::IsCategoryFolder(name) || name == skelda::kWorkingTempFolder);
+                           (engine::api::IsCategoryFolder(name) || name == engine::api::kWorkingTempFolder);
         if (!known) return false;
     } while (::FindNextFileW(find.Get(), &data));
     return true;
@@ -107,10 +107,10 @@ int RemoveProgramFolder() {
     // until the process ends (deliberately not closed).
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return 1;
-    skelda::UniqueHandle input(readEnd);
+    util::win::UniqueHandle input(readEnd);
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    skelda::UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+    util::win::UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                            OPEN_EXISTING, 0, nullptr));
 
     const std::wstring cmd = system + L"\\cmd.exe";

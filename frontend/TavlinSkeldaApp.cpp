@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "GdiPlus.h"
-#include "SystemLibraries.h"
+#include "win/SystemLibraries.h"
 #include "TavlinSkeldaDlg.h"
 #include "UsageArgeementsDlg.h"
 
@@ -14,7 +14,7 @@ namespace {
 // The rich edit of the terms panel ("RichEdit20W") lives in this system library.
 class RichEditLibrary {
 public:
-    RichEditLibrary() : module_(skelda::LoadSystemLibrary(L"riched20.dll")) {}
+    RichEditLibrary() : module_(util::win::LoadSystemLibrary(L"riched20.dll")) {}
     ~RichEditLibrary() {
         if (module_) ::FreeLibrary(module_);
     }

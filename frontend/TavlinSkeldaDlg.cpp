@@ -4,7 +4,7 @@
 
 #include "AboutDlg.h"
 #include "CategoryBoxes.h"
-#include "Categories.h"
+#include "api/Categories.h"
 #include "FrontendMessages.h"
 #include "FrontendTexts.h"
 #include "PngResource.h"
@@ -28,14 +28,14 @@ constexpr COLORREF kTitleColor = RGB(153, 153, 153);
 // Design rectangles of the check boxes (left, top, width, height) at scale 1, in the order
 // they are set up: row by row on the screen, which is not the order of the categories.
 struct CheckBoxPlace {
-    skelda::CategoryIndex category;
+    engine::api::CategoryIndex category;
     int left, top, width, height;
 };
-constexpr CheckBoxPlace kCheckBoxPlaces[kCategoryCount] = {
-    {skelda::kCbsLog, 76, 138, 117, 17},        {skelda::kInfLog, 232, 138, 117, 17},
-    {skelda::kUpdateLog, 76, 178, 117, 17},     {skelda::kSystemLog, 232, 178, 117, 17},
-    {skelda::kInstalledApps, 76, 218, 117, 17}, {skelda::kOperatingSystem, 232, 218, 117, 17},
-    {skelda::kPerfCounters, 76, 258, 117, 17},  {skelda::kHardware, 232, 258, 117, 17},
+constexpr CheckBoxPlace kCheckBoxPlaces[engine::api::kCategoryCount] = {
+    {engine::api::kCbsLog, 76, 138, 117, 17},        {engine::api::kInfLog, 232, 138, 117, 17},
+    {engine::api::kUpdateLog, 76, 178, 117, 17},     {engine::api::kSystemLog, 232, 178, 117, 17},
+    {engine::api::kInstalledApps, 76, 218, 117, 17}, {engine::api::kOperatingSystem, 232, 218, 117, 17},
+    {engine::api::kPerfCounters, 76, 258, 117, 17},  {engine::api::kHardware, 232, 258, 117, 17},
 };
 
 RECT ScaledRect(int left, int top, int width, int height, float s) {
@@ -49,7 +49,7 @@ namespace frontend {
 
 std::wstring EngineArchiveVariable() {
     wchar_t value[32768] = {};
-    const DWORD n = ::GetEnvironmentVariableW(orvane::kArchiveVariable, value, 32768);
+    const DWORD n = ::GetEnvironmentVariableW(engine::api::kArchiveVariable, value, 32768);
     return n > 0 && n < 32768 ? std::wstring(value, n) : std::wstring();
 }
 
@@ -84,8 +84,8 @@ CSkeldaDlg::~CSkeldaDlg() = default;
 void CSkeldaDlg::DoDataExchange() {
     BindControl(IDC_MAIN_CLOSE, close_);
     BindControl(IDC_MAIN_MINIMIZE, minimize_);
-    static_assert(skelda::kCategories == kCategoryCount, "one box per switch");
-    for (const skelda::Category& category : skelda::kCategoryTable)
+    static_assert(engine::api::kCategories == engine::api::kCategoryCount, "one box per switch");
+    for (const engine::api::Category& category : engine::api::kCategoryTable)
         BindControl(frontend::kCategoryBoxIds[category.index], checks_[category.index]);
     BindControl(IDC_SAVE_PATH, pathEdit_);
     BindControl(IDC_BROWSE, browse_);
@@ -183,8 +183,8 @@ void CSkeldaDlg::LayoutLabels(const RECT& client) {
     feedbackLink_.SetColors(kLinkColor, kLinkHoverColor);
 }
 
-void CSkeldaDlg::ReadSwitches(int (&switches)[kCategoryCount]) const {
-    for (int i = 0; i < kCategoryCount; ++i) switches[i] = checks_[i].GetCheck() == BST_CHECKED ? 1 : 0;
+void CSkeldaDlg::ReadSwitches(int (&switches)[engine::api::kCategoryCount]) const {
+    for (int i = 0; i < engine::api::kCategoryCount; ++i) switches[i] = checks_[i].GetCheck() == BST_CHECKED ? 1 : 0;
 }
 
 CExecutePromptDlg* CSkeldaDlg::OpenProgressPrompt() const {
@@ -206,7 +206,7 @@ void CSkeldaDlg::OnBrowse() {
 }
 
 void CSkeldaDlg::OnStart() {
-    int switches[kCategoryCount] = {};
+    int switches[engine::api::kCategoryCount] = {};
     ReadSwitches(switches);
 
     CString path = pathEdit_.GetWindowText();
@@ -246,7 +246,7 @@ void CSkeldaDlg::OnStart() {
 }
 
 void CSkeldaDlg::ShowResultPrompt(WPARAM code) {
-    if (code != frontend::kCollectSucceeded) {
+    if (code != engine::api::kResultSucceeded) {
         ShowPrompt(texts::kCollectFailed);
         return;
     }
@@ -257,17 +257,17 @@ void CSkeldaDlg::ShowResultPrompt(WPARAM code) {
 
 LRESULT CSkeldaDlg::OnCollectResult(WPARAM code) {
     switch (code) {
-        case frontend::kCollectFinished:
-        case frontend::kCollectSucceeded:
-        case frontend::kCollectFailed:
-        case frontend::kCollectFolderFailed:
+        case engine::api::kResultFinished:
+        case engine::api::kResultSucceeded:
+        case engine::api::kResultFailed:
+        case engine::api::kResultFolderFailed:
             // Any report of the run hides the progress prompt at once and ends it (an outcome too,
             // should its end of the run not have come first); later pairs find it closed.
             if (CExecutePromptDlg* open = OpenProgressPrompt()) open->SendMessage(WM_CLOSE_PROGRESS);
             break;
         default: return 1;
     }
-    if (code == frontend::kCollectFinished) return 1;
+    if (code == engine::api::kResultFinished) return 1;
     if (collecting_)
         pendingResults_.push_back(code);
     else
@@ -338,7 +338,7 @@ LRESULT CSkeldaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
-        case frontend::WM_COLLECT_RESULT: return OnCollectResult(wp);
+        case engine::api::kResultMessage: return OnCollectResult(wp);
         case WM_ENABLE_START: return OnEnableStart(wp);
         case WM_LBUTTONDOWN: OnLButtonDown(lp); break;
     }

@@ -9,25 +9,15 @@
 #include "DrawTextStatic.h"
 #include "ExecutePromptDlg.h"
 #include "LibraryBindings.h"
-#include "OrvaneSkeldaApi.h"
+#include "api/OrvaneSkeldaApi.h"
 #include "PngButtons.h"
 #include "SkinDialogs.h"
 #include "TextVcenterEdit.h"
 
-// Number of category switches handed to StartGetSystemInfo.
-constexpr int kCategoryCount = orvane::kCategoryCount;
 // Size of the archive path buffer shared with the engine, terminator included.
 constexpr int kArchivePathUnits = 1024;
 
 namespace frontend {
-// The engine's report to the main child, always sent as a pair: first the end of the run,
-// then its outcome.
-constexpr UINT WM_COLLECT_RESULT = orvane::kResultMessage;
-constexpr WPARAM kCollectSucceeded = orvane::kResultSucceeded;
-constexpr WPARAM kCollectFailed = orvane::kResultFailed;
-constexpr WPARAM kCollectFolderFailed = orvane::kResultFolderFailed;
-constexpr WPARAM kCollectFinished = orvane::kResultFinished;
-
 // Pixel width of a one-line text in a dialog's font (the stock GUI font when it has none).
 int TextWidthInDialogFont(HWND dialog, LPCWSTR text);
 
@@ -45,7 +35,7 @@ public:
 
     void Layout() override;
     // The switches as the check boxes give them now, indexed by category (control-id order).
-    void ReadSwitches(int (&switches)[kCategoryCount]) const;
+    void ReadSwitches(int (&switches)[engine::api::kCategoryCount]) const;
     // The progress prompt of the last run, while its window is open; null otherwise.
     CExecutePromptDlg* OpenProgressPrompt() const;
 
@@ -74,7 +64,7 @@ private:
 
     CPngButton close_;
     CPngButton minimize_;
-    CPngCheckBoxEx checks_[kCategoryCount];
+    CPngCheckBoxEx checks_[engine::api::kCategoryCount];
     CTextVcenterEdit pathEdit_;
     CFeaturePngButton browse_;
     CFeaturePngButton start_;

@@ -5,7 +5,7 @@
 #include "Controls.h"
 #include "GdiPlus.h"
 #include "SkinDraw.h"
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 class CDrawStateInfoStatic : public CStatic {
 public:
@@ -45,7 +45,7 @@ private:
     const ui::GdiplusImage* background_ = nullptr;
     RECT bgRect_{};
     std::atomic<int> stop_{0};
-    skelda::UniqueHandle stopEvent_;
-    skelda::UniqueHandle thread_;
+    util::win::UniqueHandle stopEvent_;
+    util::win::UniqueHandle thread_;
     HWND threadTarget_ = nullptr;  // the window the thread invalidates
 };

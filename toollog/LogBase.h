@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "PacketLog.h"
+#include "toollog/PacketLog.h"
 
 // A writer of log entries into files of one log folder.
 class CLogBase {

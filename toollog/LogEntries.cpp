@@ -1,7 +1,7 @@
-#include "LogEntries.h"
+#include "toollog/LogEntries.h"
 
-#include "LogSave.h"
-#include "WideText.h"
+#include "toollog/LogSave.h"
+#include "text/WideText.h"
 
 namespace toollog {
 
@@ -51,12 +51,12 @@ const wchar_t* EntryText(Entry entry) {
 }
 
 void Log(Entry entry) {
-    CLogSave::Instance().Write(skelda::Narrow(EntryText(entry), skelda::kGbkCodePage), kEngineLogFile, true);
+    CLogSave::Instance().Write(util::text::Narrow(EntryText(entry), util::text::kGbkCodePage), kEngineLogFile, true);
 }
 
 void Log(Entry entry, const std::wstring& detail) {
     const std::wstring line = std::wstring(EntryText(entry)) + L": " + detail;
-    CLogSave::Instance().Write(skelda::Narrow(line, skelda::kGbkCodePage), kEngineLogFile, true);
+    CLogSave::Instance().Write(util::text::Narrow(line, util::text::kGbkCodePage), kEngineLogFile, true);
 }
 
 }  // namespace toollog

@@ -1,4 +1,4 @@
-#include "LogLine.h"
+#include "toollog/LogLine.h"
 
 #include <cstdio>
 #include <cwchar>

@@ -1,16 +1,17 @@
-#include "LogSave.h"
+#include "toollog/LogSave.h"
 
 #include <cwchar>
 
 #include <sddl.h>
 #include <shlobj.h>
 
-#include "LogEntries.h"
-#include "LogLine.h"
-#include "LogSaveCloseFile.h"
-#include "PathText.h"
-#include "TrustedPlace.h"
-#include "WideText.h"
+#include "toollog/LogEntries.h"
+#include "toollog/LogLine.h"
+#include "toollog/LogSaveCloseFile.h"
+#include "text/PathText.h"
+#include "files/NoFollow.h"
+#include "files/ObjectFacts.h"
+#include "text/WideText.h"
 
 namespace {
 
@@ -68,46 +69,47 @@ CLogSave& CLogSave::Instance() {
 }
 
 CLogSave::CLogSave(const std::wstring& appDataFolder, std::vector<std::wstring> alsoTrusted) {
-    const std::wstring base = skelda::WithTrailingBackslash(appDataFolder);
+    const std::wstring base = util::text::WithTrailingBackslash(appDataFolder);
     logFolder_ = base + L"ToolLog";
-    skelda::UniqueHandle folder;
-    OpenFolder(alsoTrusted, folder);
+    const util::files::OwnerRule owners{std::move(alsoTrusted), L""};
+    util::win::UniqueHandle folder;
+    OpenFolder(owners, folder);
     logFolder_ += L'\\';
 
     // A bare file name would be looked up in the Windows folder; keep it in the current one.
-    ReadSettings((base.empty() ? L".\\" : base) + L"logCfg.ini", alsoTrusted);
+    ReadSettings((base.empty() ? L".\\" : base) + L"logCfg.ini", owners);
     printEnabled_ = toollog::PrintSwitchOn(settings_.Value(L"Log", L"print").value_or(L"-1"));
 
-    writer_ = std::make_unique<CLogSaveCloseFile>(logFolder_, std::move(folder), std::move(alsoTrusted));
+    writer_ = std::make_unique<CLogSaveCloseFile>(logFolder_, std::move(folder), owners);
 }
 
 CLogSave::~CLogSave() = default;
 
-void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::UniqueHandle& folder) {
+void CLogSave::OpenFolder(const util::files::OwnerRule& owners, util::win::UniqueHandle& folder) {
     constexpr DWORD kAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE;
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;  // no delete: not renamed while held
-    skelda::PlaceFacts facts;
-    folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
-    if (skelda::JudgePlace(facts, true) == skelda::PlaceVerdict::Missing) {
+    util::files::ObjectFacts facts;
+    folder = util::files::OpenNoFollow(logFolder_, kAccess, kShare, facts, owners);
+    if (util::files::JudgePlace(facts, true) == util::files::PlaceVerdict::Missing) {
         const DWORD made = MakeLogFolder(logFolder_) ? ERROR_SUCCESS : ::GetLastError();
         if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS) {
             AddDistrust(L"tool log off: " + logFolder_ + L" cannot be made (error " + std::to_wstring(made) + L")");
             return;
         }
         // Whoever made it in the meantime, it is judged like any folder found there.
-        folder = skelda::OpenPlace(logFolder_, kAccess, kShare, facts, alsoTrusted);
+        folder = util::files::OpenNoFollow(logFolder_, kAccess, kShare, facts, owners);
     }
-    const skelda::PlaceVerdict verdict = skelda::JudgePlace(facts, true);
-    if (verdict != skelda::PlaceVerdict::Trusted) {
+    const util::files::PlaceVerdict verdict = util::files::JudgePlace(facts, true);
+    if (verdict != util::files::PlaceVerdict::Trusted) {
         folder.Reset();
-        AddDistrust(L"tool log off: " + logFolder_ + L" " + skelda::VerdictText(verdict, facts));
+        AddDistrust(L"tool log off: " + logFolder_ + L" " + util::files::VerdictText(verdict, facts));
         return;
     }
     // A folder made before its list was ours may let users create files in it: the engine's
     // log file is refused then at every entry, and said so once here.
-    const std::wstring name = skelda::Widen(toollog::kEngineLogFile, CP_ACP);
+    const std::wstring name = util::text::Widen(toollog::kEngineLogFile, CP_ACP);
     DWORD error = 0;
-    skelda::UniqueHandle file = skelda::OpenInFolder(folder.Get(), name, 0,
+    util::win::UniqueHandle file = util::files::OpenInFolder(folder.Get(), name, 0,
                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false,
                                                      error);
     const std::wstring path = logFolder_ + L"\\" + name;
@@ -116,20 +118,20 @@ void CLogSave::OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::
             AddDistrust(L"tool log off: " + path + L" cannot be opened (error " + std::to_wstring(error) + L")");
         return;
     }
-    const skelda::PlaceFacts fileFacts = skelda::FactsOfHandle(file.Get(), path, alsoTrusted);
-    const skelda::PlaceVerdict fileVerdict = skelda::JudgePlace(fileFacts, false);
-    if (fileVerdict != skelda::PlaceVerdict::Trusted)
-        AddDistrust(L"tool log off: " + path + L" " + skelda::VerdictText(fileVerdict, fileFacts));
+    const util::files::ObjectFacts fileFacts = util::files::FactsOf(file.Get(), path, &owners);
+    const util::files::PlaceVerdict fileVerdict = util::files::JudgePlace(fileFacts, false);
+    if (fileVerdict != util::files::PlaceVerdict::Trusted)
+        AddDistrust(L"tool log off: " + path + L" " + util::files::VerdictText(fileVerdict, fileFacts));
 }
 
-void CLogSave::ReadSettings(const std::wstring& configPath, const std::vector<std::wstring>& alsoTrusted) {
-    skelda::PlaceFacts facts;
-    skelda::UniqueHandle file =
-        skelda::OpenPlace(configPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, facts, alsoTrusted);
-    const skelda::PlaceVerdict verdict = skelda::JudgePlace(facts, false);
-    if (verdict == skelda::PlaceVerdict::Missing) return;
-    if (verdict != skelda::PlaceVerdict::Trusted) {
-        AddDistrust(L"logCfg.ini ignored: " + configPath + L" " + skelda::VerdictText(verdict, facts));
+void CLogSave::ReadSettings(const std::wstring& configPath, const util::files::OwnerRule& owners) {
+    util::files::ObjectFacts facts;
+    util::win::UniqueHandle file =
+        util::files::OpenNoFollow(configPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, facts, owners);
+    const util::files::PlaceVerdict verdict = util::files::JudgePlace(facts, false);
+    if (verdict == util::files::PlaceVerdict::Missing) return;
+    if (verdict != util::files::PlaceVerdict::Trusted) {
+        AddDistrust(L"logCfg.ini ignored: " + configPath + L" " + util::files::VerdictText(verdict, facts));
         return;
     }
     std::string bytes(toollog::kMaxSettingsBytes, '\0');

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "LogBase.h"
-#include "LogSettings.h"
-#include "UniqueHandle.h"
+#include "toollog/LogBase.h"
+#include "toollog/LogSettings.h"
+#include "files/ObjectFacts.h"
+#include "win/UniqueHandle.h"
 
 // The engine's tool log. One object per process, made on first use; it finds the log folder
 // "ToolLog" in the common application-data folder and reads logCfg.ini beside it.
@@ -42,8 +43,8 @@ public:
     const std::wstring& Distrust() const { return distrust_; }
 
 private:
-    void OpenFolder(const std::vector<std::wstring>& alsoTrusted, skelda::UniqueHandle& folder);
-    void ReadSettings(const std::wstring& configPath, const std::vector<std::wstring>& alsoTrusted);
+    void OpenFolder(const util::files::OwnerRule& owners, util::win::UniqueHandle& folder);
+    void ReadSettings(const std::wstring& configPath, const util::files::OwnerRule& owners);
     void AddDistrust(const std::wstring& text);
 
     bool printEnabled_ = false;

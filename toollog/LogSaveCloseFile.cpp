@@ -1,13 +1,13 @@
-#include "LogSaveCloseFile.h"
+#include "toollog/LogSaveCloseFile.h"
 
-#include "HandleFiles.h"
-#include "LogLine.h"
-#include "TrustedPlace.h"
-#include "WideText.h"
+#include "files/NoFollow.h"
+#include "toollog/LogLine.h"
+#include "files/ObjectFacts.h"
+#include "text/WideText.h"
 
-CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logFolder, skelda::UniqueHandle folder,
-                                     std::vector<std::wstring> alsoTrusted)
-    : CLogBase(std::move(logFolder)), folder_(std::move(folder)), alsoTrusted_(std::move(alsoTrusted)) {}
+CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logFolder, util::win::UniqueHandle folder,
+                                     util::files::OwnerRule owners)
+    : CLogBase(std::move(logFolder)), folder_(std::move(folder)), owners_(std::move(owners)) {}
 
 void CLogSaveCloseFile::WriteText(std::string text, std::string fileName) {
     CPacketLog entry;
@@ -17,21 +17,21 @@ void CLogSaveCloseFile::WriteText(std::string text, std::string fileName) {
 }
 
 void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
-    skelda::CriticalSectionLock hold(lock_.Native());
+    util::win::CriticalSectionLock hold(lock_.Native());
     if (!folder_) return;  // no trusted folder: the entry goes nowhere
 
     // Entry texts and file names are code page 936 whatever the system's ANSI code page is,
     // so they are written as they are and the file name is widened from 936.
-    const std::wstring name = skelda::Widen(entry.GetFileName(), skelda::kGbkCodePage);
+    const std::wstring name = util::text::Widen(entry.GetFileName(), util::text::kGbkCodePage);
     if (name.find_first_of(L"\\/:") != std::wstring::npos) return;  // a name inside the folder only
     DWORD error = 0;
-    skelda::UniqueHandle file = skelda::OpenInFolder(folder_.Get(), name, GENERIC_READ | GENERIC_WRITE | DELETE,
+    util::win::UniqueHandle file = util::files::OpenInFolder(folder_.Get(), name, GENERIC_READ | GENERIC_WRITE | DELETE,
                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                                      true, error);
     if (!file) return;  // no access: the entry is dropped
     const std::wstring path = LogFolder() + name;
-    if (skelda::JudgePlace(skelda::FactsOfHandle(file.Get(), path, alsoTrusted_), false) !=
-        skelda::PlaceVerdict::Trusted)
+    if (util::files::JudgePlace(util::files::FactsOf(file.Get(), path, &owners_), false) !=
+        util::files::PlaceVerdict::Trusted)
         return;
 
     SYSTEMTIME now;
@@ -45,6 +45,6 @@ void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(file.Get(), &size) &&
         static_cast<unsigned long long>(size.QuadPart) > toollog::kRollOverBytes) {
-        skelda::RenameByHandle(file.Get(), folder_.Get(), name + L"bak", true);
+        util::files::RenameByHandle(file.Get(), folder_.Get(), name + L"bak", true);
     }
 }

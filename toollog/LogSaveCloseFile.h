@@ -2,8 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "LogBase.h"
-#include "UniqueHandle.h"
+#include "toollog/LogBase.h"
+#include "files/ObjectFacts.h"
+#include "win/UniqueHandle.h"
 
 // Opens the entry's file for every entry, appends one dated line and closes it again.
 // A file grown beyond the roll-over size is moved to a single backup ("<name>bak").
@@ -13,13 +14,13 @@
 class CLogSaveCloseFile : public CLogBase {
 public:
     // folder: the log folder, opened and judged trusted; none drops every entry.
-    CLogSaveCloseFile(std::wstring logFolder, skelda::UniqueHandle folder, std::vector<std::wstring> alsoTrusted);
+    CLogSaveCloseFile(std::wstring logFolder, util::win::UniqueHandle folder, util::files::OwnerRule owners);
 
     void WritePacket(const CPacketLog& entry) override;
     void WriteText(std::string text, std::string fileName) override;
 
 private:
-    skelda::CriticalSection lock_;  // one entry at a time, roll-over included
-    skelda::UniqueHandle folder_;
-    std::vector<std::wstring> alsoTrusted_;
+    util::win::CriticalSection lock_;  // one entry at a time, roll-over included
+    util::win::UniqueHandle folder_;
+    util::files::OwnerRule owners_;
 };

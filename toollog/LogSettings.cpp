@@ -1,8 +1,8 @@
-#include "LogSettings.h"
+#include "toollog/LogSettings.h"
 
 #include <cwctype>
 
-#include "WideText.h"
+#include "text/WideText.h"
 
 namespace toollog {
 namespace {
@@ -32,9 +32,9 @@ LogSettings LogSettings::Parse(const std::string& bytes) {
             settings.text_[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
                                                      (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
     } else if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        settings.text_ = skelda::Widen(bytes.substr(3), CP_UTF8);
+        settings.text_ = util::text::Widen(bytes.substr(3), CP_UTF8);
     } else {
-        settings.text_ = skelda::Widen(bytes, CP_ACP);
+        settings.text_ = util::text::Widen(bytes, CP_ACP);
     }
     return settings;
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "ObjectBase.h"
+#include "toollog/ObjectBase.h"
 
 // One log entry on its way to a file. Both strings are code page 936 text.
 class CPacketLog : public CObjectBase {

@@ -7,8 +7,8 @@ using collect::ParseOptions;
 
 namespace {
 
-std::array<int, skelda::kCategories> Only(std::initializer_list<int> on) {
-    std::array<int, skelda::kCategories> switches{};
+std::array<int, engine::api::kCategories> Only(std::initializer_list<int> on) {
+    std::array<int, engine::api::kCategories> switches{};
     for (int i : on) switches[i] = 1;
     return switches;
 }
@@ -46,7 +46,7 @@ TEST(CollectOptionsTest, BadInputIsRefusedWithTheReason) {
 
 TEST(CollectOptionsTest, UsageNamesEveryCategory) {
     const std::wstring usage = collect::UsageText();
-    for (const skelda::Category& category : skelda::kCategoryTable)
+    for (const engine::api::Category& category : engine::api::kCategoryTable)
         EXPECT_NE(usage.find(std::to_wstring(category.index) + L" " + category.label), std::wstring::npos)
             << category.index;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ProgressQueue.h"
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 using collect::ConsoleWriter;
 using collect::LineQueue;
@@ -22,19 +22,19 @@ std::vector<std::wstring> Drain(LineQueue& queue) {
 // A console that takes the first line and then holds everything until released, as one with
 // a selection held or a pipe nobody reads.
 struct StalledConsole {
-    skelda::UniqueHandle entered{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    skelda::UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    skelda::CriticalSection lock;
+    util::win::UniqueHandle entered{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    util::win::UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    util::win::CriticalSection lock;
     std::vector<std::wstring> printed;
 
     void Print(const std::wstring& line) {
         ::SetEvent(entered.Get());
         ::WaitForSingleObject(release.Get(), INFINITE);
-        skelda::CriticalSectionLock hold(lock.Native());
+        util::win::CriticalSectionLock hold(lock.Native());
         printed.push_back(line);
     }
     std::vector<std::wstring> Printed() {
-        skelda::CriticalSectionLock hold(lock.Native());
+        util::win::CriticalSectionLock hold(lock.Native());
         return printed;
     }
 };

@@ -1,9 +1,11 @@
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
-#include "CatalogueTables.h"
-#include "CommandLine.h"
+#include "catalogue/CatalogueTables.h"
+#include "text/CommandLine.h"
 
-namespace skelda {
+namespace engine::catalogue {
+
+using util::text::Quoted;
 
 std::wstring ReportPath(const std::wstring& folder, const std::wstring& baseName) {
     return folder + L"\\" + baseName + L".txt";
@@ -58,4 +60,4 @@ ToolReport WmiClassReport(const std::wstring& wmiClass, const std::wstring& fold
             ReportPath(folderFullPath, label)};
 }
 
-}  // namespace skelda
+}  // namespace engine::catalogue

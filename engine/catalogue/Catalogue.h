@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace skelda {
+namespace engine::catalogue {
 
 // key: WMIC alias or WMI class as written on the command line; label: base name of its report file.
 struct CatalogueRow {
@@ -68,4 +68,4 @@ ToolReport WmiClassReport(const std::wstring& wmiClass, const std::wstring& fold
 // The class name without its leading "Win32_" (the whole name when it has none).
 std::wstring WmiClassLabel(const std::wstring& wmiClass);
 
-}  // namespace skelda
+}  // namespace engine::catalogue

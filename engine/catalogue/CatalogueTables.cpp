@@ -1,6 +1,6 @@
-#include "CatalogueTables.h"
+#include "catalogue/CatalogueTables.h"
 
-namespace skelda {
+namespace engine::catalogue {
 
 // WMIC aliases: folder, then (alias, description); the description names the report file.
 const std::vector<AliasFolder>& WmicTable() {
@@ -303,4 +303,4 @@ const std::vector<ClassFolder>& WmiSystemTable() {
     return table;
 }
 
-}  // namespace skelda
+}  // namespace engine::catalogue

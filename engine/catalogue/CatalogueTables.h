@@ -2,7 +2,7 @@
 // The built-in tables behind BuildCatalogues, in the order they are entered.
 #include <vector>
 
-namespace skelda {
+namespace engine::catalogue {
 
 struct AliasRow {
     const wchar_t* alias;
@@ -23,4 +23,4 @@ const std::vector<AliasFolder>& WmicTable();
 const std::vector<ClassFolder>& WmiDeviceTable();
 const std::vector<ClassFolder>& WmiSystemTable();
 
-}  // namespace skelda
+}  // namespace engine::catalogue

@@ -1,6 +1,6 @@
-#include "WmiAliasSources.h"
+#include "catalogue/WmiAliasSources.h"
 
-namespace skelda {
+namespace engine::catalogue {
 
 namespace {
 
@@ -224,4 +224,4 @@ const std::vector<WmiAliasSource>& WmiAliasSources() {
     return sources;
 }
 
-}  // namespace skelda
+}  // namespace engine::catalogue

@@ -4,7 +4,7 @@
 // kept as they are. The table test holds the alias table against these rows.
 #include <vector>
 
-namespace skelda {
+namespace engine::catalogue {
 
 enum class ListEvidence {
     Capture,     // a capture shows the whole FULL list: the table equals it
@@ -24,4 +24,4 @@ struct WmiAliasSource {
 // One row per alias of the alias table.
 const std::vector<WmiAliasSource>& WmiAliasSources();
 
-}  // namespace skelda
+}  // namespace engine::catalogue

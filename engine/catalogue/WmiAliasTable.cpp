@@ -1,6 +1,6 @@
-#include "WmiAliasTable.h"
+#include "catalogue/WmiAliasTable.h"
 
-namespace skelda {
+namespace engine::catalogue {
 
 namespace {
 
@@ -419,4 +419,4 @@ std::vector<std::wstring> AliasProperties(const WmiAlias& alias) {
     return names;
 }
 
-}  // namespace skelda
+}  // namespace engine::catalogue

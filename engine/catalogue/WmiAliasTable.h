@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace skelda {
+namespace engine::catalogue {
 
 struct WmiAlias {
     const wchar_t* alias;       // as in the WMIC catalogue, upper case
@@ -24,4 +24,4 @@ const WmiAlias* FindWmiAlias(const std::wstring& alias);
 // The alias's property names in order.
 std::vector<std::wstring> AliasProperties(const WmiAlias& alias);
 
-}  // namespace skelda
+}  // namespace engine::catalogue

@@ -1,15 +1,17 @@
-#include "StepPlan.h"
+#include "plan/StepPlan.h"
 
 #include <algorithm>
 
-#include "Categories.h"
-#include "CommandLine.h"
-#include "LogFileCollectors.h"
-#include "OsVersion.h"
+#include "api/Categories.h"
+#include "text/CommandLine.h"
+#include "text/PathText.h"
+#include "win/WindowsVersion.h"
 
 using toollog::Entry;
 
-namespace engine {
+namespace engine::plan {
+
+namespace api = engine::api;
 
 namespace {
 
@@ -38,7 +40,7 @@ void MarkSlow(PlannedStep& step, bool installer, bool slow) {
     step.serialGroup = installer ? kInstallerGroup : 0;
 }
 
-PlannedStep ToolStep(int worker, const skelda::ToolReport& report) {
+PlannedStep ToolStep(int worker, const catalogue::ToolReport& report) {
     PlannedStep step;
     step.kind = StepKind::ToolReport;
     step.worker = worker;
@@ -58,21 +60,21 @@ PlannedStep CopyStep(CopyKind kind, const std::wstring& source, const std::wstri
     return step;
 }
 
-bool On(const PlanFacts& facts, skelda::CategoryIndex index) { return facts.switches[index] != 0; }
+bool On(const PlanFacts& facts, api::CategoryIndex index) { return facts.switches[index] != 0; }
 
 std::wstring WorkFolder(const PlanFacts& facts, const std::wstring& relative) {
     return facts.workingFolder + L"\\" + relative;
 }
 
 void PlanEventLogs(const PlanFacts& facts, WorkerPlan& plan) {
-    if (!On(facts, skelda::kSystemLog)) return;
-    const std::wstring category = skelda::CategoryFolder(skelda::kSystemLog);
+    if (!On(facts, api::kSystemLog)) return;
+    const std::wstring category = api::CategoryFolder(api::kSystemLog);
     const std::wstring folder = WorkFolder(facts, category);
     plan.folders.push_back({folder, Entry::EventLogFolderFailed});
     PlannedStep listing;
     listing.kind = StepKind::EventLogListing;
     listing.worker = 1;
-    listing.program = skelda::kWevtutilProgram;
+    listing.program = catalogue::kWevtutilProgram;
     listing.what = L"wevtutil el";
     listing.category = category;
     listing.folder = folder;
@@ -80,18 +82,18 @@ void PlanEventLogs(const PlanFacts& facts, WorkerPlan& plan) {
 }
 
 void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
-    if (On(facts, skelda::kUpdateLog)) {
-        const std::wstring category = skelda::CategoryFolder(skelda::kUpdateLog);
+    if (On(facts, api::kUpdateLog)) {
+        const std::wstring category = api::CategoryFolder(api::kUpdateLog);
         const std::wstring folder = WorkFolder(facts, category);
         const std::wstring target = folder + L"\\WindowsUpdate.log";
         plan.folders.push_back({folder, Entry::UpdateLogFolderFailed});
-        if (facts.osVersionCode >= OS_WIN10) {
+        if (facts.osVersionCode >= util::win::OS_WIN10) {
             // Windows 10 writes the log on demand, onto the desktop; the copy follows.
             PlannedStep produce;
             produce.kind = StepKind::ToolRun;
             produce.worker = 2;
-            produce.program = skelda::kPowerShellProgram;
-            produce.what = std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"";
+            produce.program = catalogue::kPowerShellProgram;
+            produce.what = std::wstring(catalogue::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"";
             produce.category = category;
             produce.longLimit = true;
             produce.slow = true;
@@ -101,20 +103,20 @@ void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
             plan.steps.push_back(CopyStep(CopyKind::UpdateLog, facts.windowsFolder + L"\\WindowsUpdate.log", target));
         }
     }
-    if (On(facts, skelda::kCbsLog)) {
-        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kCbsLog));
+    if (On(facts, api::kCbsLog)) {
+        const std::wstring folder = WorkFolder(facts, api::CategoryFolder(api::kCbsLog));
         if (facts.cbsPresent) plan.folders.push_back({folder, Entry::CbsFolderFailed});
         plan.steps.push_back(CopyStep(CopyKind::CbsFolder, facts.windowsFolder + L"\\Logs\\CBS", folder));
     }
-    if (On(facts, skelda::kInfLog)) {
-        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kInfLog));
+    if (On(facts, api::kInfLog)) {
+        const std::wstring folder = WorkFolder(facts, api::CategoryFolder(api::kInfLog));
         if (facts.infPresent) plan.folders.push_back({folder, Entry::InfFolderFailed});
         plan.steps.push_back(CopyStep(CopyKind::SetupApiLogs, facts.windowsFolder + L"\\inf", folder));
     }
-    if (On(facts, skelda::kOperatingSystem)) {
-        const std::wstring folder = WorkFolder(facts, skelda::CategoryFolder(skelda::kOperatingSystem) + L"\\系统信息");
+    if (On(facts, api::kOperatingSystem)) {
+        const std::wstring folder = WorkFolder(facts, api::CategoryFolder(api::kOperatingSystem) + L"\\系统信息");
         plan.folders.push_back({folder, Entry::WmicFolderFailed});
-        PlannedStep systeminfo = ToolStep(2, {skelda::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
+        PlannedStep systeminfo = ToolStep(2, {catalogue::kSysteminfoProgram, L"systeminfo", folder + L"\\系统信息.txt"});
         systeminfo.longLimit = true;
         systeminfo.slow = true;  // lists every installed update
         plan.steps.push_back(std::move(systeminfo));
@@ -124,7 +126,7 @@ void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
         if (!SwitchOfFolder(facts.switches, folderName)) continue;
         const std::wstring folder = WorkFolder(facts, folderName);
         plan.folders.push_back({folder, Entry::WmicFolderFailed});
-        const bool installer = std::any_of(rows.begin(), rows.end(), [](const skelda::CatalogueRow& row) {
+        const bool installer = std::any_of(rows.begin(), rows.end(), [](const catalogue::CatalogueRow& row) {
             return row.key == L"PRODUCT";  // Win32_Product
         });
         if (!facts.haveWmic) {
@@ -132,7 +134,7 @@ void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
             PlannedStep batch;
             batch.kind = StepKind::AliasFolder;
             batch.worker = 2;
-            batch.program = skelda::kPowerShellProgram;
+            batch.program = catalogue::kPowerShellProgram;
             batch.what = L"WMI for the WMIC aliases of " + folderName;
             batch.folder = folder;
             batch.rows = rows;
@@ -140,22 +142,22 @@ void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
             plan.steps.push_back(std::move(batch));
             continue;
         }
-        for (const skelda::CatalogueRow& row : rows) {
-            PlannedStep step = ToolStep(2, skelda::WmicReport(row.key, folder, row.label));
+        for (const catalogue::CatalogueRow& row : rows) {
+            PlannedStep step = ToolStep(2, catalogue::WmicReport(row.key, folder, row.label));
             MarkSlow(step, row.key == L"PRODUCT", false);
             plan.steps.push_back(std::move(step));
         }
     }
 }
 
-void PlanWmiClasses(const PlanFacts& facts, const skelda::FolderCatalogue* catalogue, int worker, WorkerPlan& plan) {
+void PlanWmiClasses(const PlanFacts& facts, const catalogue::FolderCatalogue* catalogue, int worker, WorkerPlan& plan) {
     if (!catalogue) return;
     for (const auto& [folderName, rows] : *catalogue) {
         if (!SwitchOfFolder(facts.switches, folderName)) continue;
         const std::wstring folder = WorkFolder(facts, folderName);
         plan.folders.push_back({folder, Entry::PowershellFolderFailed});
-        for (const skelda::CatalogueRow& row : rows) {
-            PlannedStep step = ToolStep(worker, skelda::WmiClassReport(row.key, folder, row.label));
+        for (const catalogue::CatalogueRow& row : rows) {
+            PlannedStep step = ToolStep(worker, catalogue::WmiClassReport(row.key, folder, row.label));
             MarkSlow(step, IsInstallerClass(row.key), IsDataFileAssociation(row.key));
             plan.steps.push_back(std::move(step));
         }
@@ -181,7 +183,7 @@ int RunPlan::StepCount() const {
 }
 
 int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& folder) {
-    const int index = skelda::CategoryIndexOf(folder);
+    const int index = api::CategoryIndexOf(folder);
     return index < 0 ? 0 : switches[index];
 }
 
@@ -189,10 +191,19 @@ PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& 
     PlannedStep step;
     step.kind = StepKind::EventLogExport;
     step.worker = 1;
-    step.program = skelda::kWevtutilProgram;
+    step.program = catalogue::kWevtutilProgram;
     step.what = EventLogExportCommand(logName, folder);
     step.output = folder + L"\\" + EventLogFileName(logName);
     return step;
+}
+
+std::wstring EventLogFileName(const std::wstring& logName) {
+    return util::text::ReplaceAll(logName, L"/", L"%") + L".evtx";
+}
+
+std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder) {
+    return L"wevtutil epl " + util::text::Quoted(logName) + L" " +
+           util::text::Quoted(folder + L"\\" + EventLogFileName(logName)) + L" /ow:true";
 }
 
 RunPlan PlanRun(const PlanFacts& facts) {
@@ -204,4 +215,4 @@ RunPlan PlanRun(const PlanFacts& facts) {
     return plan;
 }
 
-}  // namespace engine
+}  // namespace engine::plan

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "Catalogue.h"
-#include "LogEntries.h"
+#include "toollog/LogEntries.h"
+#include "catalogue/Catalogue.h"
 
-namespace engine {
+namespace engine::plan {
 
 constexpr int kWorkerCount = 4;
 constexpr int kSwitchCount = 8;
@@ -40,7 +40,7 @@ struct PlannedStep {
     // Steps of one group never run at the same time (a provider that serves one query at a
     // time would only keep the others waiting); 0 for none.
     int serialGroup = 0;
-    std::vector<skelda::CatalogueRow> rows;  // AliasFolder
+    std::vector<catalogue::CatalogueRow> rows;  // AliasFolder
     // Run after this step, in order, where this one ran: a copy of what this step produced.
     std::vector<PlannedStep> then;
     // A follow-up: when the step before it started (UTC, in FILETIME units), set as it runs. A
@@ -77,9 +77,9 @@ struct PlanFacts {
     std::wstring workingFolder;  // no trailing backslash
     std::wstring windowsFolder;  // no trailing backslash
     std::wstring desktopFolder;  // with a trailing backslash; may be empty
-    const skelda::FolderCatalogue* wmic = nullptr;
-    const skelda::FolderCatalogue* wmiDevice = nullptr;
-    const skelda::FolderCatalogue* wmiSystem = nullptr;
+    const catalogue::FolderCatalogue* wmic = nullptr;
+    const catalogue::FolderCatalogue* wmiDevice = nullptr;
+    const catalogue::FolderCatalogue* wmiSystem = nullptr;
 };
 
 RunPlan PlanRun(const PlanFacts& facts);
@@ -87,7 +87,13 @@ RunPlan PlanRun(const PlanFacts& facts);
 // The export step of one listed event log, into folder.
 PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder);
 
+// The export file name of a log: every "/" becomes "%", then ".evtx".
+std::wstring EventLogFileName(const std::wstring& logName);
+
+// wevtutil's command line that exports one log into folder.
+std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder);
+
 // The switch that governs a catalogue folder ("硬件\温控设备"); 0 for a folder of no category.
 int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& folder);
 
-}  // namespace engine
+}  // namespace engine::plan

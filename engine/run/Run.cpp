@@ -1,318 +1,220 @@
 // A collection run: its start, the worker bookkeeping and the shared end step that packs and
 // reports.
-#include "Run.h"
+#include "run/Run.h"
 
-#include <fstream>
-
-#include "ArchiveTarget.h"
-#include "ChildEnvironment.h"
-#include "CollectResult.h"
-#include "CollectionRun.h"
-#include "CommandLine.h"
-#include "CommandRunner.h"
-#include "FileSystem.h"
-#include "HandleFiles.h"
-#include "LogSave.h"
-#include "LongPath.h"
-#include "OsVersion.h"
-#include "PackerCheck.h"
-#include "PathText.h"
-#include "SystemPaths.h"
-#include "ToolReports.h"
-#include "WideText.h"
+#include "api/Categories.h"
+#include "api/OrvaneSkeldaApi.h"
+#include "archive/ArchiveCheck.h"
+#include "archive/Packer.h"
+#include "files/FileSystem.h"
+#include "files/NoFollow.h"
+#include "report/RunReport.h"
+#include "text/LongPath.h"
+#include "text/PathText.h"
+#include "win/ProcessToken.h"
+#include "win/SystemPaths.h"
+#include "win/WindowsVersion.h"
 
 using toollog::Entry;
 
-namespace engine {
+namespace engine::run {
 
-Run::Run(const RunSetup& runSetup) : setup(runSetup) {}
+Run::Run(RunSetup setup) : setup_(std::move(setup)) {}
 
-bool Run::AcquireGuard() { return guard.TryAcquire(orvane::kRunGuardName); }
+bool Run::AcquireGuard() { return guard_.TryAcquire(api::kRunGuardName); }
 
 void Run::Prepare(const std::wstring& requestedArchive) {
-    privateAccess.Build();
-    placesReady = PrepareRunPlaces(requestedArchive);
-    if (placesReady) {
+    privateAccess_.Build();
+    placesReady_ = PrepareRunPlaces(requestedArchive);
+    child::ChildLauncher::Options children;
+    if (placesReady_) {
         // Children keep their temporary files in the run's own folder, where other users cannot.
-        ::CreateDirectoryW(skelda::LongPath(ChildTempFolder()).c_str(), runFolderAccess.Attributes());
-        SetChildTempFolder(ChildTempFolder());
+        ::CreateDirectoryW(util::text::LongPath(ChildTempFolder()).c_str(), runFolderAccess_.Attributes());
+        children.tempFolder = ChildTempFolder();
     }
-    wchar_t progress[4] = {};
-    const bool wantsProgress = ::GetEnvironmentVariableW(orvane::kProgressVariable, progress, 4) == 1 &&
-                               progress[0] == L'1';
-    const RunLimits limits = ReadRunLimits(CLogSave::Instance().Settings());
-    plan = PlanRun(Facts());
-    journal.Begin(limits, WorkingFolder(), wantsProgress ? setup.notify : nullptr, plan.StepCount());
+    launcher_ = std::make_unique<child::ChildLauncher>(children);
+    const RunLimits limits = ReadRunLimits(setup_.settingsFile, setup_.hostLimits);
+    plan_ = plan::PlanRun(Facts());
+    journal_.Begin(limits, WorkingFolder(), setup_.host, plan_.StepCount());
     // One pool for the run's children; without one each worker runs its own steps in turn.
-    if (limits.poolSize != RunLimits::kPerWorker) pool.reset(new StepPool(limits.poolSize));
+    if (limits.poolSize != RunLimits::kPerWorker) pool_ = std::make_unique<StepPool>(limits.poolSize);
 }
 
 void Run::WorkersStarted(int count) {
-    workersBeforeEnd = count;
-    workersInRun = count;
+    workersBeforeEnd_ = count;
+    workersInRun_ = count;
     if (count == 0) {
-        workingHold.Remove();
-        archivePlace.Discard();
-        guard.Release();
+        workingHold_.Remove();
+        archivePlace_.Discard();
+        guard_.Release();
     }
 }
 
-PlanFacts Run::Facts() const {
-    PlanFacts facts;
-    for (int i = 0; i < kSwitchCount; ++i) facts.switches[i] = setup.switches[i];
-    facts.osVersionCode = setup.osVersionCode;
+plan::PlanFacts Run::Facts() const {
+    plan::PlanFacts facts;
+    for (int i = 0; i < plan::kSwitchCount; ++i) facts.switches[i] = setup_.switches[i];
+    facts.osVersionCode = setup_.osVersionCode;
     facts.workingFolder = WorkingFolder();
-    facts.windowsFolder = skelda::WindowsFolder();
-    facts.desktopFolder = skelda::DesktopFolder();
-    facts.haveWmic = skelda::PathExists(ToolPath(skelda::kWmicProgram));
-    facts.cbsPresent = skelda::PathExists(facts.windowsFolder + L"\\Logs\\CBS");
-    facts.infPresent = skelda::PathExists(facts.windowsFolder + L"\\inf");
-    facts.wmic = setup.wmic;
-    facts.wmiDevice = setup.wmiDevice;
-    facts.wmiSystem = setup.wmiSystem;
+    facts.windowsFolder = util::win::WindowsFolder();
+    facts.desktopFolder = util::win::DesktopFolder();
+    facts.haveWmic = util::files::PathExists(util::win::SystemFolder() + L"\\" + catalogue::kWmicProgram);
+    facts.cbsPresent = util::files::PathExists(facts.windowsFolder + L"\\Logs\\CBS");
+    facts.infPresent = util::files::PathExists(facts.windowsFolder + L"\\inf");
+    facts.wmic = setup_.wmic;
+    facts.wmiDevice = setup_.wmiDevice;
+    facts.wmiSystem = setup_.wmiSystem;
     return facts;
 }
 
 bool Run::PrepareRunPlaces(const std::wstring& requestedArchive) {
-    ::SetEnvironmentVariableW(orvane::kArchiveVariable, nullptr);
-    ::SetEnvironmentVariableW(orvane::kArchiveLacksVariable, nullptr);
-    ::SetEnvironmentVariableW(orvane::kFolderProblemVariable, nullptr);
-    const std::wstring user = skelda::CurrentUserSid();
-    runFolderAccess.BuildFrom(skelda::RunFolderSddl(user, skelda::ProcessIsAdministrator()));
+    setup_.host->RunBegins();
+    const std::wstring user = util::win::CurrentUserSid();
+    runFolderAccess_.BuildFrom(util::files::RunFolderSddl(user, util::win::ProcessIsAdministrator()));
     FILETIME runStart{};
     ::GetSystemTimeAsFileTime(&runStart);
     std::wstring problem;
     // Both before anything is collected: a place that cannot take the archive is found now,
     // not after minutes of collecting.
-    if (!workingHold.Make(WorkingFolder(), runFolderAccess.Attributes(), problem)) {
+    if (!workingHold_.Make(WorkingFolder(), runFolderAccess_.Attributes(), problem)) {
         toollog::Log(Entry::WorkingFolderFailed, problem);
-    } else if (!archivePlace.Prepare(requestedArchive, {user, privateAccess.Attributes(), runFolderAccess.Attributes()},
-                                     runStart, problem)) {
+    } else if (!archivePlace_.Prepare(requestedArchive,
+                                      {user, privateAccess_.Attributes(), runFolderAccess_.Attributes()}, runStart,
+                                      problem)) {
         toollog::Log(Entry::ArchiveTargetFailed, problem);
-        workingHold.Remove();
+        workingHold_.Remove();
     } else {
-        archivePath = archivePlace.Target();
-        ::SetEnvironmentVariableW(orvane::kArchiveVariable, archivePath.c_str());
+        archivePath_ = archivePlace_.Target();
+        setup_.host->TargetResolved(archivePath_);
         return true;
     }
-    archivePath = requestedArchive;
-    ::SetEnvironmentVariableW(orvane::kFolderProblemVariable, problem.c_str());
+    archivePath_ = requestedArchive;
+    setup_.host->FolderProblem(problem);
     return false;
 }
 
 void Run::WriteRunReport(const std::vector<std::wstring>& heldFiles) {
-    RunHeader header;
-    header.toolVersion = kToolVersionText;
-    header.engineVersion = kEngineVersionText;
+    report::RunHeader header;
+    header.toolVersion = report::kToolVersionText;
+    header.engineVersion = report::kEngineVersionText;
     header.engineArchitecture = sizeof(void*) == 8 ? L"x64" : L"x86";
     DWORD major = 0, minor = 0, build = 0;
-    ReadPebOsVersion(major, minor, &build);
+    util::win::ReadPebOsVersion(major, minor, &build);
     header.windowsVersion = std::to_wstring(major) + L"." + std::to_wstring(minor);
     header.windowsBuild = build;
-    header.windows64 = setup.windows64;
-    header.start = journal.RunStart();
+    header.windows64 = setup_.windows64;
+    header.start = journal_.RunStart();
     ::GetLocalTime(&header.end);
-    header.switches.assign(setup.switches, setup.switches + kSwitchCount);
-    header.toolLog = CLogSave::Instance().Distrust();
-    std::vector<StepRecord> records = journal.Records();
-    MarkHeldFiles(records, heldFiles);
-    const std::wstring folder = skelda::LongPath(WorkingFolder()) + L"\\";
-    if (!WriteReportFile(folder + kReportTextName, ReportText(header, records)) ||
-        !WriteReportFile(folder + kReportJsonName, ReportJson(header, records)))
+    header.switches.assign(setup_.switches, setup_.switches + plan::kSwitchCount);
+    header.toolLog = setup_.toolLogDistrust;
+    std::vector<report::StepRecord> records = journal_.Records();
+    report::MarkHeldFiles(records, heldFiles);
+    const std::wstring folder = util::text::LongPath(WorkingFolder()) + L"\\";
+    if (!util::files::WriteFileBytes(folder + api::kReportTextName, report::ReportText(header, records)) ||
+        !util::files::WriteFileBytes(folder + api::kReportJsonName, report::ReportJson(header, records)))
         toollog::Log(Entry::ReportNotWritten, folder);
 }
 
 int Run::EnsureFolderPath(const std::wstring& path) {
-    skelda::CriticalSectionLock hold(folderLock.Native());
-    return skelda::EnsureFolderTree(skelda::LongPath(path), privateAccess.Attributes());
+    util::win::CriticalSectionLock hold(folderLock_.Native());
+    return util::files::EnsureFolderTree(util::text::LongPath(path), privateAccess_.Attributes());
 }
 
-std::wstring Run::WorkingFolder() const { return setup.moduleFolder + kWorkingFolderName; }
+std::wstring Run::WorkingFolder() const { return setup_.moduleFolder + archive::kWorkingFolderName; }
 
-std::wstring Run::ChildTempFolder() const { return WorkingFolder() + L"\\" + kChildTempFolderName; }
-
-void Run::SendResult(WPARAM result) {
-    skelda::CriticalSectionLock hold(reportLock.Native());
-    ::SendMessageW(setup.notify, WM_COLLECT_RESULT, COLLECT_FINISHED, 0);
-    ::SendMessageW(setup.notify, WM_COLLECT_RESULT, result, 0);
-}
+std::wstring Run::ChildTempFolder() const { return WorkingFolder() + L"\\" + api::kWorkingTempFolder; }
 
 int Run::StopWorker(WPARAM result, Entry entry) {
-    if (result == COLLECT_FAILED) workingHold.Empty();
-    SendResult(result);
+    if (result == api::kResultFailed) workingHold_.Empty();
+    setup_.host->ResultPair(result);
     toollog::Log(entry);
     EndRunIfLast();
     return 0;
 }
 
-void Run::WorkerFailed() { StopWorker(COLLECT_FAILED, Entry::WorkerFailed); }
+void Run::WorkerFailed() { StopWorker(api::kResultFailed, Entry::WorkerFailed); }
 
 void Run::EndRunIfLast() {
     // The run is over for this worker: the guard goes with the last one, whoever packs, and
     // whatever the run still holds goes before it.
-    if (::InterlockedDecrement(&workersInRun) != 0) return;
-    workingHold.Remove();
-    archivePlace.Discard();
-    guard.Release();
+    if (::InterlockedDecrement(&workersInRun_) != 0) return;
+    workingHold_.Remove();
+    archivePlace_.Discard();
+    guard_.Release();
 }
 
 int Run::EnsureArchiveFolder() {
-    if (placesReady) return 1;
-    SendResult(COLLECT_FOLDER_FAILED);
+    if (placesReady_) return 1;
+    setup_.host->ResultPair(api::kResultFolderFailed);
     toollog::Log(Entry::ArchiveFolderFailed);
     EndRunIfLast();
     return 0;
 }
 
-namespace {
-
-std::wstring ReadUtf8File(const std::wstring& path) {
-    std::ifstream in(skelda::LongPath(path).c_str(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    return skelda::Widen(bytes, CP_UTF8);
-}
-
-// The names joined by ", ", at most max of them, then how many more.
-std::wstring NameList(const std::vector<std::wstring>& names, size_t max = 5) {
-    std::wstring list;
-    for (size_t i = 0; i < names.size() && i < max; ++i) list += (i ? L", " : L"") + names[i];
-    if (names.size() > max) list += L" and " + std::to_wstring(names.size() - max) + L" more";
-    return list;
-}
-
-}  // namespace
-
-std::wstring Run::CheckArchive(DWORD packerExitCode, const std::wstring& packerMessages,
-                                      const std::vector<std::wstring>& heldFiles) {
-    const std::wstring packer = PackerPath(setup.moduleFolder, setup.windows64);
-    const std::wstring temporary = archivePlace.TemporaryArchive();
-    const std::wstring listingFile = archivePlace.PackingFolder() + L"\\listing.txt";
-    ChildRun listing;
-    listing.limitMs = journal.PackingLimit();
-    DWORD exitCode = 0;
-    std::vector<std::wstring> listed;
-    const bool listedOk = RunProgramToFile(packer, skelda::Quoted(packer) + L" l -slt -sccUTF-8 " +
-                                                               skelda::Quoted(temporary),
-                                                   listingFile, exitCode, &listing) &&
-                          !listing.timedOut && exitCode == 0;
-    if (listedOk) listed = ListedPaths(ReadUtf8File(listingFile));
-    const std::vector<std::wstring> missing =
-        listedOk ? MissingFromListing(RelativeFilesBelow(WorkingFolder()), listed)
-                 : std::vector<std::wstring>{};
-    std::vector<std::wstring> lacks;
-    if (packerExitCode != 0) lacks.push_back(L"the packer ended with " + std::to_wstring(packerExitCode));
-    if (!listedOk) lacks.push_back(L"the archive could not be listed");
-    if (!missing.empty())
-        lacks.push_back(std::to_wstring(missing.size()) + L" files missing: " + NameList(missing));
-    if (!heldFiles.empty())
-        lacks.push_back(std::to_wstring(heldFiles.size()) + L" files still open when packing began: " +
-                        NameList(heldFiles));
-    if (lacks.empty()) return {};
-    std::wstring summary;
-    for (const std::wstring& part : lacks) summary += (summary.empty() ? L"" : L"; ") + part;
-    toollog::Log(Entry::ArchiveIncomplete, summary);
-
-    // The archive itself says what it lacks: one more file, added to it.
-    std::wstring messages = packerMessages;
-    if (!listedOk) messages += (messages.empty() ? L"" : L" | ") + std::wstring(L"the archive could not be listed");
-    // Every file once, in the archive's own notation; one still open at packing says so.
-    std::vector<std::wstring> named = missing;
-    for (const std::wstring& file : heldFiles) {
-        const std::wstring held = skelda::ReplaceAll(file, L"/", L"\\");
-        const std::wstring note = held + L" (still open when packing began)";
-        bool listed = false;
-        for (std::wstring& name : named) {
-            if (name == held) {
-                name = note;
-                listed = true;
-            }
-        }
-        if (!listed) named.push_back(note);
-    }
-    const std::wstring checkFile = archivePlace.PackingFolder() + L"\\" + kArchiveCheckName;
-    if (!WriteReportFile(checkFile, ArchiveCheckText(packerExitCode, messages, named))) return summary;
-    ChildRun adding;
-    adding.limitMs = journal.PackingLimit();
-    std::wstring errors;
-    if (!RunProgramErrors(packer, skelda::Quoted(packer) + L" a -t7z " + skelda::Quoted(temporary) + L" " +
-                                              skelda::Quoted(checkFile),
-                                  errors, exitCode, &adding) ||
-        adding.timedOut || exitCode != 0)
-        toollog::Log(Entry::PackerMessages, PackerMessageSummary(errors));
-    return summary;
-}
-
 int Run::FinishWorker() {
     // The decrement that reaches zero happens once: that worker packs.
-    if (::InterlockedDecrement(&workersBeforeEnd) > 0) {
+    if (::InterlockedDecrement(&workersBeforeEnd_) > 0) {
         EndRunIfLast();
         return 1;
     }
 
-    skelda::RemoveNoFollow(ChildTempFolder());  // what the tools left there is not collected
+    util::files::RemoveNoFollow(ChildTempFolder());  // what the tools left there is not collected
     // The report is written once every tool has let go of its files, so that it can name the
     // steps whose files are still held.
     const std::wstring workingPrefix = WorkingFolder() + L"\\";
     std::vector<std::wstring> held;
-    for (const std::wstring& file : skelda::WaitUntilFilesReleased(WorkingFolder(), 10000)) {
+    for (const std::wstring& file : util::files::WaitUntilFilesReleased(WorkingFolder(), 10000)) {
         toollog::Log(Entry::FileStillOpen, file);
-        held.push_back(skelda::ReplaceAll(file.compare(0, workingPrefix.size(), workingPrefix) == 0
-                                              ? file.substr(workingPrefix.size())
-                                              : file,
-                                          L"\\", L"/"));
+        held.push_back(util::text::ReplaceAll(file.compare(0, workingPrefix.size(), workingPrefix) == 0
+                                                  ? file.substr(workingPrefix.size())
+                                                  : file,
+                                              L"\\", L"/"));
     }
     WriteRunReport(held);
 
     // The packer writes a new archive into the run's own folder beside the target ("a" would
     // update an archive that exists); only a complete one takes the target's place, so a
     // failed run leaves an earlier archive exactly as it was.
-    const bool x64 = setup.windows64;
-    archivePlace.ClearTemporaryArchive();
-    const std::wstring temporary = archivePlace.TemporaryArchive();
-    DWORD exitCode = 0;
-    std::wstring packerErrors;
-    ChildRun packing;
-    packing.limitMs = journal.PackingLimit();
-    // Only the packer that shipped runs, held unchanged from its check until it has ended.
-    const std::wstring packer = PackerPath(setup.moduleFolder, x64);
-    skelda::UniqueHandle heldPacker;
-    // It stays held through the archive's check below, which starts it again.
-    const PackerState packerState = HoldPacker(packer, ShippedPackerDigest(x64), heldPacker);
-    if (packerState == PackerState::NotShipped) toollog::Log(Entry::PackerNotShipped, packer);
-    const int ran = packerState == PackerState::Held &&
-                    RunProgramErrors(packer, PackerCommandLine(setup.moduleFolder, x64, temporary),
-                                             packerErrors, exitCode, &packing);
+    archivePlace_.ClearTemporaryArchive();
+    const std::wstring temporary = archivePlace_.TemporaryArchive();
+    // Only the packer that shipped runs, held unchanged from its check until it has ended; it
+    // stays held through the archive's check below, which starts it again.
+    archive::HeldPacker packer(setup_.moduleFolder, setup_.windows64);
+    const archive::PackerState packerState = packer.Hold();
+    if (packerState == archive::PackerState::NotShipped) toollog::Log(Entry::PackerNotShipped, packer.Path());
+    archive::PackerRun packing;
+    if (packerState == archive::PackerState::Held)
+        packing = packer.Pack(*launcher_, WorkingFolder(), temporary, journal_.PackingLimit());
     // Warnings mean files left out of the archive (one that could not be read, say): the log
     // says which, even when the archive is made.
-    const std::wstring packerMessages = PackerMessageSummary(packerErrors);
-    if (!packerMessages.empty()) toollog::Log(Entry::PackerMessages, packerMessages);
+    if (!packing.messages.empty()) toollog::Log(Entry::PackerMessages, packing.messages);
     // Success means an archive: the packer ran, ended without a fatal error and left a file.
-    const bool packed = ran && !packing.timedOut && PackerSucceeded(exitCode) &&
-                        archivePlace.TemporaryArchiveWritten();
+    const bool packed = packing.ran && archive::PackerSucceeded(packing.exitCode) &&
+                        archivePlace_.TemporaryArchiveWritten();
     if (!packed) {
-        archivePlace.Discard();
-        workingHold.Remove();
+        archivePlace_.Discard();
+        workingHold_.Remove();
         toollog::Log(Entry::PackingFailed);
         EndRunIfLast();  // before the pair: a host may start the next run as soon as it has it
-        SendResult(COLLECT_FAILED);
+        setup_.host->ResultPair(api::kResultFailed);
         return 0;
     }
-    const std::wstring lacks = CheckArchive(exitCode, packerMessages, held);
+    const std::wstring lacks = archive::CheckPackedArchive(
+        packer, *launcher_,
+        {WorkingFolder(), temporary, archivePlace_.PackingFolder(), packing.exitCode, packing.messages, held},
+        journal_.PackingLimit());
     // A finished archive is never deleted: where it cannot take the target's place it is kept
     // beside it, and the working folder goes only once the archive has its final name.
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     bool accessFailed = false;
-    const std::wstring placed = archivePlace.Settle(privateAccess.Descriptor(), now, accessFailed);
+    const std::wstring placed = archivePlace_.Settle(privateAccess_.Descriptor(), now, accessFailed);
     if (accessFailed) toollog::Log(Entry::AccessListFailed, placed);
-    if (placed != archivePath) toollog::Log(Entry::ArchiveKeptBeside, placed);
-    workingHold.Remove();
-    ::SetEnvironmentVariableW(orvane::kArchiveVariable, placed.c_str());
-    if (!lacks.empty()) ::SetEnvironmentVariableW(orvane::kArchiveLacksVariable, lacks.c_str());
+    if (placed != archivePath_) toollog::Log(Entry::ArchiveKeptBeside, placed);
+    workingHold_.Remove();
+    setup_.host->ArchiveFinished(placed, lacks);
     EndRunIfLast();
-    SendResult(COLLECT_SUCCEEDED);
+    setup_.host->ResultPair(api::kResultSucceeded);
     return 1;
 }
 
-}  // namespace engine
+}  // namespace engine::run

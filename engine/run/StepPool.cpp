@@ -1,11 +1,11 @@
-#include "StepPool.h"
+#include "run/StepPool.h"
 
-namespace engine {
+namespace engine::run {
 
 StepPool::StepPool(int size) {
     ::InitializeConditionVariable(&changed_);
     for (int i = 0; i < size; ++i) {
-        skelda::UniqueHandle thread(::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+        util::win::UniqueHandle thread(::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
         if (!thread) break;
         threads_.push_back(std::move(thread));
     }
@@ -13,11 +13,11 @@ StepPool::StepPool(int size) {
 
 StepPool::~StepPool() {
     {
-        skelda::CriticalSectionLock hold(lock_.Native());
+        util::win::CriticalSectionLock hold(lock_.Native());
         stopping_ = true;
     }
     ::WakeAllConditionVariable(&changed_);
-    for (const skelda::UniqueHandle& thread : threads_) ::WaitForSingleObject(thread.Get(), INFINITE);
+    for (const util::win::UniqueHandle& thread : threads_) ::WaitForSingleObject(thread.Get(), INFINITE);
 }
 
 void StepPool::Submit(Task task, bool slow, int serialGroup) {
@@ -26,14 +26,14 @@ void StepPool::Submit(Task task, bool slow, int serialGroup) {
         return;
     }
     {
-        skelda::CriticalSectionLock hold(lock_.Native());
+        util::win::CriticalSectionLock hold(lock_.Native());
         queue_.Push(std::move(task), slow, serialGroup);
     }
     ::WakeAllConditionVariable(&changed_);
 }
 
 int StepPool::MostRunning() {
-    skelda::CriticalSectionLock hold(lock_.Native());
+    util::win::CriticalSectionLock hold(lock_.Native());
     return mostRunning_;
 }
 
@@ -95,4 +95,4 @@ void TaskBatch::Wait() {
     }
 }
 
-}  // namespace engine
+}  // namespace engine::run

@@ -8,10 +8,10 @@
 #include <set>
 #include <vector>
 
-#include "StepQueue.h"
-#include "UniqueHandle.h"
+#include "run/StepQueue.h"
+#include "win/UniqueHandle.h"
 
-namespace engine {
+namespace engine::run {
 
 class StepPool {
 public:
@@ -36,14 +36,14 @@ private:
     static DWORD WINAPI ThreadMain(LPVOID self);
     void Loop();
 
-    skelda::CriticalSection lock_;
+    util::win::CriticalSection lock_;
     CONDITION_VARIABLE changed_;
     StepQueue<Task> queue_;
     std::set<int> busyGroups_;
     bool stopping_ = false;
     int running_ = 0;
     int mostRunning_ = 0;
-    std::vector<skelda::UniqueHandle> threads_;
+    std::vector<util::win::UniqueHandle> threads_;
 };
 
 // The tasks of one worker in a pool. Wait returns once every task submitted through the batch
@@ -65,7 +65,7 @@ private:
     StepPool& pool_;
     volatile LONG pending_ = 1;  // the submitter's own hold until Wait
     volatile LONG failed_ = 0;
-    skelda::UniqueHandle done_;
+    util::win::UniqueHandle done_;
 };
 
-}  // namespace engine
+}  // namespace engine::run

@@ -6,7 +6,7 @@
 #include <deque>
 #include <set>
 
-namespace engine {
+namespace engine::run {
 
 template <typename T>
 class StepQueue {
@@ -41,4 +41,4 @@ private:
     std::deque<Entry> rest_;
 };
 
-}  // namespace engine
+}  // namespace engine::run

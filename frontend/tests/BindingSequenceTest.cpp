@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcesses.h"
+#include "testing/ChildProcesses.h"
 #include "FrontendTexts.h"
 #include "LibraryBindings.h"
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 #include "TestKit.h"
 #include "resource.h"
 
@@ -40,7 +40,7 @@ protected:
     // Runs the stand-in program in a fresh program folder holding the libraries. Its current
     // folder holds a complete set of doubles that must never be picked up.
     Outcome Run(const wchar_t* mode, std::initializer_list<Library> libraries) {
-        skelda::testing::TempFolder program(L" 程序 folder");
+        util::testing::TempFolder program(L" 程序 folder");
         EXPECT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
         std::vector<std::wstring> files{L"TavlinSkelda.exe"};
         for (const Library& library : libraries) {
@@ -59,7 +59,7 @@ protected:
         }
         outcome.exitCode = probe.WaitForExit(20000);
         // A removal started by mistake runs in a child of the program: let it finish its work.
-        EXPECT_TRUE(skelda::testing::WaitForChildrenOf(probe.Id(), 20000));
+        EXPECT_TRUE(util::testing::WaitForChildrenOf(probe.Id(), 20000));
         outcome.calls = CallRecord(program.Path()).Lines();
         outcome.folderIntact = true;
         for (const std::wstring& file : files) outcome.folderIntact = outcome.folderIntact && Exists(program.Path() + L"\\" + file);
@@ -67,7 +67,7 @@ protected:
         return outcome;
     }
 
-    skelda::testing::TempFolder current_{L" current"};
+    util::testing::TempFolder current_{L" current"};
 };
 
 using Calls = std::vector<std::wstring>;
@@ -137,7 +137,7 @@ TEST_F(BindingSequenceTest, UsageSequenceFailuresNameTheirLibrary) {
 }
 
 TEST(LibrarySearchTest, NeitherTheCurrentFolderNorPathOffersLibraries) {
-    skelda::testing::TempFolder program, current, onPath;
+    util::testing::TempFolder program, current, onPath;
     ASSERT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", program.Path(), L"TavlinSkelda.exe"));
     ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), current.Path(), L"InCurrent.dll"));
     ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), onPath.Path(), L"OnPath.dll"));
@@ -161,7 +161,7 @@ TEST(LibrarySearchTest, NeitherTheCurrentFolderNorPathOffersLibraries) {
 // ---- the records and the failure step in this process ----
 
 TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilRelease) {
-    skelda::testing::TempFolder folder;
+    util::testing::TempFolder folder;
     ASSERT_TRUE(CopyInto(DoublePath(kFeedbackWithoutOpenUrl.built), folder.Path(), kFeedbackWithoutOpenUrl.name));
     CFeedbackDll feedback;
     EXPECT_FALSE(feedback.LoadFrom(folder.Path()));
@@ -175,7 +175,7 @@ TEST(LibraryRecordTest, StopsAtTheFirstMissingExportAndKeepsTheModuleUntilReleas
 }
 
 TEST(LibraryRecordTest, LoadsByTheFolderGivenOnlyAndReloadsCleanly) {
-    skelda::testing::TempFolder empty, full;
+    util::testing::TempFolder empty, full;
     ASSERT_TRUE(CopyInto(DoublePath(kEngine.built), full.Path(), kEngine.name));
     CEngineDll engine;
     EXPECT_FALSE(engine.LoadFrom(empty.Path()));

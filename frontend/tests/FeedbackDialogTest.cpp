@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ProblemSolvingFeedbackDlg.h"
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 #include "TestKit.h"
 #include "resource.h"
 
@@ -78,7 +78,7 @@ protected:
         return report.substr(a + 1, report.find(L'|', a + 1) - a - 1);
     }
 
-    skelda::testing::TempFolder folder_;
+    util::testing::TempFolder folder_;
     CFeedbackDll feedback_;
 };
 

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "ChildProcesses.h"
+#include "testing/ChildProcesses.h"
 #include "DistFolder.h"
 #include "FrontendTexts.h"
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 #include "TestKit.h"
 #include "resource.h"
 
@@ -38,7 +38,7 @@ public:
     HWND MainChild() const { return WaitForDialog(Pid(), {IDC_START_COLLECT, IDC_SAVE_PATH}, 20000); }
 
 private:
-    skelda::testing::TempFolder folder_{L" program"};
+    util::testing::TempFolder folder_{L" program"};
     bool ok_ = false;
     std::unique_ptr<ProgramProcess> process_;  // ended, if still running, before the folder goes
 };
@@ -73,7 +73,7 @@ TEST(ProgramRunTest, ClosingTheUsageTermsEndsWithoutMainWindowOrRemoval) {
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_TRUE(record.Calls(L"SetWndHandle").empty());
     // A removal started by mistake runs in a child of the program: let it finish its work.
-    EXPECT_TRUE(skelda::testing::WaitForChildrenOf(program.Pid(), 20000));
+    EXPECT_TRUE(util::testing::WaitForChildrenOf(program.Pid(), 20000));
     EXPECT_TRUE(Exists(program.Folder() + L"\\TavlinSkelda.exe"));
 }
 
@@ -120,7 +120,7 @@ TEST(ProgramRunTest, LibrariesNamedLikeSystemOnesBesideTheProgramAreNeverLoaded)
         ~KeyRemoval() { ::RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str()); }
     } removal{key};
     ProgramCopy program;
-    skelda::testing::TempFolder current;
+    util::testing::TempFolder current;
     ASSERT_TRUE(program.Ready());
     for (const wchar_t* name : kNames) {
         ASSERT_TRUE(CopyInto(DoublePath(L"SystemNameDecoy"), program.Folder(), name));
@@ -136,7 +136,7 @@ TEST(ProgramRunTest, LibrariesNamedLikeSystemOnesBesideTheProgramAreNeverLoaded)
 
     // The control: a program that loads by bare name without narrowing the search gets the decoy.
     {
-        skelda::testing::TempFolder probe;
+        util::testing::TempFolder probe;
         ASSERT_TRUE(CopyInto(TestFolder() + L"\\frontend_prompts_probe.exe", probe.Path(), L"TavlinSkelda.exe"));
         ASSERT_TRUE(CopyInto(DoublePath(L"SystemNameDecoy"), probe.Path(), L"gdiplus.dll"));
         ProgramProcess control(probe.Path(), L"load gdiplus.dll open", current.Path());

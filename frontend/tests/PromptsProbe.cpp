@@ -16,15 +16,15 @@
 #include "GdiPlus.h"
 #include "LibraryBindings.h"
 #include "SelfRemoval.h"
-#include "SystemLibraries.h"
+#include "win/SystemLibraries.h"
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     if (mode == L"load" && argc > 2) {
-        if (!(argc > 3 && std::wstring(argv[3]) == L"open")) skelda::RestrictLibrarySearch();
+        if (!(argc > 3 && std::wstring(argv[3]) == L"open")) util::win::RestrictLibrarySearch();
         return ::LoadLibraryW(argv[2]) ? 3 : 4;
     }
-    skelda::RestrictLibrarySearch();
+    util::win::RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     ui::GdiplusSession gdiplus;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "SelfRemoval.h"
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 #include "TestKit.h"
 
 using frontend::SelfRemovalArguments;
@@ -111,13 +111,13 @@ protected:
         return WaitUntil([&] { return !Exists(path); }, timeoutMs);
     }
 
-    skelda::testing::TempFolder current_{L" current"};
+    util::testing::TempFolder current_{L" current"};
 };
 
 }  // namespace
 
 TEST_F(SelfRemovalRunTest, RemovesTheToolAfterItEndedAndKeepsTheUsersFiles) {
-    skelda::testing::TempFolder downloads(L" 下载 & more");
+    util::testing::TempFolder downloads(L" 下载 & more");
     const std::wstring f = downloads.Path();
     Ship(f);
     ASSERT_TRUE(WriteFile(f + L"\\我的笔记.txt", "mine"));
@@ -137,7 +137,7 @@ TEST_F(SelfRemovalRunTest, RemovesTheToolAfterItEndedAndKeepsTheUsersFiles) {
 }
 
 TEST_F(SelfRemovalRunTest, AUsersOwnSevenZipAndWorkingFolderContentsSurvive) {
-    skelda::testing::TempFolder usb(L" U盘");
+    util::testing::TempFolder usb(L" U盘");
     const std::wstring f = usb.Path();
     Ship(f);
     ASSERT_TRUE(WriteFile(f + L"\\7z\\notes.txt", "my 7-Zip notes"));
@@ -154,7 +154,7 @@ TEST_F(SelfRemovalRunTest, AUsersOwnSevenZipAndWorkingFolderContentsSurvive) {
 }
 
 TEST_F(SelfRemovalRunTest, FolderHoldingOnlyTheToolGoesAltogetherHoweverLongTheProgramTakes) {
-    skelda::testing::TempFolder parent;
+    util::testing::TempFolder parent;
     const std::wstring f = parent.Path() + L"\\TavlinSkelda 工具";
     ASSERT_TRUE(::CreateDirectoryW(f.c_str(), nullptr));
     Ship(f);

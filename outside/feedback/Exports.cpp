@@ -7,11 +7,11 @@
 #include <string>
 
 #include "FeedbackRecord.h"
-#include "PathText.h"
-#include "ProcAddress.h"
-#include "SystemLibraries.h"
+#include "text/PathText.h"
+#include "win/ProcAddress.h"
+#include "win/SystemLibraries.h"
 #include "TimeText.h"
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 #include "VersionFile.h"
 #include "WebPageOpener.h"
 
@@ -26,7 +26,7 @@ std::wstring ModuleFolder() {
         if (n == 0) return {};
         if (n < path.size()) {
             path.resize(n);
-            return skelda::FolderOfFile(path);
+            return util::text::FolderOfFile(path);
         }
         path.resize(path.size() * 2);
     }
@@ -35,7 +35,7 @@ std::wstring ModuleFolder() {
 std::optional<outside::VersionFile> ReadVersionFile() {
     const std::wstring folder = ModuleFolder();
     if (folder.empty()) return std::nullopt;
-    skelda::UniqueHandle file(::CreateFileW((folder + outside::kVersionFileName).c_str(), GENERIC_READ,
+    util::win::UniqueHandle file(::CreateFileW((folder + outside::kVersionFileName).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
@@ -97,8 +97,8 @@ extern "C" int __cdecl GetInterNetState() {
     // wininet is no known DLL on Windows 10 and later: loaded by full path, never imported.
     using ConnectedStateFn = BOOL(WINAPI*)(LPDWORD, DWORD);
     static const ConnectedStateFn connectedState = [] {
-        HMODULE wininet = skelda::LoadSystemLibrary(L"wininet.dll");
-        return wininet ? skelda::ProcAddress<ConnectedStateFn>(wininet, "InternetGetConnectedState") : nullptr;
+        HMODULE wininet = util::win::LoadSystemLibrary(L"wininet.dll");
+        return wininet ? util::win::ProcAddress<ConnectedStateFn>(wininet, "InternetGetConnectedState") : nullptr;
     }();
     DWORD flags = 0;
     return connectedState && connectedState(&flags, 0) ? 1 : 0;

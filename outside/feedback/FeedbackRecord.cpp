@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "PathText.h"
+#include "text/PathText.h"
 #include "TimeText.h"
-#include "UniqueHandle.h"
-#include "WideText.h"
+#include "win/UniqueHandle.h"
+#include "text/WideText.h"
 
 namespace outside {
 
@@ -17,7 +17,7 @@ std::string Field(const std::wstring& text) {
     for (wchar_t& c : clean) {
         if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
     }
-    return skelda::Narrow(clean, CP_UTF8);
+    return util::text::Narrow(clean, CP_UTF8);
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ std::string RecordLine(int64_t seconds, int code, const std::wstring& tool, cons
 std::wstring RecordFilePath() {
     wchar_t folder[MAX_PATH] = {};
     if (!::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_COMMON_APPDATA, FALSE)) return {};
-    return skelda::WithTrailingBackslash(folder) + L"OrvaneFeedback\\FeedbackRecord.txt";
+    return util::text::WithTrailingBackslash(folder) + L"OrvaneFeedback\\FeedbackRecord.txt";
 }
 
 bool AppendToFile(const std::wstring& path, const std::string& bytes) {
@@ -40,7 +40,7 @@ bool AppendToFile(const std::wstring& path, const std::string& bytes) {
         ::CreateDirectoryW(folder.c_str(), nullptr);  // a failure shows in CreateFileW
     }
     // Append-only access: writers in other processes add whole lines, never overwrite.
-    skelda::UniqueHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    util::win::UniqueHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;

@@ -4,7 +4,7 @@
 
 #include "OrvaneFeedbackInformation.h"
 #include "VersionText.h"
-#include "WideText.h"
+#include "text/WideText.h"
 
 namespace outside {
 
@@ -41,7 +41,7 @@ bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
 std::wstring PercentEncode(const std::wstring& value) {
     static const wchar_t kHex[] = L"0123456789ABCDEF";
     std::wstring out;
-    for (unsigned char c : skelda::Narrow(value, CP_UTF8)) {
+    for (unsigned char c : util::text::Narrow(value, CP_UTF8)) {
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                            c == '-' || c == '.' || c == '_' || c == '~';
         if (plain) {

@@ -3,12 +3,12 @@
 
 #include <atomic>
 
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 
 HMODULE g_module = nullptr;
-skelda::CriticalSection g_lock;  // start and stop; the hook procedure reads only g_target
+util::win::CriticalSection g_lock;  // start and stop; the hook procedure reads only g_target
 HHOOK g_hook = nullptr;
 std::atomic<HWND> g_target{nullptr};
 
@@ -43,7 +43,7 @@ void DropQueuedReports(HWND target) {
 
 extern "C" int __cdecl StartHookMouse(HWND window) {
     if (!window || !::IsWindow(window)) return 0;
-    skelda::CriticalSectionLock lock(g_lock.Native());
+    util::win::CriticalSectionLock lock(g_lock.Native());
     g_target.store(window);
     if (g_hook) return 1;
     g_hook = ::SetWindowsHookExW(WH_MOUSE_LL, LowLevelMouse, g_module, 0);
@@ -55,7 +55,7 @@ extern "C" int __cdecl StartHookMouse(HWND window) {
 }
 
 extern "C" int __cdecl StopHookMouse() {
-    skelda::CriticalSectionLock lock(g_lock.Native());
+    util::win::CriticalSectionLock lock(g_lock.Native());
     const HWND target = g_target.exchange(nullptr);
     if (!g_hook) return 0;
     ::UnhookWindowsHookEx(g_hook);

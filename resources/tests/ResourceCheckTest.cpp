@@ -361,7 +361,7 @@ const ExpectedControl kControls[] = {
 // The main window's category boxes are the category table's: its ids, its texts, in its order.
 TEST(DialogTemplates, CategoryBoxesCarryTheTableLabels) {
     const DialogTemplate t = LoadTemplate(IDD_SKELDA_CHILD);
-    for (const skelda::Category& category : skelda::kCategoryTable) {
+    for (const engine::api::Category& category : engine::api::kCategoryTable) {
         SCOPED_TRACE("category " + std::to_string(category.index));
         const DialogItem* item = FindItem(t, frontend::kCategoryBoxIds[category.index]);
         ASSERT_NE(nullptr, item);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace skelda::doubles {
+namespace doubles {
 
 // Lines "SKELDA_DOUBLES_HANG=CPU" under "[Doubles]".
 constexpr const wchar_t* kSettingsFile = L"C:\\skelda-doubles\\settings.ini";
@@ -21,4 +21,4 @@ inline std::wstring Knob(const wchar_t* name) {
     return {};
 }
 
-}  // namespace skelda::doubles
+}  // namespace doubles

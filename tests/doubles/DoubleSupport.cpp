@@ -3,9 +3,11 @@
 #include <shellapi.h>
 
 #include "DoubleSettings.h"
-#include "UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
-namespace skelda::doubles {
+namespace doubles {
+
+using util::win::UniqueHandle;
 
 namespace {
 
@@ -63,6 +65,11 @@ bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
 
 void RecordCall() { AppendRecordLine(CallsFile(), Utf8(::GetCommandLineW()) + "\n"); }
 
+void HangIfEveryToolHangs() {
+    if (Knob(L"SKELDA_DOUBLES_HANG_ALL") != L"1") return;
+    for (;;) ::Sleep(INFINITE);
+}
+
 void AppendRecordLine(const std::wstring& file, const std::string& line) {
     UniqueHandle mutex(::CreateMutexW(nullptr, FALSE, kCallsMutexName));
     MutexLock lock(mutex.Get(), 30000);
@@ -105,4 +112,4 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
            written == bytes.size();
 }
 
-}  // namespace skelda::doubles
+}  // namespace doubles

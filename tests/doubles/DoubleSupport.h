@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace skelda::doubles {
+namespace doubles {
 
 // Where each double records its command line unless the knob SKELDA_DOUBLES_CALLS names another file.
 constexpr const wchar_t* kDefaultCallsFile = L"C:\\skelda-doubles\\calls.txt";
@@ -27,6 +27,10 @@ private:
 // Appends GetCommandLineW() as UTF-8 plus "\n" to the record file, as one write under the mutex.
 void RecordCall();
 
+// With the knob SKELDA_DOUBLES_HANG_ALL=1 every double hangs right after recording its call, so
+// that a test can hold every slot of a run's pool without depending on how fast the steps run.
+void HangIfEveryToolHangs();
+
 // Appends line to file as one write under the record mutex, creating the file's folder if needed.
 void AppendRecordLine(const std::wstring& file, const std::string& line);
 
@@ -45,4 +49,4 @@ void WriteErr(const std::string& bytes);
 // Creates or replaces a file with the given bytes.
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
-}  // namespace skelda::doubles
+}  // namespace doubles

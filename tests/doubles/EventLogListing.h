@@ -10,7 +10,7 @@
 
 #include "DoubleSettings.h"
 
-namespace skelda::doubles {
+namespace doubles {
 
 // The lines in listing order; "" is the blank line.
 inline std::vector<std::string> EventLogLines() {
@@ -53,4 +53,4 @@ inline bool IsListedEventLog(const std::string& name) {
     return false;
 }
 
-}  // namespace skelda::doubles
+}  // namespace doubles

@@ -6,12 +6,17 @@
 #include <cctype>
 #include <sstream>
 
-#include "Base64.h"
+#include "text/Base64.h"
 #include "DoubleSupport.h"
-#include "UniqueHandle.h"
-#include "WideText.h"
+#include "win/UniqueHandle.h"
+#include "text/WideText.h"
 
-namespace skelda::doubles {
+namespace doubles {
+
+using util::text::Narrow;
+using util::text::Utf16FromBase64;
+using util::text::Widen;
+using util::win::UniqueHandle;
 
 namespace {
 
@@ -299,4 +304,4 @@ void SpendFieldCosts(const std::string& tool, const std::vector<std::string>& it
                                           Utf8(::GetCommandLineW()) + "\n");
 }
 
-}  // namespace skelda::doubles
+}  // namespace doubles

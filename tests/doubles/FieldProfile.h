@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace skelda::doubles {
+namespace doubles {
 
 constexpr const wchar_t* kFieldProfileFile = L"C:\\skelda-doubles\\field-profile.ini";
 // One line per double that spent a cost: "<locks or ->\t<ms waited for locks>\t<ms from the
@@ -64,4 +64,4 @@ const FieldProfile* ActiveFieldProfile();
 // own start-up is not added on top. Without a profile: nothing.
 void SpendFieldCosts(const std::string& tool, const std::vector<std::string>& items);
 
-}  // namespace skelda::doubles
+}  // namespace doubles

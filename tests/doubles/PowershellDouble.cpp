@@ -12,12 +12,12 @@
 #include <cwchar>
 #include <sstream>
 
-#include "Base64.h"
+#include "text/Base64.h"
 #include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "FieldProfile.h"
 
-using namespace skelda::doubles;
+using namespace doubles;
 
 namespace {
 
@@ -100,7 +100,7 @@ std::wstring BigValue(unsigned long cut) {
 // value of 20 MiB in its first instance's last property, cut as the script cuts at $cut.
 int AliasScript(const std::wstring& encoded) {
     std::wstring script;
-    if (!skelda::Utf16FromBase64(encoded, script)) {
+    if (!util::text::Utf16FromBase64(encoded, script)) {
         WriteErr("Cannot process the command because the value of -EncodedCommand is not valid.\r\n");
         return 1;
     }
@@ -125,7 +125,7 @@ int AliasScript(const std::wstring& encoded) {
             out = "T\r\n";
         } else if (!f[2].empty() && f[2] == failing) {
             WriteErr("Get-WmiObject : Invalid class \"" + Utf8(f[2]) + "\"\r\n");
-            out = "E " + Utf8(skelda::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
+            out = "E " + Utf8(util::text::Utf16Base64(L"无效类 (invalid class) \"" + f[2] + L"\"")) + "\r\n";
             exitCode = 1;
         } else {
             std::vector<std::wstring> properties;
@@ -136,7 +136,7 @@ int AliasScript(const std::wstring& encoded) {
                 for (size_t j = 0; j < properties.size(); ++j) {
                     const bool isBig = k == 1 && j + 1 == properties.size() && f[2] == big;
                     const std::wstring value = isBig ? BigValue(cut) : CannedValue(f[2], properties[j], j, k, f[5]);
-                    out += "P " + Utf8(skelda::Utf16Base64(value)) + "\r\n";
+                    out += "P " + Utf8(util::text::Utf16Base64(value)) + "\r\n";
                 }
             }
             out += "Z\r\n";
@@ -178,6 +178,7 @@ int WindowsUpdateLog() {
 
 int main() {
     RecordCall();
+    HangIfEveryToolHangs();
     const std::vector<std::wstring> args = Arguments();
     SpendFieldCosts("powershell", PowershellFieldItems(args));
     for (size_t i = 1; i + 1 < args.size(); ++i)

@@ -5,10 +5,11 @@
 #include "FieldProfile.h"
 #include "SysteminfoReport.h"
 
-using namespace skelda::doubles;
+using namespace doubles;
 
 int main() {
     RecordCall();
+    HangIfEveryToolHangs();
     SpendFieldCosts("systeminfo", {});
     WriteOut(InCodePage(SysteminfoReport(), CP_OEMCP));
     return 0;

@@ -2,7 +2,7 @@
 // The report of the systeminfo test double, shared with the tests.
 #include <string>
 
-namespace skelda::doubles {
+namespace doubles {
 
 inline std::wstring SysteminfoReport() {
     return L"\r\n"
@@ -15,4 +15,4 @@ inline std::wstring SysteminfoReport() {
            L"                  [01]: KB0000001\r\n";
 }
 
-}  // namespace skelda::doubles
+}  // namespace doubles

@@ -5,7 +5,7 @@
 #include "EventLogListing.h"
 #include "FieldProfile.h"
 
-using namespace skelda::doubles;
+using namespace doubles;
 
 namespace {
 
@@ -47,6 +47,7 @@ int ExportLog(const std::vector<std::wstring>& args) {
 
 int main() {
     RecordCall();
+    HangIfEveryToolHangs();
     const std::vector<std::wstring> args = Arguments();
     if (args.size() == 2 && (EqualsNoCase(args[1], L"el") || EqualsNoCase(args[1], L"enum-logs"))) {
         SpendFieldCosts("wevtutil", {"el"});

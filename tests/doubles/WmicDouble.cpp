@@ -7,7 +7,7 @@
 #include "DoubleSupport.h"
 #include "FieldProfile.h"
 
-using namespace skelda::doubles;
+using namespace doubles;
 
 namespace {
 
@@ -37,6 +37,7 @@ void HangInChild() {
 
 int main() {
     RecordCall();
+    HangIfEveryToolHangs();
     const std::vector<std::wstring> args = Arguments();
     if (args.size() == 2 && args[1] == L"--hang") Hang();
     if (args.size() >= 2 && Named(L"SKELDA_DOUBLES_HANG", args[1])) {

@@ -14,30 +14,29 @@
 #include <string>
 #include <vector>
 
-#include "Catalogue.h"
-#include "Categories.h"
+#include "catalogue/Catalogue.h"
+#include "api/Categories.h"
 #include "CollectOptions.h"
-#include "CollectionRun.h"
 #include "EventLogListing.h"
-#include "LogFileCollectors.h"
-#include "RunLimits.h"
-#include "RunReport.h"
-#include "WmiAliasQuery.h"
-#include "WideText.h"
+#include "plan/StepPlan.h"
+#include "run/RunLimits.h"
+#include "steps/AliasScript.h"
+#include "steps/EventLogListing.h"
+#include "text/WideText.h"
 
 namespace {
 
-using Switches = std::array<int, skelda::kCategories>;
-using namespace skelda;  // the category names
+using Switches = std::array<int, engine::api::kCategories>;
+using namespace engine::api;  // the category names
 
 void PrintLine(const std::wstring& line) {
-    const std::string utf8 = skelda::Narrow(line, CP_UTF8);
+    const std::string utf8 = util::text::Narrow(line, CP_UTF8);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fputc('\n', stdout);
 }
 
 std::vector<std::wstring> EventLogNames() {
-    return engine::EventLogNames(skelda::Widen(skelda::doubles::EventLogListing(), CP_ACP));
+    return engine::steps::EventLogNames(util::text::Widen(doubles::EventLogListing(), CP_ACP));
 }
 
 // Files below folder matching pattern, folders whole, as archive paths under prefix.
@@ -61,7 +60,7 @@ std::wstring Slashed(std::wstring path) {
 }
 
 bool On(const Switches& s, const std::wstring& folder) {
-    const int index = skelda::CategoryIndexOf(folder);
+    const int index = engine::api::CategoryIndexOf(folder);
     return index >= 0 && s[index];
 }
 
@@ -69,14 +68,14 @@ std::set<std::wstring> Files(const Switches& s) {
     std::set<std::wstring> entries;
     if (s[kSystemLog])
         for (const auto& name : EventLogNames())
-            entries.insert(CategoryFolder(kSystemLog) + L"/" + engine::EventLogFileName(name));
+            entries.insert(CategoryFolder(kSystemLog) + L"/" + engine::plan::EventLogFileName(name));
     if (s[kUpdateLog]) entries.insert(CategoryFolder(kUpdateLog) + L"/WindowsUpdate.log");
     if (s[kCbsLog]) AddTree(L"C:\\Windows\\Logs\\CBS", L"*", CategoryFolder(kCbsLog), entries);
     if (s[kInfLog]) AddTree(L"C:\\windows\\inf", L"setupapi*.log", CategoryFolder(kInfLog), entries);
     if (s[kOperatingSystem]) entries.insert(CategoryFolder(kOperatingSystem) + L"/系统信息/系统信息.txt");
 
-    skelda::FolderCatalogue wmic, device, system;
-    skelda::BuildCatalogues(wmic, device, system);
+    engine::catalogue::FolderCatalogue wmic, device, system;
+    engine::catalogue::BuildCatalogues(wmic, device, system);
     for (const auto* catalogue : {&wmic, &device, &system}) {
         for (const auto& [folder, rows] : *catalogue) {
             if (!On(s, folder)) continue;
@@ -84,8 +83,8 @@ std::set<std::wstring> Files(const Switches& s) {
         }
     }
     // The run's report, whatever was switched on.
-    entries.insert(engine::kReportTextName);
-    entries.insert(engine::kReportJsonName);
+    entries.insert(engine::api::kReportTextName);
+    entries.insert(engine::api::kReportJsonName);
     // Every folder along the way is an entry of its own.
     std::set<std::wstring> all = entries;
     for (const auto& entry : entries) {
@@ -102,25 +101,25 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
     if (s[kSystemLog]) {
         lines.push_back(L"wevtutil el");
         for (const auto& name : EventLogNames())
-            lines.push_back(engine::EventLogExportCommand(name, work + CategoryFolder(kSystemLog)));
+            lines.push_back(engine::plan::EventLogExportCommand(name, work + CategoryFolder(kSystemLog)));
     }
-    if (s[kUpdateLog]) lines.push_back(std::wstring(skelda::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
+    if (s[kUpdateLog]) lines.push_back(std::wstring(engine::catalogue::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
     if (s[kOperatingSystem]) lines.push_back(L"systeminfo");
-    skelda::FolderCatalogue wmic, device, system;
-    skelda::BuildCatalogues(wmic, device, system);
+    engine::catalogue::FolderCatalogue wmic, device, system;
+    engine::catalogue::BuildCatalogues(wmic, device, system);
     for (const auto& [folder, rows] : wmic) {
         if (!On(s, folder)) continue;
         if (!haveWmic) {
-            for (const auto& batch : skelda::AliasBatches(rows))
-                lines.push_back(skelda::AliasCommandLine(batch.aliases, engine::RunLimits{}.commandMs));
+            for (const auto& batch : engine::steps::AliasBatches(rows))
+                lines.push_back(engine::steps::AliasCommandLine(batch.aliases, engine::run::RunLimits{}.commandMs));
             continue;
         }
-        for (const auto& row : rows) lines.push_back(skelda::WmicReport(row.key, folder, row.label).commandLine);
+        for (const auto& row : rows) lines.push_back(engine::catalogue::WmicReport(row.key, folder, row.label).commandLine);
     }
     for (const auto* catalogue : {&device, &system}) {
         for (const auto& [folder, rows] : *catalogue) {
             if (!On(s, folder)) continue;
-            for (const auto& row : rows) lines.push_back(skelda::WmiClassReport(row.key, folder, row.label).commandLine);
+            for (const auto& row : rows) lines.push_back(engine::catalogue::WmiClassReport(row.key, folder, row.label).commandLine);
         }
     }
     return lines;
@@ -128,14 +127,14 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
 
 std::vector<std::wstring> AliasReports(const Switches& s) {
     std::vector<std::wstring> lines;
-    skelda::FolderCatalogue wmic, device, system;
-    skelda::BuildCatalogues(wmic, device, system);
+    engine::catalogue::FolderCatalogue wmic, device, system;
+    engine::catalogue::BuildCatalogues(wmic, device, system);
     for (const auto& [folder, rows] : wmic) {
         if (!On(s, folder)) continue;
         for (const auto& row : rows) {
-            const skelda::WmiAlias* alias = skelda::FindWmiAlias(row.key);
+            const engine::catalogue::WmiAlias* alias = engine::catalogue::FindWmiAlias(row.key);
             lines.push_back(Slashed(folder) + L"/" + row.label + L".txt\t" + row.key + L"\t" +
-                            (skelda::WmicTableForm(row.key) ? L"table" : L"list") + L"\t" +
+                            (engine::catalogue::WmicTableForm(row.key) ? L"table" : L"list") + L"\t" +
                             (alias ? alias->properties : L"") + L"\t" + (alias ? alias->wmiClass : L""));
         }
     }

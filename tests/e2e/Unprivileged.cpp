@@ -13,22 +13,23 @@
 
 #include <string>
 
-#include "CommandLine.h"
-#include "PrivateAccess.h"
-#include "UniqueHandle.h"
+#include "text/CommandLine.h"
+#include "files/AccessLists.h"
+#include "win/UniqueHandle.h"
+#include "win/ProcessToken.h"
 
 namespace {
 
 int PlantGuard(const wchar_t* name, const wchar_t* ready, const wchar_t* release) {
-    const std::wstring sddl = L"O:" + skelda::CurrentUserSid() + L"D:(A;;GA;;;WD)";
+    const std::wstring sddl = L"O:" + util::win::CurrentUserSid() + L"D:(A;;GA;;;WD)";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return 1;
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-    skelda::UniqueHandle planted(::CreateSemaphoreW(&attributes, 0, 1, name));
+    util::win::UniqueHandle planted(::CreateSemaphoreW(&attributes, 0, 1, name));
     ::LocalFree(descriptor);
     if (!planted || ::GetLastError() == ERROR_ALREADY_EXISTS) return 1;
-    skelda::UniqueHandle marker(::CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    util::win::UniqueHandle marker(::CreateFileW(ready, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (int i = 0; i < 1200 && ::GetFileAttributesW(release) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);
     return 0;
 }
@@ -36,24 +37,24 @@ int PlantGuard(const wchar_t* name, const wchar_t* ready, const wchar_t* release
 int Restricted(int argc, wchar_t** argv) {
     HANDLE own = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &own)) return 1;
-    skelda::UniqueHandle token(own);
+    util::win::UniqueHandle token(own);
     BYTE administrators[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof(administrators);
     if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size)) return 1;
     SID_AND_ATTRIBUTES denyOnly{administrators, 0};
     HANDLE restricted = nullptr;
     if (!::CreateRestrictedToken(token.Get(), 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &restricted)) return 1;
-    skelda::UniqueHandle restrictedToken(restricted);
+    util::win::UniqueHandle restrictedToken(restricted);
 
     std::wstring command;
-    for (int i = 0; i < argc; ++i) command += (i ? L" " : L"") + skelda::Quoted(argv[i]);
+    for (int i = 0; i < argc; ++i) command += (i ? L" " : L"") + util::text::Quoted(argv[i]);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!::CreateProcessAsUserW(restrictedToken.Get(), argv[0], &command[0], nullptr, nullptr, TRUE, 0, nullptr,
                                 nullptr, &startup, &process))
         return 1;
-    skelda::UniqueHandle child(process.hProcess);
+    util::win::UniqueHandle child(process.hProcess);
     ::CloseHandle(process.hThread);
     ::WaitForSingleObject(child.Get(), INFINITE);
     DWORD code = 1;

@@ -11,13 +11,14 @@
 #include <sstream>
 #include <thread>
 
-#include "LogSave.h"
-#include "PrivateAccess.h"
-#include "TempFolder.h"
+#include "toollog/LogSave.h"
+#include "files/AccessLists.h"
+#include "testing/TempFolder.h"
+#include "win/ProcessToken.h"
 
 namespace {
 
-using skelda::testing::TempFolder;
+using util::testing::TempFolder;
 
 std::string ReadAll(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -35,12 +36,12 @@ const std::regex kLine(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \d{3}ms\]   [^\r\n]*\
 
 // Wine reports the user who runs it as the owner of every file, the log's own folder
 // included, so these tests trust their user besides SYSTEM, Administrators and TrustedInstaller.
-std::vector<std::wstring> TestUser() { return {skelda::CurrentUserSid()}; }
+std::vector<std::wstring> TestUser() { return {util::win::CurrentUserSid()}; }
 
 // A folder (bytes null) or file owned by the test's user, whoever's default owner would be
 // otherwise (an elevated administrator's is the Administrators group).
 bool MadeByUser(const std::wstring& path, const char* bytes) {
-    const std::wstring sddl = L"O:" + skelda::CurrentUserSid() + L"D:(A;OICI;FA;;;WD)";
+    const std::wstring sddl = L"O:" + util::win::CurrentUserSid() + L"D:(A;OICI;FA;;;WD)";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return false;
@@ -176,7 +177,7 @@ TEST(LogSaveTest, AFolderAndSettingsMadeByAUserAreNotUsed) {
     const std::wstring folder = appData.Path() + L"\\ToolLog";
     ASSERT_TRUE(MadeByUser(folder, nullptr));
     ASSERT_TRUE(MadeByUser(appData.Path() + L"\\logCfg.ini", "[Log]\r\nprint=1\r\n[Limits]\r\nRunSeconds=1\r\n"));
-    const std::wstring user = skelda::CurrentUserSid();
+    const std::wstring user = util::win::CurrentUserSid();
     {
         CLogSave log(appData.Path());  // SYSTEM, Administrators and TrustedInstaller only
         EXPECT_FALSE(log.PrintEnabled());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "LogEntries.h"
-#include "LogLine.h"
-#include "WideText.h"
+#include "toollog/LogEntries.h"
+#include "toollog/LogLine.h"
+#include "text/WideText.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ TEST(LogLineTest, EntryBytesAreStampThreeBlanksGbkTextAndCrCrLf) {
     SYSTEMTIME t{};
     t.wYear = 2026; t.wMonth = 3; t.wDay = 7;
     t.wHour = 9; t.wMinute = 5; t.wSecond = 2; t.wMilliseconds = 7;
-    const std::string text = skelda::Narrow(toollog::EntryText(toollog::Entry::PackingFailed), skelda::kGbkCodePage);
+    const std::string text = util::text::Narrow(toollog::EntryText(toollog::Entry::PackingFailed), util::text::kGbkCodePage);
     // 生成压缩包失败 in GBK
     ASSERT_EQ(text, "\xC9\xFA\xB3\xC9\xD1\xB9\xCB\xF5\xB0\xFC\xCA\xA7\xB0\xDC");
     EXPECT_EQ(toollog::EntryBytes(t, text), "[2026-03-07 09:05:02 007ms]   " + text + "\r\r\n");
@@ -41,7 +41,7 @@ TEST(LogLineTest, EveryEntryTextIsRepresentableInGbk) {
         const std::wstring text = toollog::EntryText(static_cast<toollog::Entry>(i));
         ASSERT_FALSE(text.empty()) << i;
         BOOL lossy = FALSE;
-        ::WideCharToMultiByte(skelda::kGbkCodePage, 0, text.c_str(), -1, nullptr, 0, nullptr, &lossy);
+        ::WideCharToMultiByte(util::text::kGbkCodePage, 0, text.c_str(), -1, nullptr, 0, nullptr, &lossy);
         EXPECT_FALSE(lossy) << i;
     }
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "LogSettings.h"
+#include "toollog/LogSettings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <initializer_list>
 
-namespace skelda::testing {
+namespace util::testing {
 
 // Processes that Wine starts on demand for the whole prefix; whichever process happens to be
 // the first to need one becomes its parent, so they say nothing about what the parent did.
@@ -41,4 +41,4 @@ inline bool WaitForChildrenOf(DWORD parentId, DWORD timeoutMs) {
     return true;
 }
 
-}  // namespace skelda::testing
+}  // namespace util::testing

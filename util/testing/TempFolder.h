@@ -4,27 +4,12 @@
 
 #include <string>
 
-namespace skelda::testing {
+#include "files/NoFollow.h"
 
-inline void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
+namespace util::testing {
+
+// Removes path with everything below it, never following a link (a test may plant some).
+inline void RemoveTree(const std::wstring& path) { util::files::RemoveNoFollow(path); }
 
 class TempFolder {
 public:
@@ -48,4 +33,4 @@ private:
     std::wstring path_;
 };
 
-}  // namespace skelda::testing
+}  // namespace util::testing

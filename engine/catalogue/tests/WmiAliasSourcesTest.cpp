@@ -4,10 +4,10 @@
 #include <cwctype>
 #include <set>
 
-#include "WmiAliasSources.h"
-#include "WmiAliasTable.h"
+#include "catalogue/WmiAliasSources.h"
+#include "catalogue/WmiAliasTable.h"
 
-using namespace skelda;
+using namespace engine::catalogue;
 
 namespace {
 

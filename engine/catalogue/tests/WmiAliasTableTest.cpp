@@ -3,10 +3,10 @@
 #include <cwctype>
 #include <set>
 
-#include "Catalogue.h"
-#include "WmiAliasTable.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/WmiAliasTable.h"
 
-using namespace skelda;
+using namespace engine::catalogue;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "DoubleRecord.h"
-#include "OrvaneSkeldaApi.h"
+#include "api/OrvaneSkeldaApi.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ std::vector<WPARAM> ReportCodes() {
     return codes;
 }
 
-void Report(WPARAM code) { ::SendMessageW(g_window, orvane::kResultMessage, code, 0); }
+void Report(WPARAM code) { ::SendMessageW(g_window, engine::api::kResultMessage, code, 0); }
 
 DWORD WINAPI SendReports(void*) {
     ::Sleep(static_cast<DWORD>(doubles::IntSetting(L"FE_REPORT_DELAY", 300)));

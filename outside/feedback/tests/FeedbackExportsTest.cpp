@@ -12,8 +12,8 @@
 #include "DistFolder.h"
 #include "FeedbackRecord.h"
 #include "OrvaneFeedbackInformation.h"
-#include "ProcAddress.h"
-#include "TempFolder.h"
+#include "win/ProcAddress.h"
+#include "testing/TempFolder.h"
 #include "TimeText.h"
 
 namespace {
@@ -68,7 +68,7 @@ protected:
 
     template <typename F>
     F Find(const char* name) {
-        F f = skelda::ProcAddress<F>(module_, name);
+        F f = util::win::ProcAddress<F>(module_, name);
         EXPECT_NE(f, nullptr) << name;
         return f;
     }
@@ -76,7 +76,7 @@ protected:
     void PutVersionFile(const std::string& bytes) { WriteAll(VersionFilePath(), bytes); }
     std::wstring VersionFilePath() const { return folder_.Path() + L"\\OrvaneFeedbackInformation.ini"; }
 
-    skelda::testing::TempFolder folder_;
+    util::testing::TempFolder folder_;
     HMODULE module_ = nullptr;
 };
 

@@ -8,7 +8,7 @@
 
 #include "DistFolder.h"
 #include "OrvaneMouseHook.h"
-#include "ProcAddress.h"
+#include "win/ProcAddress.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ protected:
         g_reports.clear();
         module_ = ::LoadLibraryW((outside::testing::DistFolder() + L"\\OrvaneMouseHook.dll").c_str());
         ASSERT_NE(module_, nullptr) << ::GetLastError();
-        start_ = skelda::ProcAddress<StartFn>(module_, "StartHookMouse");
-        stop_ = skelda::ProcAddress<StopFn>(module_, "StopHookMouse");
+        start_ = util::win::ProcAddress<StartFn>(module_, "StartHookMouse");
+        stop_ = util::win::ProcAddress<StopFn>(module_, "StopHookMouse");
         ASSERT_TRUE(start_ && stop_);
         window_ = MakeWindow();
         ASSERT_NE(window_, nullptr);

@@ -8,15 +8,24 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "CatalogueTables.h"
+#include "catalogue/CatalogueTables.h"
 #include "FieldProfile.h"
-#include "UniqueHandle.h"
-#include "WideText.h"
-#include "WmiAliasQuery.h"
-#include "WmiAliasTable.h"
+#include "win/UniqueHandle.h"
+#include "text/Base64.h"
+#include "text/CommandLine.h"
+#include "text/WideText.h"
+#include "steps/AliasScript.h"
+#include "catalogue/WmiAliasTable.h"
 
-using namespace skelda;
-using namespace skelda::doubles;
+using namespace engine::catalogue;
+using engine::steps::AliasCommandLine;
+using util::text::Narrow;
+using util::text::Quoted;
+using util::text::Utf16Base64;
+using util::text::Utf16FromBase64;
+using util::text::Widen;
+using util::win::UniqueHandle;
+using namespace doubles;
 
 namespace {
 

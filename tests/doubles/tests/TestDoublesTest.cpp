@@ -12,18 +12,27 @@
 #include <set>
 #include <thread>
 
-#include "Catalogue.h"
-#include "CommandLine.h"
+#include "catalogue/Catalogue.h"
+#include "text/CommandLine.h"
 #include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "EventLogListing.h"
 #include "SysteminfoReport.h"
-#include "UniqueHandle.h"
-#include "WmiAliasQuery.h"
-#include "WideText.h"
+#include "win/UniqueHandle.h"
+#include "steps/AliasScript.h"
+#include "text/Base64.h"
+#include "text/WideText.h"
 
-using namespace skelda;
-using namespace skelda::doubles;
+using namespace engine::catalogue;
+using namespace engine::steps;
+using util::text::InterpreterLine;
+using util::text::Narrow;
+using util::text::Quoted;
+using util::text::Utf16Base64;
+using util::text::Utf16FromBase64;
+using util::text::Widen;
+using util::win::UniqueHandle;
+using namespace doubles;
 
 namespace {
 

@@ -1,0 +1,59 @@
+#pragma once
+// Where the archive goes. The target's folder may lie in folders that the user's unelevated
+// processes can write, so the elevated engine makes what it needs itself, holds it open against
+// being renamed or replaced while the run lasts, and deletes, renames and sets access lists only
+// through handles opened without following links.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win/UniqueHandle.h"
+
+namespace engine::archive {
+
+// Where the archive goes: the target checked and its folder held before anything is collected,
+// the packer's own folder beside it, and the finished archive moved into place.
+class ArchivePlace {
+public:
+    struct Access {
+        std::wstring userSid;                    // the user the run is for
+        SECURITY_ATTRIBUTES* madeFolders;        // folders made on the way, the archive
+        SECURITY_ATTRIBUTES* packingFolder;      // the folder the packer writes into
+    };
+    // Makes requested absolute (against the current folder), adds ".7z" where it has no
+    // extension, makes the folders on the way (below a share too), refuses a folder that is a
+    // link or belongs to someone else, removes temporary archives of earlier runs, and proves
+    // the place writable with an empty temporary archive. False, with the reason in words,
+    // when the archive could not go there.
+    bool Prepare(const std::wstring& requested, const Access& access, const FILETIME& runStart,
+                 std::wstring& reason);
+    const std::wstring& Target() const { return target_; }
+    const std::wstring& TemporaryArchive() const { return temporary_; }
+    const std::wstring& PackingFolder() const { return packingFolder_; }
+    // Removes the empty file that proved the place writable: the packer makes the archive anew.
+    bool ClearTemporaryArchive();
+    // True when the packer left a file (not a link, not a folder) at the temporary name.
+    bool TemporaryArchiveWritten() const;
+    // Gives the finished archive the access list of archiveAccess, then moves it over the
+    // target, or where that fails beside it under a name of its own (KeptArchiveName). The
+    // archive is never deleted: where neither works it stays where the packer wrote it. Returns
+    // where it is; accessFailed tells whether the list could not be set.
+    std::wstring Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now, bool& accessFailed);
+    // Removes the packing folder with what is in it (a run without an archive) and lets go.
+    void Discard();
+    bool Prepared() const { return packingHandle_.Valid(); }
+
+private:
+    void RemoveEarlierTemporaries(const std::wstring& folder, const FILETIME& runStart);
+
+    std::wstring target_;
+    std::wstring folder_;
+    std::wstring temporary_;
+    std::wstring packingFolder_;
+    std::vector<util::win::UniqueHandle> above_;  // the target's folder and those above it
+    util::win::UniqueHandle targetFolder_;        // the folder the archive is renamed into
+    util::win::UniqueHandle packingHandle_;
+};
+
+}  // namespace engine::archive

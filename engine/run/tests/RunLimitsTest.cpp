@@ -1,0 +1,58 @@
+// How long a run and its commands may take, and how many children run at once: settings that
+// are not limits keep the defaults and are named.
+#include <gtest/gtest.h>
+
+#include "toollog/LogSettings.h"
+#include "run/RunLimits.h"
+
+namespace {
+
+TEST(RunLimitsTest, BadValuesKeepTheDefaultAndAreNamed) {
+    std::vector<std::wstring> problems;
+    const engine::run::RunLimits limits = engine::run::ApplyLimitSettings(
+        {{L"CommandSeconds", L"-5"},
+         {L"RunSeconds", L"0"},
+         {L"LongCommandSeconds", L"99999999"},
+         {L"CommandSeconds", L"ten"},
+         {L"RunSeconds", std::nullopt}},
+        problems);
+    const engine::run::RunLimits defaults;
+    EXPECT_EQ(limits.commandMs, defaults.commandMs);
+    EXPECT_EQ(limits.runMs, defaults.runMs);
+    EXPECT_EQ(limits.longCommandMs, defaults.longCommandMs);
+    EXPECT_EQ(problems, (std::vector<std::wstring>{L"CommandSeconds=\"-5\"", L"RunSeconds=\"0\"",
+                                                   L"LongCommandSeconds=\"99999999\"", L"CommandSeconds=\"ten\""}));
+    // A later setting (the host's option) wins over an earlier one (the settings file).
+    problems.clear();
+    const engine::run::RunLimits set =
+        engine::run::ApplyLimitSettings({{L"CommandSeconds", L"30"}, {L"CommandSeconds", L" 5 "}, {L"RunSeconds", L"86400"}},
+                                   problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(set.commandMs, 5000u);
+    EXPECT_EQ(set.runMs, 86400000u);
+}
+
+TEST(RunLimitsTest, PoolSizeFromOneToSixtyFourOrPerWorkerElseTheDefault) {
+    std::vector<std::wstring> problems;
+    const engine::run::RunLimits limits = engine::run::ApplyLimitSettings(
+        {{L"PoolSize", L"0"}, {L"PoolSize", L"-3"}, {L"PoolSize", L"4294967297"}, {L"PoolSize", L"65"}}, problems);
+    EXPECT_EQ(limits.poolSize, engine::run::RunLimits::kDefaultPoolSize);
+    EXPECT_EQ(problems.size(), 4u);
+    EXPECT_EQ(problems[0], L"PoolSize=\"0\"");
+    problems.clear();
+    EXPECT_EQ(engine::run::ApplyLimitSettings({{L"PoolSize", L" 64 "}}, problems).poolSize, 64);
+    EXPECT_EQ(engine::run::ApplyLimitSettings({{L"PoolSize", L"3"}, {L"PoolSize", L"PER-WORKER"}}, problems).poolSize,
+              engine::run::RunLimits::kPerWorker);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(RunLimitsTest, TheSettingsFileIsTheOneTheToolLogRead) {
+    const engine::run::RunLimits limits = engine::run::ReadRunLimits(
+        toollog::LogSettings::Parse("[Limits]\r\nCommandSeconds=12\r\n[Other]\r\nRunSeconds=1\r\n"));
+    EXPECT_EQ(limits.commandMs, 12000u);
+    EXPECT_EQ(limits.runMs, engine::run::RunLimits().runMs);
+    // An untrusted file was never read: its settings are empty and the defaults hold.
+    EXPECT_EQ(engine::run::ReadRunLimits(toollog::LogSettings()).runMs, engine::run::RunLimits().runMs);
+}
+
+}  // namespace

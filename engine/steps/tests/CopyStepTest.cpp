@@ -1,0 +1,184 @@
+// The records of copy steps: what was left out is named, and an update log older than the step
+// that writes it is never taken for this run's.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "files/FileSystem.h"
+#include "plan/StepPlan.h"
+#include "steps/CopyStep.h"
+#include "testing/TempFolder.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+
+using engine::report::Outcome;
+using util::testing::TempFolder;
+
+void MakeFile(const std::wstring& path, const char* content = "x") {
+    std::ofstream(path.c_str(), std::ios::binary) << content;
+}
+
+// Holds a file open without sharing, as the servicing stack holds CBS.log.
+util::win::UniqueHandle Hold(const std::wstring& path) {
+    return util::win::UniqueHandle(
+        ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+unsigned long long Ticks(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+unsigned long long Now() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+}
+
+void SetLastWrite(const std::wstring& path, unsigned long long ticks) {
+    util::win::UniqueHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ASSERT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &time));
+}
+
+engine::plan::PlannedStep CopyStep(engine::plan::CopyKind kind, const std::wstring& source, const std::wstring& target) {
+    engine::plan::PlannedStep step;
+    step.kind = engine::plan::StepKind::Copy;
+    step.worker = 2;
+    step.copy = kind;
+    step.what = source;
+    step.output = target;
+    return step;
+}
+
+constexpr unsigned long long kSecond = 10000000ULL;
+
+TEST(CopyStepTest, AFolderCopyThatLeftFilesOutIsPartialAndNamesEachWithItsError) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\CBS.log", "held");
+    MakeFile(source.Path() + L"\\CbsPersist_1.log", "free");
+    ::CreateDirectoryW((source.Path() + L"\\sub").c_str(), nullptr);
+    MakeFile(source.Path() + L"\\sub\\held too.log", "held");
+    util::win::UniqueHandle held = Hold(source.Path() + L"\\CBS.log");
+    util::win::UniqueHandle heldToo = Hold(source.Path() + L"\\sub\\held too.log");
+    ASSERT_TRUE(held && heldToo);
+
+    const engine::report::StepRecord record =
+        engine::steps::RunCopyStep(CopyStep(engine::plan::CopyKind::CbsFolder, source.Path(), target.Path()));
+    EXPECT_EQ(record.outcome, Outcome::Partial);
+    EXPECT_NE(record.reason.find(source.Path() + L"\\CBS.log (error 32)"), std::wstring::npos) << record.reason;
+    EXPECT_NE(record.reason.find(source.Path() + L"\\sub\\held too.log (error 32)"), std::wstring::npos)
+        << record.reason;
+    EXPECT_EQ(record.reason.find(L"CbsPersist_1.log"), std::wstring::npos) << "only what was left out is named";
+    EXPECT_TRUE(util::files::PathExists(target.Path() + L"\\CbsPersist_1.log"));
+    EXPECT_FALSE(util::files::PathExists(target.Path() + L"\\CBS.log"));
+    EXPECT_EQ(record.bytes, 4u);
+    EXPECT_STREQ(engine::report::OutcomeName(record.outcome), L"partial");
+}
+
+TEST(CopyStepTest, NothingCopiedIsAFailureThatCarriesTheSystemsError) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\setupapi.dev.log");
+    util::win::UniqueHandle held = Hold(source.Path() + L"\\setupapi.dev.log");
+    ASSERT_TRUE(held);
+    engine::report::StepRecord record =
+        engine::steps::RunCopyStep(CopyStep(engine::plan::CopyKind::SetupApiLogs, source.Path(), target.Path()));
+    EXPECT_EQ(record.outcome, Outcome::Failed);
+    EXPECT_EQ(record.reason, L"nothing could be copied: " + source.Path() + L"\\setupapi.dev.log (error 32)");
+
+    // The single update log: its own error, not one left behind by the tool log's writing.
+    MakeFile(source.Path() + L"\\WindowsUpdate.log");
+    util::win::UniqueHandle log = Hold(source.Path() + L"\\WindowsUpdate.log");
+    record = engine::steps::RunCopyStep(
+        CopyStep(engine::plan::CopyKind::UpdateLog, source.Path() + L"\\WindowsUpdate.log", target.Path() + L"\\u.log"));
+    EXPECT_EQ(record.outcome, Outcome::Failed);
+    EXPECT_EQ(record.reason, L"nothing could be copied: " + source.Path() + L"\\WindowsUpdate.log (error 32)");
+
+    record = engine::steps::RunCopyStep(
+        CopyStep(engine::plan::CopyKind::UpdateLog, source.Path() + L"\\missing.log", target.Path() + L"\\u.log"));
+    EXPECT_EQ(record.outcome, Outcome::NotFound);
+}
+
+TEST(CopyStepTest, AnUpdateLogWrittenBeforeItsExportStartedIsNotCopied) {
+    TempFolder desktop;
+    TempFolder target;
+    const std::wstring log = desktop.Path() + L"\\WindowsUpdate.log";
+    MakeFile(log, "an earlier run's log");
+    const unsigned long long exportStart = Now();
+    SetLastWrite(log, exportStart - 3600 * kSecond);
+
+    engine::plan::PlannedStep step = CopyStep(engine::plan::CopyKind::UpdateLog, log, target.Path() + L"\\WindowsUpdate.log");
+    step.producerStart = exportStart;
+    const engine::report::StepRecord record = engine::steps::RunCopyStep(step);
+    EXPECT_EQ(record.outcome, Outcome::Failed);
+    EXPECT_NE(record.reason.find(L"from before this run"), std::wstring::npos) << record.reason;
+    EXPECT_FALSE(util::files::PathExists(step.output));
+    EXPECT_EQ(record.bytes, 0u);
+    EXPECT_TRUE(util::files::PathExists(log)) << "the user's file stays where it is";
+
+    // Written after the export started (or within the two seconds FAT rounds away): this run's.
+    for (const unsigned long long written : {exportStart + kSecond, exportStart - kSecond}) {
+        SetLastWrite(log, written);
+        EXPECT_EQ(engine::steps::RunCopyStep(step).outcome, Outcome::Ok);
+        EXPECT_TRUE(util::files::PathExists(step.output));
+        ::DeleteFileW(step.output.c_str());
+    }
+
+    // A copy that follows no step (the Windows folder's log before Windows 10) takes any age.
+    SetLastWrite(log, exportStart - 3600 * kSecond);
+    step.producerStart = 0;
+    EXPECT_EQ(engine::steps::RunCopyStep(step).outcome, Outcome::Ok);
+}
+
+
+bool IsFolder(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(CopyStepTest, CopiesTheTreeAndCreatesEmptySubFolders) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\CBS.log", "cbs");
+    ::CreateDirectoryW((source.Path() + L"\\sub").c_str(), nullptr);
+    MakeFile(source.Path() + L"\\sub\\中文.log");
+    ::CreateDirectoryW((source.Path() + L"\\sub\\empty").c_str(), nullptr);
+    EXPECT_TRUE(engine::steps::CopyFolder(source.Path(), target.Path(), false));
+    EXPECT_TRUE(util::files::PathExists(target.Path() + L"\\CBS.log"));
+    EXPECT_TRUE(util::files::PathExists(target.Path() + L"\\sub\\中文.log"));
+    EXPECT_TRUE(IsFolder(target.Path() + L"\\sub\\empty"));
+    // Copied again over the first copy: overwriting is allowed, refusing makes it fail.
+    EXPECT_TRUE(engine::steps::CopyFolder(source.Path() + L"\\", target.Path() + L"\\", false));
+    EXPECT_FALSE(engine::steps::CopyFolder(source.Path(), target.Path(), true));
+}
+
+TEST(CopyStepTest, NothingToCopyIsAFailure) {
+    TempFolder source;
+    TempFolder target;
+    EXPECT_FALSE(engine::steps::CopyFolder(source.Path(), target.Path(), false));
+    EXPECT_FALSE(engine::steps::CopyFolder(L"", target.Path(), false));
+    EXPECT_FALSE(engine::steps::CopyFolder(source.Path() + L"\\missing", target.Path(), false));
+}
+
+TEST(CopyStepTest, SetupApiLogsOnly) {
+    TempFolder source;
+    TempFolder target;
+    MakeFile(source.Path() + L"\\setupapi.dev.log");
+    MakeFile(source.Path() + L"\\setupapi.app.log");
+    MakeFile(source.Path() + L"\\setupapi.dev.txt");
+    MakeFile(source.Path() + L"\\other.log");
+    EXPECT_TRUE(engine::steps::CopySetupApiLogs(source.Path(), target.Path(), false));
+    EXPECT_TRUE(util::files::PathExists(target.Path() + L"\\setupapi.dev.log"));
+    EXPECT_TRUE(util::files::PathExists(target.Path() + L"\\setupapi.app.log"));
+    EXPECT_FALSE(util::files::PathExists(target.Path() + L"\\setupapi.dev.txt"));
+    EXPECT_FALSE(util::files::PathExists(target.Path() + L"\\other.log"));
+
+    TempFolder none;
+    MakeFile(none.Path() + L"\\other.log");
+    EXPECT_FALSE(engine::steps::CopySetupApiLogs(none.Path(), target.Path(), false));
+}
+
+}  // namespace

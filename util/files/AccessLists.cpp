@@ -1,0 +1,76 @@
+#include "files/AccessLists.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <vector>
+
+#include "win/ProcessToken.h"
+
+namespace util::files {
+
+std::wstring PrivateAccessSddl(const std::wstring& userSid) {
+    // P: the parent's entries do not apply; OICI: files and folders inside inherit; FA: full.
+    return L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + userSid + L")";
+}
+
+std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator) {
+    std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    if (!runsAsAdministrator) sddl += L"(A;OICI;FA;;;" + userSid + L")";
+    return sddl;
+}
+
+bool AccessList::Build() {
+    if (descriptor_) return true;
+    const std::wstring user = win::CurrentUserSid();
+    if (user.empty()) return false;
+    return BuildFrom(PrivateAccessSddl(user));
+}
+
+bool AccessList::BuildFrom(const std::wstring& sddl) {
+    if (descriptor_) ::LocalFree(descriptor_);
+    descriptor_ = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_,
+                                                                nullptr)) {
+        descriptor_ = nullptr;
+        return false;
+    }
+    attributes_.nLength = sizeof(attributes_);
+    attributes_.lpSecurityDescriptor = descriptor_;
+    attributes_.bInheritHandle = FALSE;
+    return true;
+}
+
+AccessList::~AccessList() {
+    if (descriptor_) ::LocalFree(descriptor_);
+}
+
+bool AccessList::ApplyTo(const std::wstring& path) const {
+    if (!descriptor_) return false;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(descriptor_, &present, &dacl, &defaulted) || !present) return false;
+    std::wstring name = path;  // SetNamedSecurityInfoW takes a writable string
+    return ::SetNamedSecurityInfoW(&name[0], SE_FILE_OBJECT,
+                                   DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                   dacl, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring AccessListOf(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    LPWSTR text = nullptr;
+    std::wstring sddl;
+    if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                               &text, nullptr)) {
+        sddl = text;
+        ::LocalFree(text);
+    }
+    ::LocalFree(descriptor);
+    return sddl;
+}
+
+}  // namespace util::files

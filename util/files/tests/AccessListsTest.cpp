@@ -1,0 +1,63 @@
+// The access lists of what a run writes. Wine keeps no list given at creation (it derives one
+// from the Unix mode), so on disk the test can only tell that others are kept out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "files/AccessLists.h"
+#include "files/FileSystem.h"
+#include "testing/TempFolder.h"
+#include "win/ProcessToken.h"
+
+namespace {
+
+TEST(AccessListsTest, RunFoldersAreForAdministratorsAloneWhenTheRunIsElevated) {
+    EXPECT_EQ(util::files::RunFolderSddl(L"S-1-5-21-9", true), L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    EXPECT_EQ(util::files::RunFolderSddl(L"S-1-5-21-9", false),
+              L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;S-1-5-21-9)");
+}
+
+TEST(AccessListsTest, FoldersAndTheArchiveOpenOnlyToSystemAdministratorsAndTheUser) {
+    const std::wstring user = util::win::CurrentUserSid();
+    ASSERT_FALSE(user.empty());
+    const std::wstring expected = util::files::PrivateAccessSddl(user);
+    EXPECT_EQ(expected, L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + user + L")");
+
+    // Windows keeps the list as given. Wine keeps file permissions as Unix modes and reads back
+    // what they allow: there the check is that nobody but the user and SYSTEM gets in, where an
+    // ordinary folder lets everybody read.
+    const std::wstring userEntry = L"FA;;;" + user + L")";
+    auto isPrivate = [&](const std::wstring& sddl) {
+        return sddl == expected || (sddl.find(userEntry) != std::wstring::npos && sddl.find(L"FA;;;SY)") != std::wstring::npos &&
+                                    sddl.find(L";WD)") == std::wstring::npos && sddl.find(L";BU)") == std::wstring::npos &&
+                                    sddl.find(L";AU)") == std::wstring::npos);
+    };
+
+    util::testing::TempFolder parent(L" 私有");
+    util::files::AccessList access;
+    ASSERT_TRUE(access.Build());
+    // Folders made along an archive path get the list; one that was there keeps its own.
+    const std::wstring before = util::files::AccessListOf(parent.Path());
+    EXPECT_FALSE(isPrivate(before)) << "an ordinary folder is open to others: " << before;
+    const std::wstring made = parent.Path() + L"\\a\\b";
+    ASSERT_EQ(util::files::EnsureFolderTree(made + L"\\信息收集.7z", access.Attributes()), 1);
+    EXPECT_TRUE(isPrivate(util::files::AccessListOf(parent.Path() + L"\\a"))) << util::files::AccessListOf(parent.Path() + L"\\a");
+    EXPECT_TRUE(isPrivate(util::files::AccessListOf(made))) << util::files::AccessListOf(made);
+    EXPECT_EQ(util::files::AccessListOf(parent.Path()), before);
+
+    // An archive in a folder of the user's own gets the list explicitly.
+    const std::wstring archive = parent.Path() + L"\\信息收集.7z";
+    HANDLE file = ::CreateFileW(archive.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    EXPECT_FALSE(isPrivate(util::files::AccessListOf(archive)));
+    ASSERT_TRUE(access.ApplyTo(archive));
+    // Wine accepts a new list for an existing file but does not turn it into the file's Unix
+    // mode, so only Windows can show it here.
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return;
+    EXPECT_TRUE(isPrivate(util::files::AccessListOf(archive))) << util::files::AccessListOf(archive);
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+#include "text/CommandLine.h"
+
+namespace util::text {
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring InterpreterLine(const std::wstring& interpreterPath, const std::wstring& command) {
+    return Quoted(interpreterPath) + L" /D /S /C " + Quoted(command);
+}
+
+}  // namespace util::text
