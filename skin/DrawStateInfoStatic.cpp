@@ -43,14 +43,25 @@ DWORD WINAPI CDrawStateInfoStatic::ThreadMain(void* self) {
     return 0;
 }
 
+namespace {
+
+class EventPacer : public DotsPacer {
+public:
+    bool Pause(HANDLE stop, DWORD ms) override { return ::WaitForSingleObject(stop, ms) != WAIT_OBJECT_0; }
+};
+
+}  // namespace
+
 void CDrawStateInfoStatic::RunDots() {
-    // A signalled stop event ends every wait at once.
-    if (::WaitForSingleObject(stopEvent_.Get(), 500) == WAIT_OBJECT_0) return;
+    // A signalled stop event ends every pause at once.
+    EventPacer own;
+    DotsPacer& pacer = pacer_ ? *pacer_ : own;
+    if (!pacer.Pause(stopEvent_.Get(), kFirstDotMs)) return;
     for (;;) {
         if (stop_) return;
         dots_ = (dots_ + 1) % 4;
         ::InvalidateRect(threadTarget_, nullptr, TRUE);
-        if (::WaitForSingleObject(stopEvent_.Get(), 600) == WAIT_OBJECT_0) return;
+        if (!pacer.Pause(stopEvent_.Get(), kNextDotMs)) return;
     }
 }
 

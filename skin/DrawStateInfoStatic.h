@@ -7,8 +7,20 @@
 #include "SkinDraw.h"
 #include "win/UniqueHandle.h"
 
+// What the dots thread pauses with. The control's own waits on the stop event; a test gives one
+// it steps itself, so that the dots follow its steps and not the machine's speed.
+class DotsPacer {
+public:
+    virtual ~DotsPacer() = default;
+    // Pauses ms milliseconds, or until stop is signalled; false once it is.
+    virtual bool Pause(HANDLE stop, DWORD ms) = 0;
+};
+
 class CDrawStateInfoStatic : public CStatic {
 public:
+    static constexpr DWORD kFirstDotMs = 500;
+    static constexpr DWORD kNextDotMs = 600;
+
     CDrawStateInfoStatic();
     ~CDrawStateInfoStatic() override;
 
@@ -18,8 +30,10 @@ public:
     void SetBackground(const ui::GdiplusImage* image) { background_ = image; }
     void SetBackgroundRect(int left, int top, int right, int bottom) { bgRect_ = RECT{left, top, right, bottom}; }
 
-    // Starts the dots: none for 500 ms, then one more every 600 ms, wrapping after three.
+    // Starts the dots: none for kFirstDotMs, then one more every kNextDotMs, wrapping after three.
     void StartAnimation();
+    // The pacer of the next animation (borrowed; null: the control's own waits).
+    void UsePacer(DotsPacer* pacer) { pacer_ = pacer; }
     // Stops and joins the thread, clears the dots and repaints.
     void StopAnimation();
 
@@ -48,4 +62,5 @@ private:
     util::win::UniqueHandle stopEvent_;
     util::win::UniqueHandle thread_;
     HWND threadTarget_ = nullptr;  // the window the thread invalidates
+    DotsPacer* pacer_ = nullptr;
 };

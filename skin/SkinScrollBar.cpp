@@ -151,16 +151,21 @@ void CSkinScrollBar::OnLButtonDown(POINT pt) {
     if (part == kPartNone) return;
     pressed_ = part;
     SendScroll(part, 0);
-    SetTimer(kDelayTimer, 500);
+    SetTimer(kDelayTimer, kDelayMs);
     paused_ = FALSE;
     if (IsArrow(part)) DrawParts({part}, 2);
 }
 
 void CSkinScrollBar::OnTimer(UINT_PTR id) {
+    // A tick queued before the press ended (KillTimer leaves it in the queue) arms nothing.
+    if (pressed_ == kPartNone) {
+        KillTimer(id);
+        return;
+    }
     if (id == kDelayTimer) {
         repeating_ = TRUE;
         KillTimer(kDelayTimer);
-        SetTimer(kRepeatTimer, 100);
+        SetTimer(kRepeatTimer, kRepeatMs);
         return;
     }
     if (id != kRepeatTimer || paused_) return;

@@ -7,8 +7,10 @@
 
 class CSkinScrollBar : public CScrollBar {
 public:
-    static constexpr UINT_PTR kDelayTimer = 200;   // first repeat after 500 ms
-    static constexpr UINT_PTR kRepeatTimer = 100;  // then every 100 ms
+    static constexpr UINT_PTR kDelayTimer = 200;   // first repeat after kDelayMs
+    static constexpr UINT_PTR kRepeatTimer = 100;  // then every kRepeatMs
+    static constexpr UINT kDelayMs = 500;
+    static constexpr UINT kRepeatMs = 100;
 
     float m_scale = 1.0f;
     int m_thumbCap = 0;

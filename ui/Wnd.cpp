@@ -7,6 +7,13 @@ INT_PTR CALLBACK SkeldaDialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
 namespace {
 HINSTANCE g_resourceInstance = nullptr;
+
+class SystemTimerSource : public ui::TimerSource {
+public:
+    void Set(HWND window, UINT_PTR id, UINT ms) override { ::SetTimer(window, id, ms, nullptr); }
+    void Kill(HWND window, UINT_PTR id) override { ::KillTimer(window, id); }
+};
+
 constexpr UINT_PTR kSubclassId = 0x534B;  // one subclass per bound control
 
 // GetWindowSubclass is looked up by its ordinal: comctl32 exports it as 411 in every version,
@@ -22,6 +29,11 @@ BOOL QuerySubclass(HWND wnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR* ref) {
     return fn ? fn(wnd, proc, id, ref) : FALSE;
 }
 }  // namespace
+
+ui::TimerSource& ui::SystemTimers() {
+    static SystemTimerSource timers;
+    return timers;
+}
 
 HINSTANCE SkinResourceInstance() { return g_resourceInstance ? g_resourceInstance : ::GetModuleHandleW(nullptr); }
 void SetSkinResourceInstance(HINSTANCE instance) { g_resourceInstance = instance; }

@@ -4,6 +4,7 @@
 // layer creates, DWLP_USER for dialogs, the subclass reference data for bound controls.
 #include <windows.h>
 #include "CString.h"
+#include "Timers.h"
 
 // Module whose resources (dialog templates, PNGs) the windows use.
 HINSTANCE SkinResourceInstance();
@@ -74,8 +75,10 @@ public:
     HMENU GetSystemMenu(BOOL revert = FALSE) const { return ::GetSystemMenu(m_hWnd, revert); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    UINT_PTR SetTimer(UINT_PTR id, UINT ms) const { return ::SetTimer(m_hWnd, id, ms, nullptr); }
-    BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
+    // Timers come from the system unless UseTimers gave another source (a test's clock).
+    void SetTimer(UINT_PTR id, UINT ms) const { Timers().Set(m_hWnd, id, ms); }
+    void KillTimer(UINT_PTR id) const { Timers().Kill(m_hWnd, id); }
+    void UseTimers(ui::TimerSource* timers) { timers_ = timers; }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
     LONG_PTR GetExStyle() const { return ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE); }
@@ -99,7 +102,10 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
     static LPCWSTR OwnClassName();
 
+    ui::TimerSource& Timers() const { return timers_ ? *timers_ : ui::SystemTimers(); }
+
     Binding binding_ = Binding::None;
+    ui::TimerSource* timers_ = nullptr;  // borrowed; null: the system's
     friend class CDialog;
     friend INT_PTR CALLBACK SkeldaDialogProc(HWND, UINT, WPARAM, LPARAM);
 };

@@ -64,7 +64,7 @@ protected:
             ::PostMessageW(child->m_solved, WM_KEYDOWN, VK_RETURN, 0);
             AfterDelay(200, [&, child] {
                 escapeIgnored = dlg.m_hWnd && ::IsWindowVisible(child->m_hWnd);
-                for (int i = 0; i < clicks; ++i) PostClick(child->GetDlgItem(button));
+                for (int i = 0; i < clicks; ++i) QueueClick(child->GetDlgItem(button));
             });
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);

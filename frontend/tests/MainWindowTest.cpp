@@ -24,14 +24,17 @@ protected:
 struct MainRun {
     HWND child = nullptr;
     HWND host = nullptr;
+    GuiThreadSync* gui = nullptr;  // settles the main window's thread
 };
 
 // Runs the main window; driver gets its windows once it is up. Whatever the driver leaves
 // open is closed afterwards.
 template <class Driver>
 void RunMainWindow(TestMainDlg& dlg, Driver driver) {
+    GuiThreadSync gui;
     std::thread thread([&] {
         MainRun run;
+        run.gui = &gui;
         run.child = WaitForDialog(::GetCurrentProcessId(), {IDC_START_COLLECT, IDC_SAVE_PATH});
         if (!run.child) {
             ADD_FAILURE() << "the main window did not appear";
@@ -53,7 +56,7 @@ int CheckOf(HWND box) { return static_cast<int>(::SendMessageW(box, BM_GETCHECK,
 void Toggle(HWND box) {
     const int before = CheckOf(box);
     PostButtonClick(box);
-    EXPECT_TRUE(WaitUntil([&] { return CheckOf(box) != before; }, 15000));
+    EXPECT_TRUE(WaitUntil([&] { return CheckOf(box) != before; }));
 }
 
 void SetPath(const MainRun& run, const wchar_t* text) {
@@ -157,7 +160,7 @@ TEST(MainWindowTest, BrowseAnswersSetOrKeepOrEmptyThePath) {
         auto browseOnce = [&] {
             const size_t before = record.Calls(L"SelectSave").size();
             PostButtonClick(browse);
-            EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"SelectSave").size() == before + 1; }, 15000));
+            EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"SelectSave").size() == before + 1; }));
             ::SendMessageW(run.child, WM_NULL, 0, 0);  // the handler has returned
         };
         {
@@ -198,12 +201,12 @@ TEST(MainWindowTest, TwoFailureReportsInOneRunGiveTwoPromptsAndOneProgressEnd) {
             EXPECT_FALSE(::IsWindowEnabled(run.child));
             EXPECT_EQ(AnswerPrompt(pid), texts::kCollectFailed);
             EXPECT_EQ(AnswerPrompt(pid), texts::kCollectFailed);
-            ::Sleep(300);
-            EXPECT_FALSE(::IsWindow(progress));
+            EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(progress); }));
+            ASSERT_TRUE(run.gui->Settle());
             EXPECT_EQ(FindDialog(pid, {IDC_PROMPT_TEXT}), nullptr);
         }
         EXPECT_TRUE(::IsWindowVisible(run.host));
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 15000));
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }));
         // The next run opens a new progress prompt and ends normally.
         PostButtonClick(Button(run, IDC_START_COLLECT));
         EXPECT_NE(WaitForDialog(pid, {IDC_EXECUTE_TEXT}), nullptr);
@@ -244,7 +247,7 @@ TEST(MainWindowTest, ResultPromptShowsOnlyOnceTheProgressPromptIsGone) {
                 EXPECT_FALSE(::IsWindowVisible(frame));
             }
             EXPECT_EQ(AnswerPrompt(pid), texts::kCollectSucceeded) << what;
-            EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }, 15000));
+            EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(run.host) && ::IsWindowEnabled(run.child); }));
             EXPECT_EQ(FindDialog(pid, {IDC_EXECUTE_TEXT}), nullptr) << what;
         }
         EXPECT_EQ(record.Calls(L"StartGetSystemInfo").size(), 5u);
@@ -261,8 +264,7 @@ TEST(MainWindowTest, EscapeAndEnterDoNothing) {
                 ::PostMessageW(target, WM_KEYUP, key, 0);
             }
         }
-        ::Sleep(500);
-        ::SendMessageW(run.child, WM_NULL, 0, 0);
+        ASSERT_TRUE(run.gui->Settle());  // every key has been handled
         EXPECT_TRUE(::IsWindowVisible(run.host));
         EXPECT_TRUE(::IsWindowVisible(run.child));
         EXPECT_EQ(FindDialog(::GetCurrentProcessId(), {IDC_PROMPT_TEXT}), nullptr);
@@ -284,8 +286,7 @@ TEST(MainWindowTest, CloseButtonAsksForFeedbackThenEndsAndRemoves) {
             EXPECT_FALSE(::IsWindowEnabled(run.host));
             EXPECT_FALSE(::IsWindowEnabled(run.child));
             PostButtonClick(Button(run, IDC_MAIN_CLOSE));
-            ::SendMessageW(run.child, WM_NULL, 0, 0);
-            ::Sleep(300);
+            ASSERT_TRUE(run.gui->Settle());  // the second close has been handled
             int questions = 0;
             for (HWND wnd = ::GetTopWindow(nullptr); wnd; wnd = ::GetWindow(wnd, GW_HWNDNEXT)) {
                 DWORD pid = 0;
@@ -336,7 +337,7 @@ TEST(MainWindowTest, AboutBoxAndFeedbackLinkLeaveTheWindowAsItWas) {
         ::ScreenToClient(run.child, &at);
         ::PostMessageW(run.child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         ::PostMessageW(run.child, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-        EXPECT_TRUE(WaitUntil([&] { return !record.Calls(L"FeedbackQuestion").empty(); }, 15000));
+        EXPECT_TRUE(WaitUntil([&] { return !record.Calls(L"FeedbackQuestion").empty(); }));
         EXPECT_EQ(record.Calls(L"FeedbackQuestion"), std::vector<std::wstring>{L"FeedbackQuestion Skelda|V 1.0"});
     });
 }

@@ -190,7 +190,9 @@ struct ProgressSeen {
     RECT host{}, child{}, line{};
 };
 
-ProgressSeen RunProgress(const wchar_t* text, DWORD watchMs) {
+// Watches the prompt from inside its modal loop until until() holds of what was seen (at most
+// fetest::kPatienceMs), then closes it as its owner does.
+ProgressSeen RunProgress(const wchar_t* text, const std::function<bool(const ProgressSeen&)>& until) {
     CExecutePromptDlg dlg;
     dlg.SetText(text);
     ProgressSeen seen;
@@ -207,7 +209,7 @@ ProgressSeen RunProgress(const wchar_t* text, DWORD watchMs) {
         }
         seen.animating = seen.animating || child->m_message.Animating();
         seen.maxDots = std::max(seen.maxDots, child->m_message.DotCount());
-        if (::GetTickCount() - start < watchMs)
+        if (!until(seen) && ::GetTickCount() - start < fetest::kPatienceMs)
             AfterDelay(50, watch);
         else
             ::SendMessageW(dlg.m_hWnd, WM_CLOSE_PROGRESS, 0, 0);  // as the owner does
@@ -218,11 +220,13 @@ ProgressSeen RunProgress(const wchar_t* text, DWORD watchMs) {
     return seen;
 }
 
+bool AtOnce(const ProgressSeen&) { return true; }
+
 }  // namespace
 
 TEST(ProgressPromptTest, ShortTextsShowTheDefaultWithDots) {
     for (const wchar_t* text : {L"", L"x"}) {
-        const ProgressSeen seen = RunProgress(text, 1300);
+        const ProgressSeen seen = RunProgress(text, [](const ProgressSeen& s) { return s.maxDots >= 1; });
         EXPECT_EQ(seen.text, texts::kProgressDefault) << text;
         EXPECT_TRUE(seen.animating);
         EXPECT_GE(seen.maxDots, 1);
@@ -230,7 +234,7 @@ TEST(ProgressPromptTest, ShortTextsShowTheDefaultWithDots) {
 }
 
 TEST(ProgressPromptTest, ClosesOnItsMessageWithTheGivenTextAndPlacesTheChild) {
-    const ProgressSeen seen = RunProgress(L"正在收集信息，请稍等", 100);
+    const ProgressSeen seen = RunProgress(L"正在收集信息，请稍等", AtOnce);
     EXPECT_EQ(seen.text, L"正在收集信息，请稍等");
     EXPECT_EQ(seen.host.right - seen.host.left, 232);
     EXPECT_EQ(seen.host.bottom - seen.host.top, 132);
@@ -242,7 +246,7 @@ TEST(ProgressPromptTest, ClosesOnItsMessageWithTheGivenTextAndPlacesTheChild) {
     EXPECT_EQ(seen.line.top, 42);
     EXPECT_EQ(seen.line.bottom, 62);
     // A two-character text is shown as it is.
-    EXPECT_EQ(RunProgress(L"ab", 50).text, L"ab");
+    EXPECT_EQ(RunProgress(L"ab", AtOnce).text, L"ab");
 }
 
 TEST(ProgressPromptTest, OnlyItsMessageEndsItNotKeysOrClose) {

@@ -2,7 +2,7 @@
 // folder beside library doubles, it runs one start-up step as the real program does.
 //   main      the main dialog's binding sequence (with a window of its own)
 //   usage     the usage-terms dialog's binding sequence
-//   remove N  starts the self-removal, then lives N more milliseconds
+//   remove F  starts the self-removal, then lives until the file F exists (five minutes at most)
 //   load NAME [open]  loads a library by its bare name: status 3 if that found one, else 4;
 //             "open" leaves the library search as the system sets it up
 // A binding failure ends the process from inside the sequence (status 0); a sequence that
@@ -41,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"remove" && argc > 2) {
         frontend::RemoveProgramFolder();
-        ::Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+        for (int i = 0; i < 3000 && ::GetFileAttributesW(argv[2]) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);
         return 0;
     }
     return 64;

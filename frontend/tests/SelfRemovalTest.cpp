@@ -5,6 +5,7 @@
 #include <string>
 
 #include "SelfRemoval.h"
+#include "testing/ChildProcesses.h"
 #include "testing/TempFolder.h"
 #include "TestKit.h"
 
@@ -95,14 +96,19 @@ protected:
         ASSERT_TRUE(WriteFile(folder + L"\\SystemInfoLog\\系统日志\\a.txt", "x"));
     }
 
-    // Runs the removal from a program that lives on for lifeMs; returns whether anything
-    // shipped had gone while it still ran.
-    bool RunRemoval(const std::wstring& folder, DWORD lifeMs) {
-        ProgramProcess probe(folder, L"remove " + std::to_wstring(lifeMs), current_.Path());
+    // Runs the removal from a program that lives on until the test lets it end, after holdMs
+    // with its removal command running; returns whether anything shipped had gone meanwhile.
+    bool RunRemoval(const std::wstring& folder, DWORD holdMs) {
+        const std::wstring release = current_.Path() + L"\\release";
+        ProgramProcess probe(folder, L"remove \"" + release + L"\"", current_.Path());
         EXPECT_TRUE(probe.Started());
-        ::Sleep(lifeMs / 2);
-        bool early = !Exists(folder + L"\\OrvaneSkelda.dll") || !Exists(folder + L"\\7z");
-        EXPECT_EQ(probe.WaitForExit(lifeMs + 20000), 0u);
+        // The program is held alive however slow the machine: whatever goes meanwhile went early.
+        EXPECT_TRUE(util::testing::WaitForAChildOf(probe.Id(), 60000)) << "no removal command started";
+        ::Sleep(holdMs);
+        const bool early = !Exists(folder + L"\\OrvaneSkelda.dll") || !Exists(folder + L"\\7z");
+        EXPECT_TRUE(WriteFile(release, "go"));
+        EXPECT_EQ(probe.WaitForExit(60000), 0u);
+        ::DeleteFileW(release.c_str());
         return early;
     }
 
@@ -126,9 +132,9 @@ TEST_F(SelfRemovalRunTest, RemovesTheToolAfterItEndedAndKeepsTheUsersFiles) {
     ASSERT_TRUE(WriteFile(f + L"\\照片\\1.jpg", "photo"));
 
     EXPECT_FALSE(RunRemoval(f, 3000)) << "files went while the program still ran";
-    EXPECT_TRUE(WaitGone(f + L"\\TavlinSkelda.exe", 20000));
-    EXPECT_TRUE(WaitGone(f + L"\\7z", 20000));
-    EXPECT_TRUE(WaitGone(f + L"\\SystemInfoLog", 20000));
+    EXPECT_TRUE(WaitGone(f + L"\\TavlinSkelda.exe", 60000));
+    EXPECT_TRUE(WaitGone(f + L"\\7z", 60000));
+    EXPECT_TRUE(WaitGone(f + L"\\SystemInfoLog", 60000));
     for (const wchar_t* const* file = frontend::kShippedFiles; *file; ++file)
         EXPECT_FALSE(Exists(f + L"\\" + *file)) << *file;
     EXPECT_EQ(ReadFile(f + L"\\我的笔记.txt"), "mine");
@@ -145,9 +151,9 @@ TEST_F(SelfRemovalRunTest, AUsersOwnSevenZipAndWorkingFolderContentsSurvive) {
     EXPECT_FALSE(frontend::HoldsOnlyEngineOutput(f + L"\\SystemInfoLog"));
 
     EXPECT_FALSE(RunRemoval(f, 3000));
-    EXPECT_TRUE(WaitGone(f + L"\\TavlinSkelda.exe", 20000));
-    EXPECT_TRUE(WaitGone(f + L"\\7z\\x86", 20000));
-    EXPECT_TRUE(WaitGone(f + L"\\7z\\x64", 20000));
+    EXPECT_TRUE(WaitGone(f + L"\\TavlinSkelda.exe", 60000));
+    EXPECT_TRUE(WaitGone(f + L"\\7z\\x86", 60000));
+    EXPECT_TRUE(WaitGone(f + L"\\7z\\x64", 60000));
     EXPECT_EQ(ReadFile(f + L"\\7z\\notes.txt"), "my 7-Zip notes");
     EXPECT_EQ(ReadFile(f + L"\\SystemInfoLog\\mine.txt"), "not the engine's");
     EXPECT_EQ(ReadFile(f + L"\\SystemInfoLog\\系统日志\\a.txt"), "x");
@@ -160,6 +166,6 @@ TEST_F(SelfRemovalRunTest, FolderHoldingOnlyTheToolGoesAltogetherHoweverLongTheP
     Ship(f);
     // Longer than all retries of the program file together: only waiting for the end works.
     EXPECT_FALSE(RunRemoval(f, 12000));
-    EXPECT_TRUE(WaitGone(f, 20000));
+    EXPECT_TRUE(WaitGone(f, 60000));
     EXPECT_TRUE(Exists(parent.Path()));
 }

@@ -53,6 +53,21 @@ void AfterDelay(DWORD delayMs, std::function<void()> act) {
 }
 
 void PostClick(HWND control) {
+    if (::GetWindowThreadProcessId(control, nullptr) != ::GetCurrentThreadId()) {
+        // Posted as one message: a press and a release posted apart could have the pointer's
+        // own movement fall between them, which unpresses a captured button.
+        ::PostMessageW(control, BM_CLICK, 0, 0);
+        return;
+    }
+    RECT r{};
+    ::GetClientRect(control, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    // On the control's own thread press and release follow each other with nothing between.
+    ::SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(control, WM_LBUTTONUP, 0, at);
+}
+
+void QueueClick(HWND control) {
     RECT r{};
     ::GetClientRect(control, &r);
     const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
@@ -85,6 +100,38 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     while (!done()) {
         if (::GetTickCount() - start > timeoutMs) return false;
         ::Sleep(20);
+    }
+    return true;
+}
+
+GuiThreadSync::GuiThreadSync() : reached_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &GuiThreadSync::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SkeldaTestGuiThreadSync";
+    ::RegisterClassW(&wc);
+    window_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reached_));
+}
+
+GuiThreadSync::~GuiThreadSync() {
+    ::DestroyWindow(window_);
+    ::CloseHandle(reached_);
+}
+
+LRESULT CALLBACK GuiThreadSync::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) {
+        ::SetEvent(reinterpret_cast<HANDLE>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)));
+        return 0;
+    }
+    return ::DefWindowProcW(wnd, msg, wp, lp);
+}
+
+bool GuiThreadSync::Settle() {
+    // Twice: what the first round's messages posted comes before the second marker.
+    for (int round = 0; round < 2; ++round) {
+        if (!::PostMessageW(window_, WM_APP, 0, 0) || ::WaitForSingleObject(reached_, kPatienceMs) != WAIT_OBJECT_0)
+            return false;
     }
     return true;
 }

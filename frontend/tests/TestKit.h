@@ -14,8 +14,11 @@ namespace fetest {
 
 // Calls act once, from a thread timer, after about delayMs of the next message loop.
 void AfterDelay(DWORD delayMs, std::function<void()> act);
-// A left click posted to the control at its centre (press, then release).
+// A left click on the control: on its own thread a press and a release at its centre, handled
+// at once; from another thread or process a BM_CLICK posted.
 void PostClick(HWND control);
+// A press and a release at the control's centre, queued for its message loop behind what waits.
+void QueueClick(HWND control);
 // A button press as the button reports it to its dialog (BN_CLICKED), posted.
 void PostCommand(HWND dialog, int controlId);
 // BM_CLICK posted to a button: the system button toggles a check box and reports the click.
@@ -25,15 +28,36 @@ std::wstring TextOf(HWND wnd);
 
 // A visible top-level window of the process that has a control with each of the ids.
 HWND FindDialog(DWORD processId, std::initializer_list<int> controlIds);
+// How long a wait for something that will come may take before the test gives up: far more
+// than a slow, loaded machine needs, so that it only ever ends a wait for what never comes.
+constexpr DWORD kPatienceMs = 60000;
 // Polls done() every 20 ms until it is true; false after timeoutMs.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kPatienceMs);
 // Polls find() every 20 ms until it gives a window or timeoutMs passes (then null).
-HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs = 10000);
-inline HWND WaitForDialog(DWORD processId, std::initializer_list<int> ids, DWORD timeoutMs = 10000) {
+HWND WaitFor(const std::function<HWND()>& find, DWORD timeoutMs = kPatienceMs);
+inline HWND WaitForDialog(DWORD processId, std::initializer_list<int> ids, DWORD timeoutMs = kPatienceMs) {
     return WaitFor([&] { return FindDialog(processId, ids); }, timeoutMs);
 }
 // The message prompt: waits for it, returns its text and presses its left button.
-std::wstring AnswerPrompt(DWORD processId, DWORD timeoutMs = 10000);
+std::wstring AnswerPrompt(DWORD processId, DWORD timeoutMs = kPatienceMs);
+
+// Lets a driver thread wait until the GUI thread has handled every message posted to it so far,
+// and what handling them posted in turn: a marker posted behind them comes back in order. Made
+// on the GUI thread.
+class GuiThreadSync {
+public:
+    GuiThreadSync();
+    ~GuiThreadSync();
+    GuiThreadSync(const GuiThreadSync&) = delete;
+    GuiThreadSync& operator=(const GuiThreadSync&) = delete;
+    // From another thread; false when the GUI thread did not get there (within kPatienceMs).
+    bool Settle();
+
+private:
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND window_ = nullptr;
+    HANDLE reached_ = nullptr;
+};
 
 // The folder of this test program; the stand-in program and the library doubles are built there.
 std::wstring TestFolder();
@@ -54,7 +78,7 @@ public:
     // after timeoutMs.
     HWND WaitForPrompt(DWORD timeoutMs) const;
     // The exit code, or STILL_ACTIVE when it has not ended within timeoutMs.
-    DWORD WaitForExit(DWORD timeoutMs = 20000) const;
+    DWORD WaitForExit(DWORD timeoutMs = kPatienceMs) const;
     DWORD Id() const { return id_; }
 
 private:

@@ -10,7 +10,7 @@
 #include <commctrl.h>
 
 using testkit::ClientPixel;
-using testkit::PumpFor;
+using testkit::PumpPending;
 
 namespace {
 
@@ -53,8 +53,9 @@ protected:
         SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 199, 50, 0};
         bar.SetScrollInfo(si, FALSE);
         parent.bar = &bar;
+        bar.UseTimers(&clock);
         bar.Invalidate();
-        PumpFor(50);
+        PumpPending();
     }
     void TearDown() override {
         parent.DestroyWindow();
@@ -64,9 +65,13 @@ protected:
     void Move(int y, WPARAM keys = MK_LBUTTON) { bar.SendMessage(WM_MOUSEMOVE, keys, MAKELPARAM(6, y)); }
     void Release(int y) { bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(6, y)); }
 
+    // Ticks of the bar's repeat timers as the test lets time pass.
+    UINT Period(UINT_PTR timer) const { return clock.Period(bar.m_hWnd, timer); }
+
     HBITMAP skin = nullptr;
     ScrollParent parent;
     CSkinScrollBar bar;
+    testkit::ManualTimers clock;
 };
 
 }  // namespace
@@ -102,35 +107,50 @@ TEST_F(SkinScrollBarTest, ArrowRepeatsAfterAPauseAndPausesOffTheArrow) {
     ASSERT_EQ(parent.sent.size(), 1u);
     EXPECT_EQ(parent.sent[0].first, SB_LINEDOWN);
     EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 2));
-    PumpFor(400);
+    EXPECT_EQ(Period(CSkinScrollBar::kDelayTimer), 500u);
+    clock.Advance(499);
     EXPECT_EQ(parent.sent.size(), 1u);  // nothing before 500 ms
-    PumpFor(600);
-    const size_t repeated = parent.sent.size();
-    EXPECT_GE(repeated, 3u);  // at about 600, 700, ... ms
-    EXPECT_LE(repeated, 7u);
+    clock.Advance(1);
+    EXPECT_EQ(Period(CSkinScrollBar::kDelayTimer), 0u);
+    EXPECT_EQ(Period(CSkinScrollBar::kRepeatTimer), 100u);
+    clock.Advance(500);
+    EXPECT_EQ(parent.sent.size(), 6u);  // at 600, 700, 800, 900 and 1000 ms
 
     Move(100);  // off the arrow: paused and drawn unpressed
     EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 0));
     const size_t paused = parent.sent.size();
-    PumpFor(400);
+    clock.Advance(400);
     EXPECT_EQ(parent.sent.size(), paused);
     Move(195);  // back on: resumes
     EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 2));
-    PumpFor(350);
-    EXPECT_GT(parent.sent.size(), paused);
+    clock.Advance(100);
+    EXPECT_EQ(parent.sent.size(), paused + 1);
 
     Release(195);
+    EXPECT_EQ(Period(CSkinScrollBar::kRepeatTimer), 0u);
     const size_t released = parent.sent.size();
-    PumpFor(300);
+    clock.Advance(300);
     EXPECT_EQ(parent.sent.size(), released);
     EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 0));
+}
+
+TEST_F(SkinScrollBarTest, AReleaseBeforeThePauseEndsRepeatsNothing) {
+    Press(195);
+    clock.Advance(300);
+    Release(195);
+    EXPECT_EQ(Period(CSkinScrollBar::kDelayTimer), 0u);
+    // A tick already queued when the press ended arms nothing either.
+    bar.SendMessage(WM_TIMER, CSkinScrollBar::kDelayTimer);
+    EXPECT_EQ(Period(CSkinScrollBar::kRepeatTimer), 0u);
+    clock.Advance(1000);
+    EXPECT_EQ(parent.sent.size(), 1u);
 }
 
 TEST_F(SkinScrollBarTest, TrackRepeatStopsWhenTheThumbReachesTheCursor) {
     parent.follow = true;
     ::SetCursorPos(50 + 10 + 6, 50 + 10 + 150);  // the repeat reads the real cursor
     Press(150);
-    PumpFor(1500);
+    clock.Advance(1500);
     Release(150);
     // 0 -> 50 at once, 100 and 150 by repeat; then the thumb (144..187) covers the cursor.
     ASSERT_EQ(parent.sent.size(), 3u);
@@ -160,11 +180,12 @@ TEST_F(SkinScrollBarTest, ThumbDragSendsTrackOnChangeAndPositionOnce) {
 
 TEST_F(SkinScrollBarTest, LosingTheCaptureStopsTheRepeat) {
     Press(195);
-    PumpFor(650);
-    ASSERT_GE(parent.sent.size(), 2u);
+    clock.Advance(650);
+    ASSERT_EQ(parent.sent.size(), 2u);
     ::SetCapture(parent.m_hWnd);  // e.g. a window that opens while the arrow is held
+    EXPECT_EQ(Period(CSkinScrollBar::kRepeatTimer), 0u);
     const size_t stopped = parent.sent.size();
-    PumpFor(400);
+    clock.Advance(400);
     EXPECT_EQ(parent.sent.size(), stopped);
     EXPECT_EQ(ClientPixel(bar.m_hWnd, 6, 195), CellColour(1, 0));
     ::ReleaseCapture();
@@ -208,7 +229,8 @@ TEST(SkinScrollWndTest, FrameMirrorsAndDrivesTheTargetAndLeavesWithIt) {
     CSkinScrollWnd* frame = AttachSkinScrollBars(target, skin, 1.0f, 0);
     ASSERT_NE(frame, nullptr);
     HWND frameWnd = frame->m_hWnd;
-    PumpFor(700);  // relayout and the 500 ms sync
+    PumpPending();  // the relayout
+    frame->SendMessage(WM_TIMER, CSkinScrollWnd::kSyncTimer);  // what the 500 ms sync does
     wchar_t name[64] = {};
     ::GetWindowTextW(frameWnd, name, 64);
     EXPECT_STREQ(name, L"SkinScrollBarFrame");
@@ -237,9 +259,10 @@ TEST(SkinScrollWndTest, FrameMirrorsAndDrivesTheTargetAndLeavesWithIt) {
     EXPECT_EQ(::SendMessageW(target, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
     EXPECT_EQ(vbar.Info().nPos, 1);
 
-    // Scrolling the target itself reaches the bar through the erase hook or the timer.
+    // Scrolling the target itself reaches the bar through the erase hook or the sync timer.
     ::SendMessageW(target, EM_LINESCROLL, 0, 10);
-    PumpFor(700);
+    PumpPending();
+    frame->SendMessage(WM_TIMER, CSkinScrollWnd::kSyncTimer);
     EXPECT_EQ(vbar.Info().nPos, 11);
 
     ::DestroyWindow(target);

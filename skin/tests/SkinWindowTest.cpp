@@ -9,7 +9,7 @@
 #include "WindowTestKit.h"
 
 using testkit::ClientPixel;
-using testkit::PumpFor;
+using testkit::PumpPending;
 
 namespace {
 
@@ -65,11 +65,11 @@ protected:
         ::SetWindowPos(host.m_hWnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         child = host.TheChild();
         ASSERT_NE(child, nullptr);
-        PumpFor(100);
+        PumpPending();
     }
     void TearDown() override {
         host.DestroyWindow();
-        PumpFor(20);
+        PumpPending();
     }
     LPARAM Screen(CWnd& control, int x, int y) { return testkit::ScreenPoint(control.m_hWnd, x, y); }
 
@@ -234,7 +234,7 @@ TEST_F(SkinWindowTest, HoverTimerResetsButtonsWhenTheCursorLeavesTheDialog) {
     ::SetCursorPos(1200, 1000);
     child->png.SendMessage(WM_NCHITTEST, 0, Screen(child->png, 5, 5));
     ASSERT_EQ(child->png.State(), 2);
-    PumpFor(300);
+    child->SendMessage(WM_TIMER, TestChild::kHoverTimer);  // what the 100 ms hover timer does
     EXPECT_EQ(child->png.State(), 1);
 }
 
@@ -320,25 +320,35 @@ TEST_F(SkinWindowTest, TextStaticHoverColourRepaintsOnlyOnChange) {
 
 TEST_F(SkinWindowTest, StateStaticDotsAdvanceAfterAPauseAndStop) {
     CDrawStateInfoStatic& s = child->state;
+    testkit::SteppedPacer pacer;
+    s.UsePacer(&pacer);
     s.StartAnimation();
-    DWORD start = ::GetTickCount();
-    auto at = [&](DWORD ms) {
-        DWORD now = ::GetTickCount() - start;
-        if (ms > now) PumpFor(ms - now);
-        return s.DotCount();
-    };
-    EXPECT_EQ(at(300), 0);   // first pause: 500 ms
-    EXPECT_EQ(at(800), 1);   // 500
-    EXPECT_EQ(s.DisplayText(), L"正在收集.");
-    EXPECT_EQ(at(1400), 2);  // 1100
-    EXPECT_EQ(at(2000), 3);  // 1700
-    EXPECT_EQ(s.DisplayText(), L"正在收集...");
-    EXPECT_EQ(at(2600), 0);  // 2300
-    EXPECT_EQ(at(3200), 1);  // 2900
-    s.StopAnimation();
+    EXPECT_EQ(pacer.NextPause(), 500u);  // the first pause
+    EXPECT_EQ(s.DotCount(), 0);
+    const int expected[] = {1, 2, 3, 0, 1};  // one more after each pause, wrapping after three
+    for (int dots : expected) {
+        pacer.Step();
+        EXPECT_EQ(pacer.NextPause(), 600u);
+        EXPECT_EQ(s.DotCount(), dots);
+        if (dots == 1) {
+            EXPECT_EQ(s.DisplayText(), L"正在收集.");
+        }
+        if (dots == 3) {
+            EXPECT_EQ(s.DisplayText(), L"正在收集...");
+        }
+    }
+    s.StopAnimation();  // ends the pause at once
     EXPECT_FALSE(s.Animating());
     EXPECT_EQ(s.DotCount(), 0);
-    PumpFor(700);
+}
+
+TEST_F(SkinWindowTest, StateStaticDotsRunOnTheRealClock) {
+    // The control's own pacing: a dot arrives, however slow the machine (a minute at most).
+    CDrawStateInfoStatic& s = child->state;
+    s.StartAnimation();
+    for (int i = 0; i < 600 && s.DotCount() == 0; ++i) testkit::PumpFor(100);
+    EXPECT_GE(s.DotCount(), 1);
+    s.StopAnimation();
     EXPECT_EQ(s.DotCount(), 0);
 }
 
@@ -349,13 +359,15 @@ TEST_F(SkinWindowTest, NoDotsThreadOutlivesTheControl) {
     host.DestroyWindow();  // destroys the child and its controls
     EXPECT_EQ(testkit::ThreadCount(), before);
 
-    // A control object deleted while its thread sleeps joins it first.
+    // A control object deleted while its thread pauses joins it first.
     const int again = testkit::ThreadCount();
     {
+        testkit::SteppedPacer pacer;
         TestHost other;
         ASSERT_TRUE(other.Create(IDD_TEST_HOST, static_cast<HWND>(nullptr)));
+        other.TheChild()->state.UsePacer(&pacer);
         other.TheChild()->state.StartAnimation();
-        PumpFor(550);
+        EXPECT_EQ(pacer.NextPause(), 500u);
         EXPECT_EQ(testkit::ThreadCount(), again + 1);
     }
     EXPECT_EQ(testkit::ThreadCount(), again);

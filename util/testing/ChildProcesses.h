@@ -41,4 +41,14 @@ inline bool WaitForChildrenOf(DWORD parentId, DWORD timeoutMs) {
     return true;
 }
 
+// Polls until a process that parentId started runs; false after timeoutMs.
+inline bool WaitForAChildOf(DWORD parentId, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (NoChildrenOf(parentId)) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
 }  // namespace util::testing
