@@ -194,7 +194,7 @@ before=$(md5sum <"$archive")
 rm -f "$root/viewer.ready" "$root/viewer.release"
 skelda_wine "$hold_tool" "$(winpath "$archive")" "$(winpath "$root/viewer.ready")" "$(winpath "$root/viewer.release")" &
 viewer=$!
-for _ in $(seq 1 300); do [ -e "$root/viewer.ready" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -e "$root/viewer.ready" ] && break; sleep 0.1; done
 release_after_run="$root/viewer.release"
 run_case "target held open" 3 "$archive"
 release_after_run=
@@ -242,7 +242,7 @@ doubles_knobs EVENT_LOGS=short HANG=OS
 (skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories 3 "$(winpath "$archive")" \
    >"$root/held-report.out" 2>&1; echo "exit $?" >>"$root/held-report.out") &
 host=$!
-for _ in $(seq 1 300); do [ -s "$product/SystemInfoLog/$held_report" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -s "$product/SystemInfoLog/$held_report" ] && break; sleep 0.1; done
 for _ in 1 2 3 4 5 6 7 8 9 10; do
   skelda_wine "$hold_tool" "$(winpath "$product/SystemInfoLog/$held_report")" "$(winpath "$root/report.ready")" \
     "$(winpath "$root/report.release")" &

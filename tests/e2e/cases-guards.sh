@@ -12,7 +12,7 @@ rm -f "$calls"  # the wait below watches for the first host's first tool
 (skelda_wine "$product/SkeldaCollect.exe" --categories all "$(winpath "$archive")" >"$root/first-host.out" 2>&1
  echo "exit $?" >>"$root/first-host.out") &
 first=$!
-for _ in $(seq 1 300); do [ -s "$calls" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -s "$calls" ] && break; sleep 0.1; done
 run_case "second host while one runs" 3 "$root/second host/信息收集.7z"
 expect_exit 5
 grep -q "another collection is running" <<<"$out" || fail "the second host did not say why it stopped"
@@ -35,7 +35,7 @@ rm -f "$root/guard.ready" "$root/guard.release"
 skelda_wine "$unprivileged_tool" plant-guard 'Global\OrvaneSkeldaCollection' "$(winpath "$root/guard.ready")" \
   "$(winpath "$root/guard.release")" &
 planter=$!
-for _ in $(seq 1 300); do [ -e "$root/guard.ready" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -e "$root/guard.ready" ] && break; sleep 0.1; done
 [ -e "$root/guard.ready" ] || fail "the guard was not planted"
 release_after_run="$root/guard.release"
 run_case "guard planted by a user" 3 "$root/planted guard/信息收集.7z"
@@ -62,7 +62,7 @@ bash "$source_dir/tests/fixtures/make-fixtures.sh" "$prefix" >/dev/null
 rm -f "$root/held.ready" "$root/held.release"
 skelda_wine "$hold_tool" 'C:\Windows\Logs\CBS\CBS.log' "$(winpath "$root/held.ready")" "$(winpath "$root/held.release")" &
 holder=$!
-for _ in $(seq 1 300); do [ -e "$root/held.ready" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -e "$root/held.ready" ] && break; sleep 0.1; done
 [ -e "$root/held.ready" ] || fail "the file holder did not start"
 archive="$root/locked/信息收集.7z"
 release_after_run="$root/held.release"
@@ -179,7 +179,7 @@ host_options=(--command-limit 3)
 archive="$root/stuck/信息收集.7z"
 run_case "stuck tools" 7 "$archive"
 expect_exit 6
-expect_report "$archive" timed-out=2 max-timed-out-ms=10000 failed=1 skipped=0 ok=+
+expect_report "$archive" timed-out=2 max-timed-out-ms=30000 failed=1 skipped=0 ok=+
 expect_log "收集步骤未成功: failed: powershell -NoProfile -NonInteractive -command \"Get-WmiObject -Class Win32_Fan\" (exit code 1)" 1
 expect_log "收集步骤未成功: timed-out: WMIC" 2
 grep -qx 'WMIC --hang' "$calls" || fail "the stuck child was never started"
@@ -203,11 +203,11 @@ doubles_knobs EVENT_LOGS=short HANG=BIOS
 rm -f "$calls"
 skelda_wine "$product/SkeldaCollect.exe" --quiet --categories 7 "$(winpath "$root/killed/信息收集.7z")" \
   >/dev/null 2>&1 &
-for _ in $(seq 1 300); do grep -q '^WMIC BIOS' "$calls" 2>/dev/null && break; sleep 0.1; done
+for _ in $(seq 1 600); do grep -q '^WMIC BIOS' "$calls" 2>/dev/null && break; sleep 0.1; done
 case_name="host killed mid-run"
 [ -n "$(processes_in_prefix '^WMIC ')" ] || fail "the stuck tool was not running"
 kill -KILL $(processes_in_prefix 'SkeldaCollect') 2>/dev/null
-for _ in $(seq 1 100); do [ -z "$(processes_in_prefix '^WMIC ')" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -z "$(processes_in_prefix '^WMIC ')" ] && break; sleep 0.1; done
 left=$(processes_in_prefix '^WMIC ')
 [ -z "$left" ] || fail "a tool of the killed run still runs: $(for p in $left; do tr '\0' ' ' <"/proc/$p/cmdline"; \
   grep -m1 State "/proc/$p/status"; done 2>/dev/null)"
