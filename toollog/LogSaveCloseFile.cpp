@@ -1,6 +1,7 @@
 #include "toollog/LogSaveCloseFile.h"
 
 #include "files/NoFollow.h"
+#include "files/TrustedFolder.h"
 #include "toollog/LogLine.h"
 #include "files/ObjectFacts.h"
 #include "text/WideText.h"
@@ -24,15 +25,11 @@ void CLogSaveCloseFile::WritePacket(const CPacketLog& entry) {
     // so they are written as they are and the file name is widened from 936.
     const std::wstring name = util::text::Widen(entry.GetFileName(), util::text::kGbkCodePage);
     if (name.find_first_of(L"\\/:") != std::wstring::npos) return;  // a name inside the folder only
-    DWORD error = 0;
-    util::win::UniqueHandle file = util::files::OpenInFolder(folder_.Get(), name, GENERIC_READ | GENERIC_WRITE | DELETE,
-                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                     true, error);
-    if (!file) return;  // no access: the entry is dropped
-    const std::wstring path = LogFolder() + name;
-    if (util::files::JudgePlace(util::files::FactsOf(file.Get(), path, &owners_), false) !=
-        util::files::PlaceVerdict::Trusted)
-        return;
+    std::wstring why;
+    const std::wstring folder = LogFolder().substr(0, LogFolder().size() - 1);
+    util::win::UniqueHandle file = util::files::OpenTrustedFile(folder_.Get(), folder, name,
+                                                                GENERIC_READ | GENERIC_WRITE | DELETE, true, owners_, why);
+    if (!file) return;  // no access, or not the log's own file: the entry is dropped
 
     SYSTEMTIME now;
     ::GetLocalTime(&now);

@@ -112,7 +112,8 @@ extern "C" int __cdecl WriteCustomerFeedbackInfoFile(const wchar_t* tool, const 
         const int64_t seconds = given ? *given : NowSeconds();
         const std::wstring path = outside::RecordFilePath();
         if (path.empty()) return 0;
-        return outside::AppendToFile(path, outside::RecordLine(seconds, code, tool, version)) ? 1 : 0;
+        std::wstring why;
+        return outside::AppendToRecord(path, outside::RecordLine(seconds, code, tool, version), why) ? 1 : 0;
     } catch (...) {
         return 0;
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "files/TrustedFolder.h"
 #include "text/PathText.h"
 #include "TimeText.h"
 #include "win/UniqueHandle.h"
@@ -33,19 +34,29 @@ std::wstring RecordFilePath() {
     return util::text::WithTrailingBackslash(folder) + L"OrvaneFeedback\\FeedbackRecord.txt";
 }
 
-bool AppendToFile(const std::wstring& path, const std::string& bytes) {
+bool AppendToRecord(const std::wstring& path, const std::string& bytes, std::wstring& why) {
     const size_t slash = path.rfind(L'\\');
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-    if (!folder.empty() && ::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        ::CreateDirectoryW(folder.c_str(), nullptr);  // a failure shows in CreateFileW
+    if (slash == std::wstring::npos) {
+        why = L"not a full path: " + path;
+        return false;
     }
+    const util::files::OwnerRule owners{util::files::MachineTrustedOwners(), L""};
+    const std::wstring folderPath = path.substr(0, slash);
+    const util::win::UniqueHandle folder =
+        util::files::OpenTrustedFolder(folderPath, FILE_LIST_DIRECTORY | FILE_TRAVERSE | SYNCHRONIZE,
+                                       kRecordFolderSddl, owners, why);
+    if (!folder) return false;
     // Append-only access: writers in other processes add whole lines, never overwrite.
-    util::win::UniqueHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const util::win::UniqueHandle file =
+        util::files::OpenTrustedFile(folder.Get(), folderPath, path.substr(slash + 1), FILE_APPEND_DATA, true, owners, why);
     if (!file) return false;
     DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()) {
+        why = path + L" could not be written (error " + std::to_wstring(::GetLastError()) + L")";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace outside

@@ -13,6 +13,7 @@
 #include "FeedbackRecord.h"
 #include "OrvaneFeedbackInformation.h"
 #include "win/ProcAddress.h"
+#include "win/ProcessToken.h"
 #include "testing/TempFolder.h"
 #include "TimeText.h"
 
@@ -45,6 +46,38 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     parts.push_back(text.substr(start));
     return parts;
 }
+
+// The machine names this process's user as a trusted owner while the object lives, as the test
+// bed's end-to-end scripts do: Wine reports that user as the owner of every file.
+class TrustedUser {
+public:
+    TrustedUser() {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OrvaneSkelda", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        std::wstring value = util::win::CurrentUserSid();
+        value.push_back(L'\0');
+        value.push_back(L'\0');
+        set_ = ::RegSetValueExW(key, L"TrustedOwners", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                                static_cast<DWORD>(value.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+        ::RegCloseKey(key);
+    }
+    ~TrustedUser() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OrvaneSkelda", 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) ==
+            ERROR_SUCCESS) {
+            ::RegDeleteValueW(key, L"TrustedOwners");
+            ::RegCloseKey(key);
+        }
+    }
+    TrustedUser(const TrustedUser&) = delete;
+    TrustedUser& operator=(const TrustedUser&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    bool set_ = false;
+};
 
 int64_t NowSeconds() {
     FILETIME now;
@@ -141,6 +174,8 @@ TEST_F(FeedbackExportsTest, NothingOpensWithoutAWebAddress) {
 // Other programs of the prefix may write to the shared record at the same time: this test
 // looks only at the lines of tool names of its own.
 TEST_F(FeedbackExportsTest, RecordGetsOneLinePerAnswerWithCodeAndTime) {
+    const TrustedUser trusted;
+    ASSERT_TRUE(trusted.Set());
     auto feedbackEx = Find<FeedbackExFn>("CustomerFeedbackEx");
     auto feedback = Find<FeedbackFn>("CustomerFeedback");
     auto writeFile = Find<WriteFileFn>("WriteCustomerFeedbackInfoFile");
@@ -202,6 +237,33 @@ TEST_F(FeedbackExportsTest, RecordGetsOneLinePerAnswerWithCodeAndTime) {
         EXPECT_EQ(fields[4], "V 1.0");
     }
     EXPECT_EQ(mine[0][1], "2020-01-01 00:00:00");
+}
+
+// The record is written elevated in a place any user can write in: a folder or file a user made
+// first, or a link in their place, keeps it from being written at all.
+TEST(FeedbackRecordTest, OnlyATrustedFolderAndFileTakeTheRecord) {
+    util::testing::TempFolder place(L" 记录");
+    const std::wstring folder = place.Path() + L"\\OrvaneFeedback";
+    const std::wstring record = folder + L"\\FeedbackRecord.txt";
+    std::wstring why;
+    // Wine's user owns every file: without the machine naming it, the folder is someone else's.
+    EXPECT_FALSE(outside::AppendToRecord(record, "x\r\n", why));
+    EXPECT_NE(why.find(L"is owned by"), std::wstring::npos) << why;
+    EXPECT_EQ(ReadAll(record), "");
+    {
+        const TrustedUser trusted;
+        ASSERT_TRUE(trusted.Set());
+        why.clear();
+        EXPECT_TRUE(outside::AppendToRecord(record, "a\r\n", why)) << why;
+        EXPECT_TRUE(outside::AppendToRecord(record, "b\r\n", why)) << why;
+        EXPECT_EQ(ReadAll(record), "a\r\nb\r\n");
+
+        // A second name of the record file, made by a user: refused, nothing added.
+        ASSERT_TRUE(::CreateHardLinkW((place.Path() + L"\\second.txt").c_str(), record.c_str(), nullptr));
+        EXPECT_FALSE(outside::AppendToRecord(record, "c\r\n", why));
+        EXPECT_NE(why.find(L"more than one name"), std::wstring::npos) << why;
+        EXPECT_EQ(ReadAll(record), "a\r\nb\r\n");
+    }
 }
 
 }  // namespace
