@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include "api/Categories.h"
 #include "LibraryBindings.h"
-#include "win/UniqueHandle.h"
+#include "win/DesktopShell.h"
 
 namespace frontend {
 
@@ -12,20 +11,6 @@ const wchar_t* const kShippedFiles[] = {L"OrvaneSkelda.dll", L"OrvaneMouseHook.d
                                         L"OrvaneFeedbackInformation.dll", L"OrvaneFeedbackInformation.ini",
                                         L"SkeldaCollect.exe", nullptr};
 const wchar_t* const kShippedPackers[] = {L"7z\\x86\\7zx86.exe", L"7z\\x64\\7zx64.exe", nullptr};
-
-bool HoldsOnlyEngineOutput(const std::wstring& workingFolder) {
-    WIN32_FIND_DATAW data;
-    util::win::UniqueFindHandle find(::FindFirstFileW((workingFolder + L"\\*").c_str(), &data));
-    if (!find.Valid()) return true;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const bool known = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                           (engine::api::IsCategoryFolder(name) || name == engine::api::kWorkingTempFolder);
-        if (!known) return false;
-    } while (::FindNextFileW(find.Get(), &data));
-    return true;
-}
 
 namespace {
 
@@ -50,18 +35,11 @@ std::wstring Quoted(const std::wstring& folder, const std::wstring& name) {
 
 }  // namespace
 
-// How the command waits for the program: its standard input is a pipe whose only writing end
-// stays open in the program until the process ends, so "set /p" returns exactly then, however
-// long the program still takes. The program file can be deleted only once the system has
-// unmapped it, a moment after the handles close; three more tries after pauses of about 1, 2
-// and 4 seconds (ping) cover that. Everything else is deleted only when the program file is
-// gone, so a program that somehow still runs leaves everything in place.
-// Every "if" stands in parentheses: cmd would otherwise take the rest of the line as part of it.
 std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::wstring& programName,
-                                  bool removeWorkingFolder) {
+                                  const std::wstring& pingPath) {
     std::wstring folder = programFolder;
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    if (!SafeOnCommandLine(folder) || programName.empty() ||
+    if (!SafeOnCommandLine(folder) || !SafeOnCommandLine(pingPath) || programName.empty() ||
         programName.find_first_of(L"\\/:\"%\r\n*?") != std::wstring::npos)
         return {};
 
@@ -70,16 +48,19 @@ std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::
     for (const wchar_t* const* f = kShippedFiles; *f; ++f) rest += L"del /f /q " + Quoted(folder, *f) + L" & ";
     for (const wchar_t* const* p = kShippedPackers; *p; ++p) rest += L"del /f /q " + Quoted(folder, *p) + L" & ";
     for (const wchar_t* sub : {L"7z\\x86", L"7z\\x64", L"7z"}) rest += L"rmdir " + Quoted(folder, sub) + L" & ";
-    rest += std::wstring(removeWorkingFolder ? L"rmdir /s /q " : L"rmdir ") + Quoted(folder, L"SystemInfoLog") + L" & ";
     // Without /s rmdir leaves a folder that still holds anything; a drive root stays anyway.
     if (IsDriveRoot(folder))
         rest.resize(rest.size() - 3);
     else
         rest += L"rmdir \"" + folder + L"\"";
 
-    std::wstring body = L"set /p _= & del /f /q " + program;
-    for (const wchar_t* pings : {L"2", L"3", L"5"})
-        body += L" & (if exist " + program + L" (ping -n " + pings + L" 127.0.0.1 & del /f /q " + program + L"))";
+    // The program file can be deleted only once its process has ended and the system has unmapped
+    // it: tried at once, then after pauses that grow to about a minute in all; the rest goes only
+    // once it is gone. (No "for" loop: the test bed's cmd cannot parse one nested like this.)
+    const std::wstring retry = L" & (if exist " + program + L" (\"" + pingPath + L"\" -n ";
+    std::wstring body = L"del /f /q " + program + L" >nul 2>&1";
+    for (const wchar_t* pings : {L"2", L"2", L"3", L"3", L"5", L"5", L"10", L"10", L"20"})
+        body += retry + pings + L" 127.0.0.1 >nul & del /f /q " + program + L" >nul 2>&1))";
     body += L" & (if not exist " + program + L" (" + rest + L"))";
     if (body.size() > kMaxCommandLength) return {};
     return L"/D /S /C \"" + body + L"\"";
@@ -95,42 +76,17 @@ std::wstring SystemFolder() {
 
 }  // namespace
 
-int RemoveProgramFolder() {
+bool StartThroughDesktop(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder) {
+    return util::win::ExecuteThroughDesktop(program, arguments, folder, SW_HIDE);
+}
+
+int RemoveProgramFolder(CommandStarter start) {
     const std::wstring system = SystemFolder();
     const std::wstring program = ProgramPath();
-    const std::wstring folder = ProgramFolder();
-    const std::wstring arguments = SelfRemovalArguments(folder, program.substr(program.rfind(L'\\') + 1),
-                                                        HoldsOnlyEngineOutput(folder + L"\\SystemInfoLog"));
-    if (system.empty() || arguments.empty()) return 1;
-
-    // The reading end goes to cmd; the writing end is never inheritable and stays open here
-    // until the process ends (deliberately not closed).
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return 1;
-    util::win::UniqueHandle input(readEnd);
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    util::win::UniqueHandle nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                           OPEN_EXISTING, 0, nullptr));
-
-    const std::wstring cmd = system + L"\\cmd.exe";
-    std::wstring commandLine = L"\"" + cmd + L"\" " + arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    si.wShowWindow = SW_HIDE;
-    si.hStdInput = readEnd;
-    si.hStdOutput = nul.Get();
-    si.hStdError = nul.Get();
-    PROCESS_INFORMATION pi{};
-    // Started in the system folder: a current folder inside the program folder would keep it.
-    if (::CreateProcessW(cmd.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                         system.c_str(), &si, &pi)) {
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    } else {
-        ::CloseHandle(writeEnd);
-    }
+    const std::wstring arguments =
+        SelfRemovalArguments(ProgramFolder(), program.substr(program.rfind(L'\\') + 1), system + L"\\PING.EXE");
+    if (system.empty() || arguments.empty() || !start) return 1;
+    start(system + L"\\cmd.exe", arguments, system);
     return 1;
 }
 

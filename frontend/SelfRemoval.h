@@ -1,7 +1,9 @@
 #pragma once
-// Removal of the tool from its folder once the program has ended. Only what the tool ships
-// (and its left-over working folder) is deleted; the folder itself goes only when that leaves
-// it empty, so whatever a user keeps beside the program stays.
+// Removal of the tool from its folder once the program has ended. Only what the tool ships is
+// deleted; the folder itself goes only when that leaves it empty, so whatever a user keeps beside
+// the program stays. The removal runs with the user's normal rights, never elevated: the folder is
+// the user's, and an elevated delete by path in a folder the user can write could be steered
+// anywhere by a link put in its place.
 #include <string>
 
 namespace frontend {
@@ -12,18 +14,23 @@ namespace frontend {
 extern const wchar_t* const kShippedFiles[];
 extern const wchar_t* const kShippedPackers[];
 
-// True when the left-over working folder holds nothing but the engine's own output: only its
-// category folders at the top. Anything else in it, and it stays (unless empty).
-bool HoldsOnlyEngineOutput(const std::wstring& workingFolder);
-
 // The arguments of the hidden cmd.exe that removes the tool from programFolder (no trailing
-// backslash) once the program, programName in that folder, has ended and its standard input
-// has been closed; the working folder goes whole only with removeWorkingFolder. Empty when the
-// folder can't be named safely on a command line.
+// backslash) once the program, programName in that folder, has ended: it tries to delete the
+// program file, with pauses between tries (ping by the full path pingPath) that add up to about a
+// minute, and deletes the rest only once the program file is gone. Built-in commands and full
+// paths only, no variable of the environment. Empty when the folder cannot be named safely on a
+// command line.
 std::wstring SelfRemovalArguments(const std::wstring& programFolder, const std::wstring& programName,
-                                  bool removeWorkingFolder = true);
+                                  const std::wstring& pingPath);
 
-// Starts the removal for the running program; returns 1 whatever happens.
-int RemoveProgramFolder();
+// How the removal command is started: program (a full path) with arguments, in folder. The
+// program's own route hands it to the desktop's shell, which runs it with the user's token.
+using CommandStarter = bool (*)(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder);
+bool StartThroughDesktop(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder);
+
+// Starts the removal for the running program: cmd.exe of the system folder, run in the system
+// folder (a current folder inside the program folder would keep it). Nothing is removed where the
+// command cannot be started that way. Returns 1 whatever happens.
+int RemoveProgramFolder(CommandStarter start = StartThroughDesktop);
 
 }  // namespace frontend

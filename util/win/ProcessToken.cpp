@@ -32,6 +32,15 @@ bool ProcessIsAdministrator() {
     return ::CheckTokenMembership(nullptr, sid, &member) && member;
 }
 
+bool ProcessIsElevated() {
+    UniqueHandle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.Put())) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return ::GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated;
+}
+
 bool EnablePrivilege(const wchar_t* name) {
     UniqueHandle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put())) return false;

@@ -11,6 +11,9 @@ std::wstring CurrentUserSid();
 // SYSTEM. A filtered (not elevated) administrator's token holds the group for denying only.
 bool ProcessIsAdministrator();
 
+// True when this process runs elevated (a full administrator token, or an unfiltered one).
+bool ProcessIsElevated();
+
 // Enables a privilege of this process's token ("SeBackupPrivilege", ...). false where the token
 // lacks it: AdjustTokenPrivileges then succeeds without enabling anything, so only
 // ERROR_SUCCESS afterwards counts.
