@@ -1,6 +1,7 @@
 #include "archive/ArchivePlace.h"
 
 #include "archive/ArchiveNames.h"
+#include "files/FolderChain.h"
 #include "files/FolderWalker.h"
 #include "files/NoFollow.h"
 #include "text/LongPath.h"
@@ -30,62 +31,45 @@ bool ArchivePlace::Prepare(const std::wstring& requested, const Access& access, 
         reason = L"the archive path names a folder: " + target_;
         return false;
     }
-    // The folders on the way; below a share only, the share itself is there or not.
-    size_t firstMade = parts.names.size();
-    for (size_t i = 1; i < parts.names.size(); ++i) {
-        const std::wstring folder = util::text::JoinParts(parts, i);
-        if (FactsOfName(folder).known) continue;
-        if (!::CreateDirectoryW(LongPath(folder).c_str(), access.madeFolders) &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            reason = WithLastError(L"cannot make the folder " + folder);
-            return false;
-        }
-        if (firstMade == parts.names.size()) firstMade = i;
-    }
-    std::wstring why;
-    above_ = util::files::HoldFolderChain(folder_, why);
-    if (!why.empty()) {
-        reason = L"the archive's folder cannot be held: " + why;
-        above_.clear();
-        return false;
-    }
-    targetFolder_ = OpenNoFollow(folder_, util::files::kHoldAccess, util::files::kHoldShare);
-    if (!targetFolder_) {
-        reason = WithLastError(L"cannot open the archive's folder " + folder_);
-        Discard();
-        return false;
-    }
+    // The folders on the way, each opened or made relative to the one above; below a share
+    // only, the share itself is there or not.
+    util::files::FolderChain chain;
+    if (!util::files::MakeFolderChain(folder_, access.madeFolders, chain, reason)) return false;
     // A folder someone else made could hold what they like, links included.
-    const bool madeByRun = firstMade < parts.names.size();
     const util::files::OwnerRule owners{{}, access.userSid};
-    const util::files::ObjectFacts facts = util::files::FactsOf(targetFolder_.Get(), {}, &owners);
+    const util::files::ObjectFacts facts = util::files::FactsOf(chain.Last(), {}, &owners);
     const std::wstring& owner = facts.ownerSid;
-    if (!madeByRun && facts.owner != util::files::OwnerKind::Trusted && facts.owner != util::files::OwnerKind::User) {
+    if (!chain.Made() && facts.owner != util::files::OwnerKind::Trusted && facts.owner != util::files::OwnerKind::User) {
         reason = L"the archive's folder belongs to " + (owner.empty() ? std::wstring(L"an unknown owner") : owner) +
                  L", neither SYSTEM, Administrators nor the user: " + folder_;
-        Discard();
         return false;
     }
+    targetFolder_ = std::move(chain.held.back());
+    chain.held.pop_back();
+    above_ = std::move(chain.held);
     RemoveEarlierTemporaries(folder_, runStart);
     const unsigned long pid = ::GetCurrentProcessId();
     packingFolder_ = TemporaryFolderPath(target_, pid);
     temporary_ = TemporaryArchivePath(target_, pid);
-    if (!::CreateDirectoryW(LongPath(packingFolder_).c_str(), access.packingFolder)) {
-        reason = WithLastError(L"cannot write into the archive's folder " + folder_);
+    util::files::RelativeOpen packing;
+    packing.kind = util::files::RelativeOpen::Kind::Folder;
+    packing.disposition = util::files::RelativeOpen::Disposition::Create;
+    packing.access = util::files::kHoldAccess | FILE_TRAVERSE;
+    packing.share = util::files::kHoldShare;
+    packing.security = access.packingFolder;
+    DWORD error = 0;
+    packingHandle_ = util::files::OpenRelative(targetFolder_.Get(), util::text::LastName(packingFolder_), packing, error);
+    if (!packingHandle_) {
+        reason = L"cannot write into the archive's folder " + folder_ + L" (error " + std::to_wstring(error) + L")";
         Discard();
         return false;
     }
-    packingHandle_ = OpenNoFollow(packingFolder_, util::files::kHoldAccess, util::files::kHoldShare);
-    if (!packingHandle_ || !util::files::IsPlainObjectAt(packingHandle_.Get(), packingFolder_, true)) {
-        reason = L"the packing folder was replaced as it was made: " + packingFolder_;
-        packingHandle_.Reset();
-        Discard();
-        return false;
-    }
-    UniqueHandle proof = OpenNoFollow(temporary_, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                      access.madeFolders);
-    if (!proof) {
-        reason = WithLastError(L"cannot write the archive into " + folder_);
+    // The empty file that proves the place takes an archive; it inherits the packing folder's list.
+    util::files::RelativeOpen proof;
+    proof.disposition = util::files::RelativeOpen::Disposition::Create;
+    proof.access = GENERIC_WRITE;
+    if (!util::files::OpenRelative(packingHandle_.Get(), util::text::LastName(temporary_), proof, error)) {
+        reason = L"cannot write the archive into " + folder_ + L" (error " + std::to_wstring(error) + L")";
         Discard();
         return false;
     }

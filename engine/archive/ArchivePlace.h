@@ -17,13 +17,13 @@ namespace engine::archive {
 class ArchivePlace {
 public:
     struct Access {
-        std::wstring userSid;                    // the user the run is for
-        SECURITY_ATTRIBUTES* madeFolders;        // folders made on the way, the archive
-        SECURITY_ATTRIBUTES* packingFolder;      // the folder the packer writes into
+        std::wstring userSid;                // the user the run is for
+        PSECURITY_DESCRIPTOR madeFolders;    // folders made on the way
+        PSECURITY_DESCRIPTOR packingFolder;  // the folder the packer writes into, and what is in it
     };
     // Makes requested absolute (against the current folder), adds ".7z" where it has no
-    // extension, makes the folders on the way (below a share too), refuses a folder that is a
-    // link or belongs to someone else, removes temporary archives of earlier runs, and proves
+    // extension, makes the folders on the way (below a share too), each relative to the one
+    // above, refuses a link anywhere on the way and a folder that belongs to someone else, removes temporary archives of earlier runs, and proves
     // the place writable with an empty temporary archive. False, with the reason in words,
     // when the archive could not go there.
     bool Prepare(const std::wstring& requested, const Access& access, const FILETIME& runStart,

@@ -56,7 +56,6 @@ plan::PlanFacts Run::Facts() const {
     facts.osVersionCode = setup_.osVersionCode;
     facts.workingFolder = WorkingFolder();
     facts.windowsFolder = util::win::WindowsFolder();
-    facts.desktopFolder = util::win::DesktopFolder();
     facts.haveWmic = util::files::PathExists(util::win::SystemFolder() + L"\\" + catalogue::kWmicProgram);
     facts.cbsPresent = util::files::PathExists(facts.windowsFolder + L"\\Logs\\CBS");
     facts.infPresent = util::files::PathExists(facts.windowsFolder + L"\\inf");
@@ -69,7 +68,9 @@ plan::PlanFacts Run::Facts() const {
 bool Run::PrepareRunPlaces(const std::wstring& requestedArchive) {
     setup_.host->RunBegins();
     const std::wstring user = util::win::CurrentUserSid();
-    runFolderAccess_.BuildFrom(util::files::RunFolderSddl(user, util::win::ProcessIsAdministrator()));
+    const bool administrator = util::win::ProcessIsAdministrator();
+    runFolderAccess_.BuildFrom(util::files::RunFolderSddl(user, administrator));
+    madeFolderAccess_.BuildFrom(util::files::MadeFolderSddl(user, administrator));
     FILETIME runStart{};
     ::GetSystemTimeAsFileTime(&runStart);
     std::wstring problem;
@@ -78,7 +79,7 @@ bool Run::PrepareRunPlaces(const std::wstring& requestedArchive) {
     if (!workingHold_.Make(WorkingFolder(), runFolderAccess_.Attributes(), problem)) {
         toollog::Log(Entry::WorkingFolderFailed, problem);
     } else if (!archivePlace_.Prepare(requestedArchive,
-                                      {user, privateAccess_.Attributes(), runFolderAccess_.Attributes()}, runStart,
+                                      {user, madeFolderAccess_.Descriptor(), runFolderAccess_.Descriptor()}, runStart,
                                       problem)) {
         toollog::Log(Entry::ArchiveTargetFailed, problem);
         workingHold_.Remove();
@@ -116,7 +117,9 @@ void Run::WriteRunReport(const std::vector<std::wstring>& heldFiles) {
 
 int Run::EnsureFolderPath(const std::wstring& path) {
     util::win::CriticalSectionLock hold(folderLock_.Native());
-    return util::files::EnsureFolderTree(util::text::LongPath(path), privateAccess_.Attributes());
+    // Only administrators inside: the user's processes could otherwise put a link into a
+    // category folder, or swap the folder for one, before the run writes there.
+    return util::files::EnsureFolderTree(util::text::LongPath(path), runFolderAccess_.Attributes());
 }
 
 std::wstring Run::WorkingFolder() const { return setup_.moduleFolder + archive::kWorkingFolderName; }

@@ -91,8 +91,9 @@ private:
 
     const RunSetup setup_;
     util::files::RunGuard guard_;
-    util::files::AccessList privateAccess_;    // for the folders the run makes and the archive
-    util::files::AccessList runFolderAccess_;  // for the working folder and the packing folder
+    util::files::AccessList privateAccess_;     // for the finished archive
+    util::files::AccessList runFolderAccess_;   // the working folder, what is in it, the packing folder
+    util::files::AccessList madeFolderAccess_;  // for the folders made on the way to the archive
     archive::WorkingFolderHold workingHold_;
     archive::ArchivePlace archivePlace_;
     std::wstring archivePath_;  // the target asked for, or the place the check settled on

@@ -20,6 +20,12 @@ std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator
     return sddl;
 }
 
+std::wstring MadeFolderSddl(const std::wstring& userSid, bool runsAsAdministrator) {
+    // 0x1200e9: FILE_GENERIC_READ, FILE_TRAVERSE and FILE_DELETE_CHILD.
+    if (!runsAsAdministrator) return L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + userSid + L")";
+    return L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200e9;;;" + userSid + L")";
+}
+
 bool AccessList::Build() {
     if (descriptor_) return true;
     const std::wstring user = win::CurrentUserSid();

@@ -19,6 +19,13 @@ std::wstring PrivateAccessSddl(const std::wstring& userSid);
 // not open such a folder itself, so there the user is added.
 std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator);
 
+// The list of a folder the engine makes on the way to the archive, in a place of the user's:
+// SYSTEM and Administrators in full, the user may list it, read it and take the archive out of
+// it (delete a child), not replace or rename the folder or write into it. Nothing inherits it:
+// the archive gets a list of its own. A run without administrator rights gets full control, as
+// above.
+std::wstring MadeFolderSddl(const std::wstring& userSid, bool runsAsAdministrator);
+
 // A security descriptor built from SDDL, owned. Built on first use, not at construction: the
 // engine's collector is a global object of a library, constructed while the loader holds its
 // lock.

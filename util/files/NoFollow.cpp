@@ -244,16 +244,22 @@ UniqueHandle OpenNoFollow(const std::wstring& path, DWORD access, DWORD share, O
     return handle;
 }
 
-UniqueHandle OpenInFolder(HANDLE folder, const std::wstring& name, DWORD access, DWORD share, bool openIf,
-                          DWORD& error) {
+UniqueHandle OpenRelative(HANDLE folder, const std::wstring& name, const RelativeOpen& how, DWORD& error,
+                          bool* created) {
     using NtCreateFileFn = LONG(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
                                         ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
     using RtlNtStatusToDosErrorFn = ULONG(NTAPI*)(LONG);
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     const auto create = ProcAddress<NtCreateFileFn>(ntdll, "NtCreateFile");
     const auto toError = ProcAddress<RtlNtStatusToDosErrorFn>(ntdll, "RtlNtStatusToDosError");
+    if (created) *created = false;
     error = ERROR_PROC_NOT_FOUND;
-    if (!create || !toError || name.empty() || name.size() > 0x7fff / sizeof(wchar_t)) return UniqueHandle();
+    if (!create || !toError) return UniqueHandle();
+    // A bare name only: a backslash or ".." would reach past the held folder.
+    error = ERROR_INVALID_NAME;
+    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"\\/") != std::wstring::npos ||
+        name.size() > 0x7fff / sizeof(wchar_t))
+        return UniqueHandle();
 
     std::wstring buffer = name;
     UNICODE_STRING unicodeName;
@@ -261,20 +267,35 @@ UniqueHandle OpenInFolder(HANDLE folder, const std::wstring& name, DWORD access,
     unicodeName.Length = static_cast<USHORT>(buffer.size() * sizeof(wchar_t));
     unicodeName.MaximumLength = unicodeName.Length;
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &unicodeName, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    InitializeObjectAttributes(&attributes, &unicodeName, OBJ_CASE_INSENSITIVE, folder, how.security);
     IO_STATUS_BLOCK status{};
     HANDLE raw = nullptr;
-    constexpr ULONG kOpen = 1, kOpenIf = 3;
-    constexpr ULONG kSynchronousNonAlert = 0x20, kNonDirectory = 0x40, kOpenReparsePoint = 0x200000;
-    const LONG result = create(&raw, access | SYNCHRONIZE | READ_CONTROL | FILE_READ_ATTRIBUTES, &attributes,
-                               &status, nullptr, FILE_ATTRIBUTE_NORMAL, share, openIf ? kOpenIf : kOpen,
-                               kSynchronousNonAlert | kNonDirectory | kOpenReparsePoint, nullptr, 0);
+    constexpr ULONG kOpen = 1, kCreate = 2, kOpenIf = 3;
+    constexpr ULONG kDirectory = 0x1, kSynchronousNonAlert = 0x20, kNonDirectory = 0x40, kOpenReparsePoint = 0x200000;
+    constexpr ULONG_PTR kFileCreated = 2;
+    const ULONG disposition = how.disposition == RelativeOpen::Disposition::Open     ? kOpen
+                              : how.disposition == RelativeOpen::Disposition::Create ? kCreate
+                                                                                     : kOpenIf;
+    const ULONG kind = how.kind == RelativeOpen::Kind::Folder ? kDirectory : kNonDirectory;
+    const LONG result = create(&raw, how.access | SYNCHRONIZE | READ_CONTROL | FILE_READ_ATTRIBUTES, &attributes,
+                               &status, nullptr, FILE_ATTRIBUTE_NORMAL, how.share, disposition,
+                               kSynchronousNonAlert | kind | kOpenReparsePoint, nullptr, 0);
     if (result < 0) {
         error = toError(result);
         return UniqueHandle();
     }
     error = ERROR_SUCCESS;
+    if (created) *created = status.Information == kFileCreated;
     return UniqueHandle(raw);
+}
+
+UniqueHandle OpenInFolder(HANDLE folder, const std::wstring& name, DWORD access, DWORD share, bool openIf,
+                          DWORD& error) {
+    RelativeOpen how;
+    how.disposition = openIf ? RelativeOpen::Disposition::OpenOrCreate : RelativeOpen::Disposition::Open;
+    how.access = access;
+    how.share = share;
+    return OpenRelative(folder, name, how, error);
 }
 
 std::wstring WithLastError(const std::wstring& what) {

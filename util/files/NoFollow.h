@@ -25,8 +25,23 @@ UniqueHandle OpenNoFollow(const std::wstring& path, DWORD access, DWORD share, D
 UniqueHandle OpenNoFollow(const std::wstring& path, DWORD access, DWORD share, ObjectFacts& facts,
                           const OwnerRule& owners);
 
-// Opens or creates (openIf) a file named name inside the folder held by folder, without
-// following a link and without going through the folder's path again; error says why not.
+// How OpenRelative opens an entry of a held folder: a file or a folder; open an existing one,
+// create a new one (an existing name fails) or either; a new one gets security where given.
+struct RelativeOpen {
+    enum class Kind { File, Folder };
+    enum class Disposition { Open, Create, OpenOrCreate };
+    Kind kind = Kind::File;
+    Disposition disposition = Disposition::Open;
+    DWORD access = 0;
+    DWORD share = 0;
+    PSECURITY_DESCRIPTOR security = nullptr;
+};
+// Opens the entry name (a bare name) of the folder held by folder, without following a link and
+// without going through the folder's path again. error says why not; created tells whether it
+// was made now.
+UniqueHandle OpenRelative(HANDLE folder, const std::wstring& name, const RelativeOpen& how, DWORD& error,
+                          bool* created = nullptr);
+// Opens or creates (openIf) a file named name inside the folder held by folder (OpenRelative).
 UniqueHandle OpenInFolder(HANDLE folder, const std::wstring& name, DWORD access, DWORD share, bool openIf,
                           DWORD& error);
 

@@ -25,6 +25,21 @@ std::wstring OwnerSidOf(HANDLE object) {
     return sid;
 }
 
+DWORD ReparseTagOf(HANDLE object) {
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    return ::GetFileInformationByHandleEx(object, FileAttributeTagInfo, &info, sizeof(info)) ? info.ReparseTag : 0;
+}
+
+// The tag in the directory entry of path; 0 where it cannot be listed (a root, for one).
+DWORD ReparseTagByName(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileExW(text::LongPath(path).c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    ::FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? found.dwReserved0 : 0;
+}
+
 }  // namespace
 
 OwnerKind ClassifyOwner(const std::wstring& sid, const OwnerRule& rule) {
@@ -52,11 +67,16 @@ ObjectFacts FactsOf(HANDLE object, const std::wstring& path, const OwnerRule* ow
         facts.attributes = info.dwFileAttributes;
         facts.hardLinks = info.nNumberOfLinks;
         facts.lastWrite = info.ftLastWriteTime;
+        if (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) facts.reparseTag = ReparseTagOf(object);
     } else {
         facts.error = ::GetLastError();
         facts.attributes = FILE_ATTRIBUTE_REPARSE_POINT;  // unknown kind: never taken for a plain object
     }
-    if (!path.empty()) facts.linkByName = FactsOfName(path).Link();
+    if (!path.empty()) {
+        const ObjectFacts byName = FactsOfName(path);
+        facts.linkByName = byName.Link();
+        if (byName.Link() && facts.reparseTag == 0) facts.reparseTag = byName.reparseTag;
+    }
     if (owners) {
         facts.ownerSid = OwnerSidOf(object);
         facts.owner = ClassifyOwner(facts.ownerSid, *owners);
@@ -74,6 +94,7 @@ ObjectFacts FactsOfName(const std::wstring& path) {
     facts.known = true;
     facts.attributes = data.dwFileAttributes;
     facts.lastWrite = data.ftLastWriteTime;
+    if (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) facts.reparseTag = ReparseTagByName(path);
     return facts;
 }
 

@@ -36,6 +36,7 @@ struct ObjectFacts {
     DWORD attributes = 0;
     bool linkByName = false;   // the directory entry says reparse point (an outer view of links)
     DWORD hardLinks = 1;
+    DWORD reparseTag = 0;      // the reparse point's kind, where there is one and it could be read
     FILETIME lastWrite{};
     std::wstring ownerSid;     // only where the owner was asked for
     OwnerKind owner = OwnerKind::Unknown;
@@ -43,6 +44,10 @@ struct ObjectFacts {
     bool Folder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     // A junction, symbolic link or mount point, by the handle or by the directory entry.
     bool Link() const { return linkByName || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+    // A reparse point that names another place (junction, symbolic link, mount point), or one of
+    // unknown kind. Reparse points that only keep a file's data elsewhere (cloud placeholders,
+    // deduplicated or compressed files) lead nowhere else when opened as themselves.
+    bool LeadsElsewhere() const { return Link() && (reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag)); }
 };
 
 // The facts of an open handle. path (may be empty) is looked at for its directory entry only:

@@ -61,7 +61,7 @@ protected:
         ASSERT_TRUE(access_.Build());
         user_ = util::win::CurrentUserSid();
     }
-    engine::archive::ArchivePlace::Access Access() { return {user_, access_.Attributes(), access_.Attributes()}; }
+    engine::archive::ArchivePlace::Access Access() { return {user_, access_.Descriptor(), access_.Descriptor()}; }
 
     TempFolder root_{L" 位置 (x)&y"};
     util::files::AccessList access_;
@@ -101,7 +101,7 @@ TEST_F(ArchivePlaceTest, APlaceThatCannotTakeTheArchiveIsRefused) {
     MakeFile(root_.Path() + L"\\afile", "x");
     reason.clear();
     EXPECT_FALSE(place.Prepare(root_.Path() + L"\\afile\\sub\\x.7z", Access(), Now(), reason));
-    EXPECT_NE(reason.find(L"cannot make the folder"), std::wstring::npos) << reason;
+    EXPECT_EQ(reason, L"not a folder: " + root_.Path() + L"\\afile");
     EXPECT_FALSE(place.Prepare(L"", Access(), Now(), reason));
     EXPECT_FALSE(place.Prepared());
 }

@@ -8,6 +8,7 @@
 
 #include "files/AccessLists.h"
 #include "files/FileSystem.h"
+#include "files/ObjectFacts.h"
 #include "testing/TempFolder.h"
 #include "win/ProcessToken.h"
 
@@ -17,6 +18,40 @@ TEST(AccessListsTest, RunFoldersAreForAdministratorsAloneWhenTheRunIsElevated) {
     EXPECT_EQ(util::files::RunFolderSddl(L"S-1-5-21-9", true), L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
     EXPECT_EQ(util::files::RunFolderSddl(L"S-1-5-21-9", false),
               L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;S-1-5-21-9)");
+}
+
+// What the user may do in a folder made on the way to the archive, read from the built list.
+ACCESS_MASK UserRightsIn(const std::wstring& sddl, const std::wstring& user) {
+    util::files::AccessList list;
+    if (!list.BuildFrom(sddl)) return 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(list.Descriptor(), &present, &dacl, &defaulted) || !dacl) return 0;
+    ACCESS_MASK rights = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(allowed->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE), 0) << "nothing inherits it";
+        if (util::files::SidText(&allowed->SidStart) == user) rights |= allowed->Mask;
+    }
+    return rights;
+}
+
+TEST(AccessListsTest, AFolderMadeOnTheWayLetsTheUserTakeTheArchiveButNotReplaceTheFolder) {
+    const std::wstring user = L"S-1-5-21-1-2-3-1001";
+    const ACCESS_MASK rights = UserRightsIn(util::files::MadeFolderSddl(user, true), user);
+    for (ACCESS_MASK needed : {ACCESS_MASK{FILE_LIST_DIRECTORY}, ACCESS_MASK{FILE_TRAVERSE},
+                               ACCESS_MASK{FILE_DELETE_CHILD}, ACCESS_MASK{READ_CONTROL}, ACCESS_MASK{SYNCHRONIZE}})
+        EXPECT_EQ(rights & needed, needed) << std::hex << needed;
+    for (ACCESS_MASK refused : {ACCESS_MASK{DELETE}, ACCESS_MASK{WRITE_DAC}, ACCESS_MASK{WRITE_OWNER},
+                                ACCESS_MASK{FILE_ADD_FILE}, ACCESS_MASK{FILE_ADD_SUBDIRECTORY},
+                                ACCESS_MASK{FILE_WRITE_ATTRIBUTES}, ACCESS_MASK{FILE_WRITE_EA}})
+        EXPECT_EQ(rights & refused, 0u) << std::hex << refused;
+    // Administrators and SYSTEM in full; a run without administrator rights keeps full control.
+    EXPECT_EQ(UserRightsIn(util::files::MadeFolderSddl(user, true), L"S-1-5-32-544"), ACCESS_MASK{FILE_ALL_ACCESS});
+    EXPECT_EQ(UserRightsIn(util::files::MadeFolderSddl(user, false), user), ACCESS_MASK{FILE_ALL_ACCESS});
 }
 
 TEST(AccessListsTest, FoldersAndTheArchiveOpenOnlyToSystemAdministratorsAndTheUser) {
