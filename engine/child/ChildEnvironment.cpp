@@ -74,8 +74,8 @@ Variables ChildVariables(const SystemValues& system) {
     }
 
     // The user's profile folders, from the profile, which runs elevated as the same user:
-    // Get-WindowsUpdateLog writes to this user's desktop, and programs that look the user's
-    // folders up in the environment (.NET's and PowerShell's per-user caches) still find them.
+    // programs that look the user's folders up in the environment (.NET's and PowerShell's
+    // per-user caches) still find them.
     // They are where data goes, never where a child looks for code.
     for (const wchar_t* name : {L"USERPROFILE", L"APPDATA", L"LOCALAPPDATA"}) take(name, value(system.folders, name));
 

@@ -88,16 +88,18 @@ void PlanFilesAndWmic(const PlanFacts& facts, WorkerPlan& plan) {
         const std::wstring target = folder + L"\\WindowsUpdate.log";
         plan.folders.push_back({folder, Entry::UpdateLogFolderFailed});
         if (facts.osVersionCode >= util::win::OS_WIN10) {
-            // Windows 10 writes the log on demand, onto the desktop; the copy follows.
+            // Windows 10 writes the log on demand, where it is told: into the working folder (by
+            // default it goes to the desktop the user's own settings name). The step after it
+            // only checks that it arrived.
             PlannedStep produce;
             produce.kind = StepKind::ToolRun;
             produce.worker = 2;
             produce.program = catalogue::kPowerShellProgram;
-            produce.what = std::wstring(catalogue::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"";
+            produce.what = UpdateLogCommand(target);
             produce.category = category;
             produce.longLimit = true;
             produce.slow = true;
-            produce.then.push_back(CopyStep(CopyKind::UpdateLog, facts.desktopFolder + L"WindowsUpdate.log", target));
+            produce.then.push_back(CopyStep(CopyKind::UpdateLog, target, target));
             plan.steps.push_back(std::move(produce));
         } else {
             plan.steps.push_back(CopyStep(CopyKind::UpdateLog, facts.windowsFolder + L"\\WindowsUpdate.log", target));
@@ -199,6 +201,11 @@ PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& 
 
 std::wstring EventLogFileName(const std::wstring& logName) {
     return util::text::ReplaceAll(logName, L"/", L"%") + L".evtx";
+}
+
+std::wstring UpdateLogCommand(const std::wstring& logFile) {
+    return std::wstring(catalogue::kPowerShellStart) + L"\"Get-WindowsUpdateLog -LogPath " + util::text::PowerShellQuoted(logFile) +
+           L"\"";
 }
 
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder) {

@@ -76,7 +76,6 @@ struct PlanFacts {
     bool infPresent = true;  // the INF folder exists
     std::wstring workingFolder;  // no trailing backslash
     std::wstring windowsFolder;  // no trailing backslash
-    std::wstring desktopFolder;  // with a trailing backslash; may be empty
     const catalogue::FolderCatalogue* wmic = nullptr;
     const catalogue::FolderCatalogue* wmiDevice = nullptr;
     const catalogue::FolderCatalogue* wmiSystem = nullptr;
@@ -92,6 +91,8 @@ std::wstring EventLogFileName(const std::wstring& logName);
 
 // wevtutil's command line that exports one log into folder.
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder);
+// The command line that has Windows 10 and later write the update log to the file logFile.
+std::wstring UpdateLogCommand(const std::wstring& logFile);
 
 // The switch that governs a catalogue folder ("硬件\温控设备"); 0 for a folder of no category.
 int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& folder);

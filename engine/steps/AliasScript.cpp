@@ -1,5 +1,6 @@
 #include "steps/AliasScript.h"
 
+#include "text/CommandLine.h"
 #include "text/Base64.h"
 
 namespace engine::steps {
@@ -82,24 +83,14 @@ constexpr const wchar_t* kScriptLoop =
     L"$o.Flush()\n"
     L"[Environment]::Exit(0)\n";
 
-// A PowerShell string literal in single quotes: nothing inside is expanded, a quote doubles.
-std::wstring SingleQuoted(const std::wstring& text) {
-    std::wstring out = L"'";
-    for (wchar_t c : text) {
-        out += c;
-        if (c == L'\'') out += c;
-    }
-    return out + L"'";
-}
-
 // WMIC's table form writes {"a", "b"}, its list form {"a","b"}.
 const wchar_t* ArraySeparator(const WmiAlias& alias) { return WmicTableForm(alias.alias) ? L", " : L","; }
 
 // One alias as an element of $t; the leading comma keeps it one element even when alone.
 std::wstring AliasEntry(const WmiAlias& alias) {
-    return L"$t+=,@(" + SingleQuoted(alias.alias) + L"," + SingleQuoted(alias.nameSpace) + L"," +
-           SingleQuoted(alias.wmiClass) + L"," + SingleQuoted(alias.filter) + L"," +
-           SingleQuoted(alias.properties) + L"," + SingleQuoted(ArraySeparator(alias)) + L")\n";
+    return L"$t+=,@(" + util::text::PowerShellQuoted(alias.alias) + L"," + util::text::PowerShellQuoted(alias.nameSpace) + L"," +
+           util::text::PowerShellQuoted(alias.wmiClass) + L"," + util::text::PowerShellQuoted(alias.filter) + L"," +
+           util::text::PowerShellQuoted(alias.properties) + L"," + util::text::PowerShellQuoted(ArraySeparator(alias)) + L")\n";
 }
 
 // The widest limit a script can name: batches are cut so that any limit fits their line.

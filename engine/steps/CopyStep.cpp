@@ -165,20 +165,22 @@ StepRecord RunCopyStep(const PlannedStep& step) {
     record.output = step.output;
     const CopyLines lines = LinesOf(step.copy);
     const bool updateLog = step.copy == CopyKind::UpdateLog;
+    // A file a tool was told to write into the working folder itself is only checked.
+    const bool inPlace = step.what == step.output;
     const ULONGLONG written = step.producerStart ? LastWriteOf(step.what) : 0;
     std::vector<std::wstring> skipped;
     if (!util::files::PathExists(step.what)) {
         if (updateLog) LogUpdateLogLost(lines.missing, step.what);
         else toollog::Log(lines.missing);
-        record.outcome = Outcome::NotFound;
-        record.reason = L"not on this system";
+        record.outcome = inPlace ? Outcome::Failed : Outcome::NotFound;
+        record.reason = inPlace ? L"the tool that writes it wrote nothing" : L"not on this system";
     } else if (written && written + kWriteTimeSlack < step.producerStart) {
         // An earlier export's file: the user's, left where it is.
         LogUpdateLogLost(Entry::UpdateLogStale, step.what + L" (" + LocalTimeText(written) + L")");
         record.outcome = Outcome::Failed;
         record.reason = L"not copied: the log is from before this run (last written " + LocalTimeText(written) +
                         L", before the step that writes it started at " + LocalTimeText(step.producerStart) + L")";
-    } else if (!Copy(step.copy, step.what, step.output, skipped)) {
+    } else if (!inPlace && !Copy(step.copy, step.what, step.output, skipped)) {
         if (updateLog) LogUpdateLogLost(Entry::FileSkipped, Joined(skipped));
         else toollog::Log(lines.failed);
         record.outcome = Outcome::Failed;

@@ -1,7 +1,8 @@
 // Test double of powershell: understands only
 //   -command "Get-WmiObject -Class <class>"  prints a few ASCII lines naming the class;
-//   -command "Get-WindowsUpdateLog"          writes WindowsUpdate.log to the user's desktop
-//                                            (or not: SKELDA_DOUBLES_UPDATE_LOG);
+//   -command "Get-WindowsUpdateLog [-LogPath '<file>']"
+//                                            writes the file, by default WindowsUpdate.log on
+//                                            the user's desktop (or not: SKELDA_DOUBLES_UPDATE_LOG);
 //   -EncodedCommand <Base64>                 the engine's WMI alias script: answers each alias
 //                                            it lists with canned instances, as the script
 //                                            would, its limits included (see README).
@@ -151,20 +152,24 @@ int AliasScript(const std::wstring& encoded) {
 }
 
 // SKELDA_DOUBLES_UPDATE_LOG: "fail" fails without writing the log, "unwritten" ends well without
-// writing it; whatever lies on the desktop stays as it is.
-int WindowsUpdateLog() {
+// writing it; whatever lies at the target stays as it is. logPath empty: the desktop, as the
+// real cmdlet does.
+int WindowsUpdateLog(const std::wstring& logPath) {
     const std::wstring mode = Knob(L"SKELDA_DOUBLES_UPDATE_LOG");
     if (mode == L"fail") {
         WriteErr("Get-WindowsUpdateLog : failed to decode the trace files (skelda test double)\r\n");
         return 1;
     }
     if (mode == L"unwritten") return 0;
-    wchar_t desktop[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
-        WriteErr("Get-WindowsUpdateLog : desktop folder unknown\r\n");
-        return 1;
+    std::wstring target = logPath;
+    if (target.empty()) {
+        wchar_t desktop[MAX_PATH] = {};
+        if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
+            WriteErr("Get-WindowsUpdateLog : desktop folder unknown\r\n");
+            return 1;
+        }
+        target = std::wstring(desktop) + L"\\WindowsUpdate.log";
     }
-    const std::wstring target = std::wstring(desktop) + L"\\WindowsUpdate.log";
     if (!WriteWholeFile(target, "SKELDA TEST DOUBLE WindowsUpdate.log\r\n"
                                 "2026/01/01 00:00:00.0000000 1000 2000 Agent  test double entry\r\n")) {
         WriteErr("Get-WindowsUpdateLog : cannot write " + Utf8(target) + "\r\n");
@@ -172,6 +177,18 @@ int WindowsUpdateLog() {
     }
     WriteOut("WindowsUpdate.log written to " + Utf8(target) + "\r\n");
     return 0;
+}
+
+// "Get-WindowsUpdateLog" alone or with "-LogPath '<file>'"; false for anything else.
+bool ParseUpdateLogCall(const std::wstring& script, std::wstring& logPath) {
+    const std::vector<std::wstring> words = Words(script);
+    if (words.empty() || !EqualsNoCase(words[0], L"Get-WindowsUpdateLog")) return false;
+    logPath.clear();
+    if (words.size() == 1) return true;
+    const std::vector<std::wstring> quoted = QuotedFields(script);
+    if (!EqualsNoCase(words[1], L"-LogPath") || quoted.size() != 1 || quoted[0].empty()) return false;
+    logPath = quoted[0];
+    return true;
 }
 
 }  // namespace
@@ -190,7 +207,8 @@ int main() {
     const std::vector<std::wstring> words = Words(script);
     if (words.size() == 3 && EqualsNoCase(words[0], L"Get-WmiObject") && EqualsNoCase(words[1], L"-Class"))
         return WmiObject(words[2]);
-    if (words.size() == 1 && EqualsNoCase(words[0], L"Get-WindowsUpdateLog")) return WindowsUpdateLog();
+    std::wstring logPath;
+    if (ParseUpdateLogCall(script, logPath)) return WindowsUpdateLog(logPath);
     WriteErr("The term '" + Utf8(script) + "' is not recognized (skelda test double).\r\n");
     return 1;
 }

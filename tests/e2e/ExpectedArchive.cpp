@@ -103,7 +103,8 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
         for (const auto& name : EventLogNames())
             lines.push_back(engine::plan::EventLogExportCommand(name, work + CategoryFolder(kSystemLog)));
     }
-    if (s[kUpdateLog]) lines.push_back(std::wstring(engine::catalogue::kPowerShellStart) + L"\"Get-WindowsUpdateLog\"");
+    if (s[kUpdateLog])
+        lines.push_back(engine::plan::UpdateLogCommand(work + CategoryFolder(kUpdateLog) + L"\\WindowsUpdate.log"));
     if (s[kOperatingSystem]) lines.push_back(L"systeminfo");
     engine::catalogue::FolderCatalogue wmic, device, system;
     engine::catalogue::BuildCatalogues(wmic, device, system);

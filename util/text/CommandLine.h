@@ -7,6 +7,9 @@ namespace util::text {
 // A path or argument between double quotes. Windows paths cannot hold a double quote.
 std::wstring Quoted(const std::wstring& text);
 
+// A PowerShell string literal in single quotes: nothing inside is expanded, a quote doubles.
+std::wstring PowerShellQuoted(const std::wstring& text);
+
 // The full line that starts the interpreter at interpreterPath for command:
 //   "<interpreter>" /D /S /C "<command>"
 // /D skips AutoRun commands; with /S the interpreter removes exactly the outer pair of

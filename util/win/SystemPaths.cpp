@@ -27,12 +27,6 @@ std::wstring WindowsFolder() {
     return std::wstring(path, n);
 }
 
-std::wstring DesktopFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (!::SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
-    return std::wstring(path) + L"\\";
-}
-
 std::wstring ModuleFolderOf(const void* address) {
     HMODULE self = nullptr;
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

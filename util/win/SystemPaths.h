@@ -10,9 +10,6 @@ std::wstring SystemFolder();
 // The Windows folder without a trailing backslash; empty on failure.
 std::wstring WindowsFolder();
 
-// The current user's desktop folder with a trailing backslash, or empty text.
-std::wstring DesktopFolder();
-
 // The folder of the module that holds address, with a trailing backslash; empty when it cannot
 // be found. Found by address, so a renamed file is still found.
 std::wstring ModuleFolderOf(const void* address);

@@ -28,7 +28,6 @@ engine::plan::PlanFacts Facts(unsigned switchBits, int os, bool haveWmic) {
     facts.haveWmic = haveWmic;
     facts.workingFolder = L"M\\SystemInfoLog";
     facts.windowsFolder = L"C:\\Win";
-    facts.desktopFolder = L"D:\\Desk\\";
     facts.wmic = &Tables().wmic;
     facts.wmiDevice = &Tables().device;
     facts.wmiSystem = &Tables().system;
@@ -110,7 +109,7 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
                     if (os >= util::win::OS_WIN10) {
                         ASSERT_EQ(files[at]->kind, StepKind::ToolRun);
                         EXPECT_TRUE(files[at]->longLimit && files[at]->slow);
-                        EXPECT_EQ(files[++at]->what, L"D:\\Desk\\WindowsUpdate.log");
+                        EXPECT_EQ(files[++at]->what, L"M\\SystemInfoLog\\系统更新日志\\WindowsUpdate.log");
                     } else {
                         EXPECT_EQ(files[at]->what, L"C:\\Win\\WindowsUpdate.log");
                     }
@@ -185,12 +184,21 @@ TEST(StepPlanTest, ExampleTheUpdateLogIsCopiedOnWindows7AndWrittenFirstOnWindows
     const PlannedStep& produce = ten.workers[1].steps[0];
     EXPECT_EQ(produce.kind, StepKind::ToolRun);
     EXPECT_EQ(produce.program, L"WindowsPowerShell\\v1.0\\powershell.exe");
-    EXPECT_EQ(produce.what, L"powershell -NoProfile -NonInteractive -command \"Get-WindowsUpdateLog\"");
+    // Written straight into the working folder, never to the desktop the user's settings name.
+    EXPECT_EQ(produce.what, L"powershell -NoProfile -NonInteractive -command \"Get-WindowsUpdateLog -LogPath "
+                            L"'M\\SystemInfoLog\\系统更新日志\\WindowsUpdate.log'\"");
     EXPECT_TRUE(produce.longLimit);
     ASSERT_EQ(produce.then.size(), 1u);
-    EXPECT_EQ(produce.then[0].what, L"D:\\Desk\\WindowsUpdate.log");
-    EXPECT_EQ(produce.then[0].output, L"M\\SystemInfoLog\\系统更新日志\\WindowsUpdate.log");
+    EXPECT_EQ(produce.then[0].what, L"M\\SystemInfoLog\\系统更新日志\\WindowsUpdate.log");
+    EXPECT_EQ(produce.then[0].output, produce.then[0].what);  // checked where it is, not copied
     EXPECT_EQ(ten.StepCount(), 2);
+
+    // A quote in the folder stays part of the path: PowerShell doubles it inside single quotes.
+    engine::plan::PlanFacts quoted = Facts(1u << 4, util::win::OS_WIN10, true);
+    quoted.workingFolder = L"C:\\it's\\SystemInfoLog";
+    EXPECT_EQ(engine::plan::PlanRun(quoted).workers[1].steps[0].what,
+              L"powershell -NoProfile -NonInteractive -command \"Get-WindowsUpdateLog -LogPath "
+              L"'C:\\it''s\\SystemInfoLog\\系统更新日志\\WindowsUpdate.log'\"");
 }
 
 TEST(StepPlanTest, ExampleThePerformanceCountersAreWorker3sClassesOneReportEach) {

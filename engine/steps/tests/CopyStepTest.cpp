@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "files/FileSystem.h"
 #include "plan/StepPlan.h"
@@ -133,6 +135,23 @@ TEST(CopyStepTest, AnUpdateLogWrittenBeforeItsExportStartedIsNotCopied) {
     EXPECT_EQ(engine::steps::RunCopyStep(step).outcome, Outcome::Ok);
 }
 
+TEST(CopyStepTest, AnUpdateLogWrittenIntoTheWorkingFolderIsCheckedWhereItIs) {
+    TempFolder work;
+    const std::wstring log = work.Path() + L"\\WindowsUpdate.log";
+    engine::plan::PlannedStep step = CopyStep(engine::plan::CopyKind::UpdateLog, log, log);
+    step.producerStart = Now();
+    // The tool ended without writing: its step is what failed, not the system lacking a log.
+    const engine::report::StepRecord missing = engine::steps::RunCopyStep(step);
+    EXPECT_EQ(missing.outcome, Outcome::Failed);
+    EXPECT_EQ(missing.reason, L"the tool that writes it wrote nothing");
+
+    MakeFile(log, "this run's log");
+    const engine::report::StepRecord written = engine::steps::RunCopyStep(step);
+    EXPECT_EQ(written.outcome, Outcome::Ok) << written.reason;
+    EXPECT_EQ(written.bytes, 14u);
+    std::ifstream in(log.c_str(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "this run's log") << "not copied onto itself";
+}
 
 bool IsFolder(const std::wstring& path) {
     DWORD attributes = ::GetFileAttributesW(path.c_str());

@@ -21,6 +21,7 @@
 #include "win/UniqueHandle.h"
 #include "steps/AliasScript.h"
 #include "text/Base64.h"
+#include "testing/TempFolder.h"
 #include "text/WideText.h"
 
 using namespace engine::catalogue;
@@ -350,7 +351,15 @@ TEST_F(TestDoublesTest, AHangingClassTakesTheScriptsLimitAndABigValueIsCutAsTheS
     EXPECT_LT(environment.instances.at(1).back().size(), 100u);  // only the first instance's
 }
 
-TEST_F(TestDoublesTest, WindowsUpdateLogGoesToTheDesktop) {
+TEST_F(TestDoublesTest, WindowsUpdateLogGoesWhereItIsToldOrToTheDesktop) {
+    util::testing::TempFolder told(L" it's");
+    const std::wstring file = told.Path() + L"\\WindowsUpdate.log";
+    std::wstring quoted;
+    for (wchar_t c : file) quoted += c == L'\'' ? std::wstring(L"''") : std::wstring(1, c);
+    EXPECT_EQ(Interpret(L"powershell -command \"Get-WindowsUpdateLog -LogPath '" + quoted + L"'\"").exitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(file).rfind("SKELDA TEST DOUBLE WindowsUpdate.log\r\n", 0), 0u);
+    EXPECT_EQ(Interpret(L"powershell -command \"Get-WindowsUpdateLog -LogPath\"").exitCode, 1u);
+
     wchar_t desktop[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop)));
     const std::wstring log = std::wstring(desktop) + L"\\WindowsUpdate.log";
