@@ -26,6 +26,28 @@ std::wstring MadeFolderSddl(const std::wstring& userSid, bool runsAsAdministrato
     return L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200e9;;;" + userSid + L")";
 }
 
+bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, const OwnerRule& rule) {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!descriptor || !::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present || !dacl)
+        return false;
+    constexpr ACCESS_MASK kChanges = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                     FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                     GENERIC_ALL | MAXIMUM_ALLOWED;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) return false;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return false;  // callbacks, objects: not ours
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if ((allowed->Mask & kChanges) == 0) continue;
+        if (ClassifyOwner(SidText(&allowed->SidStart), rule) != OwnerKind::Trusted) return false;
+    }
+    return true;
+}
+
 bool AccessList::Build() {
     if (descriptor_) return true;
     const std::wstring user = win::CurrentUserSid();

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "files/ObjectFacts.h"
+
 namespace util::files {
 
 // The SDDL of that list for the given user: protected from the parent's entries, inherited by
@@ -51,6 +53,12 @@ private:
     PSECURITY_DESCRIPTOR descriptor_ = nullptr;
     SECURITY_ATTRIBUTES attributes_{};
 };
+
+// True when the descriptor's list lets nobody but SYSTEM, Administrators, TrustedInstaller and
+// the owners the rule adds change the object or what is in it: write or add, delete, set
+// attributes, the list or the owner. A missing list (everybody) fails; entries that only pass
+// on to what is made inside, and denials, change nothing here.
+bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, const OwnerRule& rule);
 
 // The access list of a file or folder as SDDL (its DACL part only); empty when unreadable.
 std::wstring AccessListOf(const std::wstring& path);

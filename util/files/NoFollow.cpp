@@ -187,6 +187,12 @@ bool RemoveNoFollow(const std::wstring& path) {
     return DeleteByHandle(object.Get()) && all;
 }
 
+bool RemoveContentsOf(HANDLE folder, const std::wstring& path) {
+    bool all = true;
+    for (const std::wstring& name : NamesIn(folder)) all = RemoveNoFollow(path + L"\\" + name) && all;
+    return all && NamesIn(folder).empty();
+}
+
 bool RemoveEntries(const std::wstring& folder, const std::function<bool(const FolderEntry&)>& keep) {
     bool all = true;
     ListFolder(folder, L"*", [&](const FolderEntry& entry) {

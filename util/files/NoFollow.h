@@ -71,6 +71,11 @@ bool SetAccessByHandle(HANDLE object, PSECURITY_DESCRIPTOR descriptor);
 // was never there.
 bool RemoveNoFollow(const std::wstring& path);
 
+// Removes everything in the folder held by folder (at path), each entry as RemoveNoFollow removes
+// it; the names are read through the handle, so the folder's own sharing does not stand in the
+// way. True when it is empty.
+bool RemoveContentsOf(HANDLE folder, const std::wstring& path);
+
 // Removes every entry of folder that keep does not pick, each as RemoveNoFollow removes it.
 // True when everything that was to go is gone.
 bool RemoveEntries(const std::wstring& folder, const std::function<bool(const FolderEntry&)>& keep);

@@ -31,7 +31,34 @@ private:
     HCRYPTHASH hash_ = 0;
 };
 
+// The digest of the hash as 64 lowercase hex digits; empty when it cannot be had.
+std::string HexDigest(HCRYPTHASH hash) {
+    BYTE digest[32];
+    DWORD size = sizeof digest;
+    if (!::CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0) || size != sizeof digest) return {};
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (BYTE b : digest) {
+        hex += kHex[b >> 4];
+        hex += kHex[b & 15];
+    }
+    return hex;
+}
+
 }  // namespace
+
+std::string Sha256OfBytes(const void* data, size_t size) {
+    HashContext context;
+    if (!context.Hash()) return {};
+    const BYTE* at = static_cast<const BYTE*>(data);
+    while (size > 0) {
+        const DWORD part = static_cast<DWORD>(size < 0x10000000 ? size : 0x10000000);
+        if (!::CryptHashData(context.Hash(), at, part, 0)) return {};
+        at += part;
+        size -= part;
+    }
+    return HexDigest(context.Hash());
+}
 
 std::string Sha256OfFile(HANDLE file) {
     HashContext context;
@@ -43,16 +70,7 @@ std::string Sha256OfFile(HANDLE file) {
         if (got == 0) break;
         if (!::CryptHashData(context.Hash(), buffer.data(), got, 0)) return {};
     }
-    BYTE digest[32];
-    DWORD size = sizeof digest;
-    if (!::CryptGetHashParam(context.Hash(), HP_HASHVAL, digest, &size, 0) || size != sizeof digest) return {};
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (BYTE b : digest) {
-        hex += kHex[b >> 4];
-        hex += kHex[b & 15];
-    }
-    return hex;
+    return HexDigest(context.Hash());
 }
 
 }  // namespace util::win

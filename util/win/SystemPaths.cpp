@@ -27,21 +27,33 @@ std::wstring WindowsFolder() {
     return std::wstring(path, n);
 }
 
+namespace {
+
+// The file of module (null: the program's); empty when it cannot be read.
+std::wstring ModulePath(HMODULE module) {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(module, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return {};
+        if (n < name.size()) return std::wstring(name.data(), n);
+        if (name.size() >= text::kMaxCommandLine) return {};  // no command could hold it
+        name.resize(name.size() * 2);
+    }
+}
+
+}  // namespace
+
 std::wstring ModuleFolderOf(const void* address) {
     HMODULE self = nullptr;
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                               static_cast<LPCWSTR>(address), &self)) {
         return {};
     }
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(self, name.data(), static_cast<DWORD>(name.size()));
-        if (n == 0) return {};
-        if (n < name.size()) return text::FolderOfFile(std::wstring(name.data(), n));
-        if (name.size() >= text::kMaxCommandLine) return {};  // no command could hold it
-        name.resize(name.size() * 2);
-    }
+    const std::wstring path = ModulePath(self);
+    return path.empty() ? path : text::FolderOfFile(path);
 }
+
+std::wstring ProgramPath() { return ModulePath(nullptr); }
 
 std::wstring FullPathOf(const std::wstring& path) {
     const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);

@@ -14,6 +14,9 @@ std::wstring WindowsFolder();
 // be found. Found by address, so a renamed file is still found.
 std::wstring ModuleFolderOf(const void* address);
 
+// The running program's file; empty when it cannot be read.
+std::wstring ProgramPath();
+
 // path made absolute against the current folder, as the system resolves it; empty on failure.
 std::wstring FullPathOf(const std::wstring& path);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/AccessLists.h"
+#include "files/CleanRoom.h"
 #include "files/FileSystem.h"
 #include "files/ObjectFacts.h"
 #include "testing/TempFolder.h"
@@ -52,6 +53,32 @@ TEST(AccessListsTest, AFolderMadeOnTheWayLetsTheUserTakeTheArchiveButNotReplaceT
     // Administrators and SYSTEM in full; a run without administrator rights keeps full control.
     EXPECT_EQ(UserRightsIn(util::files::MadeFolderSddl(user, true), L"S-1-5-32-544"), ACCESS_MASK{FILE_ALL_ACCESS});
     EXPECT_EQ(UserRightsIn(util::files::MadeFolderSddl(user, false), user), ACCESS_MASK{FILE_ALL_ACCESS});
+}
+
+bool OnlyTrusted(const std::wstring& sddl, const util::files::OwnerRule& rule = {}) {
+    util::files::AccessList list;
+    EXPECT_TRUE(list.BuildFrom(sddl)) << sddl;
+    return util::files::OnlyTrustedMayChange(list.Descriptor(), rule);
+}
+
+TEST(AccessListsTest, OnlyAdministratorsMayChangeWhatTheirListAloneLetsChange) {
+    EXPECT_TRUE(OnlyTrusted(util::files::RoomSddl()));
+    EXPECT_TRUE(OnlyTrusted(L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)(A;;0x1200a9;;;WD)")) << "reading is no change";
+    EXPECT_TRUE(OnlyTrusted(L"D:P(A;;FA;;;BA)(A;OICIIO;FA;;;CO)")) << "passed on to what is made inside only";
+    EXPECT_TRUE(OnlyTrusted(L"D:P(D;;FA;;;BU)(A;;FA;;;BA)"));
+    for (const wchar_t* change : {L"FA", L"FW", L"GA", L"GW", L"0x40" /* delete child */, L"0x10000" /* delete */,
+                                  L"0x40000" /* list */, L"0x80000" /* owner */, L"0x100" /* attributes */})
+        EXPECT_FALSE(OnlyTrusted(L"D:P(A;;FA;;;BA)(A;;" + std::wstring(change) + L";;;BU)")) << change;
+    // No list at all lets everybody in (an empty one lets nobody).
+    SECURITY_DESCRIPTOR open{};
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE));
+    EXPECT_FALSE(util::files::OnlyTrustedMayChange(&open, {}));
+    EXPECT_TRUE(OnlyTrusted(L"D:P"));
+    EXPECT_FALSE(OnlyTrusted(L"D:P(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)"));
+    EXPECT_TRUE(OnlyTrusted(L"D:P(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)", {{L"S-1-5-21-1-2-3-1001"}, {}}));
+    // The user the run is for is still no administrator.
+    EXPECT_FALSE(OnlyTrusted(L"D:P(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)", {{}, L"S-1-5-21-1-2-3-1001"}));
 }
 
 TEST(AccessListsTest, FoldersAndTheArchiveOpenOnlyToSystemAdministratorsAndTheUser) {
