@@ -8,12 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "CleanStart.h"
 #include "CollectOptions.h"
 #include "ConsoleText.h"
 #include "toollog/LogSave.h"
 #include "ProgressQueue.h"
 #include "api/OrvaneSkeldaApi.h"
 #include "files/RunGuard.h"
+#include "files/TrustedFolder.h"
 #include "win/ProcAddress.h"
 #include "win/ProcessToken.h"
 #include "win/SystemLibraries.h"
@@ -34,6 +36,8 @@ enum ExitCode : int {
     kUnsupported = 4,
     kBusy = 5,
     kNotAdministrator = 7,
+    kUnsafeLoading = 8,
+    kShippedFileRefused = 9,
     kUsage = 64,
 };
 
@@ -212,8 +216,26 @@ int Run(const collect::Options& options) {
               STD_ERROR_HANDLE);
         return kNotAdministrator;
     }
-    const std::wstring enginePath =
-        util::win::ModuleFolderOf(reinterpret_cast<const void*>(&GuardRefusal)) + api::kEngineFileName;
+    // Elevated, the engine and the packers run from a clean room of their own, never from this
+    // program's folder, which the user may write. Unelevated (--info) nothing runs with rights
+    // the user lacks, and the engine beside the program is loaded as it is.
+    const std::wstring programFolder = util::win::ModuleFolderOf(reinterpret_cast<const void*>(&GuardRefusal));
+    cleanroom::CleanStart start;
+    std::wstring engineFolder = programFolder;
+    if (util::win::ProcessIsAdministrator()) {
+        std::wstring why;
+        std::wstring folder = programFolder;
+        while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+        const cleanroom::StartFault fault =
+            start.Begin(cleanroom::RoomParent(), folder, cleanroom::ShippedFilesFor(cleanroom::Starter::ConsoleHost, util::win::Is64BitWindows()),
+                        {util::files::MachineTrustedOwners(), {}}, why);
+        if (fault != cleanroom::StartFault::None) {
+            Print(L"refused: " + cleanroom::FaultText(fault) + (why.empty() ? L"" : L": " + why) + L"\n", STD_ERROR_HANDLE);
+            return kShippedFileRefused;
+        }
+        engineFolder = start.Folder() + L"\\";
+    }
+    const std::wstring enginePath = engineFolder + api::kEngineFileName;
     HMODULE engine = ::LoadLibraryExW(enginePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!engine) {
         Print(L"cannot load the engine " + enginePath + L" (error " + std::to_wstring(::GetLastError()) + L")\n",
@@ -228,6 +250,7 @@ int Run(const collect::Options& options) {
     // From here on the console may stall without holding up the run: the lines go through
     // the writer, which gets a bounded time to print what is left when the host returns.
     collect::ConsoleWriter out([](const std::wstring& text) { Print(text); });
+    if (!start.Folder().empty()) out.Line(L"clean room: " + start.Folder() + L"\n");
     ResultWindow window(options.quiet, out);
     if (!window.Create() || !api.SetWndHandle(window.Handle())) {
         Print(L"cannot create the result window\n", STD_ERROR_HANDLE);
@@ -299,8 +322,15 @@ int Run(const collect::Options& options) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    // Libraries come from the system folder or by full path, never from the current folder.
-    util::win::RestrictLibrarySearch();
+    // Libraries come from the system folder or by full path, never from the current folder or
+    // this program's; a .local beside the program would redirect even those.
+    const bool narrowed = util::win::RestrictLibrarySearch();
+    const cleanroom::StartFault fault =
+        cleanroom::JudgeLoading(narrowed, cleanroom::DotLocalBeside(util::win::ProgramPath()));
+    if (fault != cleanroom::StartFault::None) {
+        Print(L"refused: " + cleanroom::FaultText(fault) + L"\n", STD_ERROR_HANDLE);
+        return kUnsafeLoading;
+    }
     std::vector<std::wstring> args(argv + 1, argv + argc);
     collect::Options options;
     const std::wstring error = collect::ParseOptions(args, options);

@@ -35,4 +35,14 @@ constexpr wchar_t kToolInitFailedHook[] = L"工具初始化失败！";
 constexpr wchar_t kEngineInitFailed[] = L"初始化DLL失败";
 constexpr wchar_t kSystemNotSupported[] = L"此工具不支持当前系统";
 
+// ---- Start-up refusals (the clean room) ----
+constexpr wchar_t kSearchNotNarrowed[] =
+    L"当前系统缺少安全更新（KB2533623），为安全起见本工具无法运行。请安装系统更新后重试。";
+constexpr wchar_t kDotLocalBeside[] =
+    L"程序所在目录中存在“.local”文件或文件夹，为安全起见本工具无法运行。请删除后重试。";
+constexpr wchar_t kNoCleanRoom[] = L"无法创建本工具的安全运行目录，工具无法运行。";
+constexpr wchar_t kShippedFileMissing[] = L"工具文件缺失，请重新下载本工具后再运行。";
+constexpr wchar_t kShippedFileChanged[] = L"工具文件已被更改，为安全起见无法运行。请重新下载本工具。";
+constexpr wchar_t kShippedFileUnreadable[] = L"工具文件无法读取，请关闭正在使用它的程序后重试。";
+
 }  // namespace texts

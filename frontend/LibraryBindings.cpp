@@ -4,6 +4,7 @@
 
 #include "FrontendTexts.h"
 #include "win/ProcAddress.h"
+#include "win/SystemPaths.h"
 #include "PromptDlg.h"
 
 using util::win::ProcAddress;
@@ -47,15 +48,7 @@ bool CFeedbackDll::FindExports() {
 
 namespace frontend {
 
-std::wstring ProgramPath() {
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n == 0) return {};
-        if (n < name.size()) return std::wstring(name.data(), n);
-        name.resize(name.size() * 2);
-    }
-}
+std::wstring ProgramPath() { return util::win::ProgramPath(); }
 
 std::wstring ProgramFolder() {
     const std::wstring path = ProgramPath();
@@ -70,9 +63,10 @@ void FailStart(float scale, const wchar_t* text) {
     g_processEnd(0);
 }
 
-bool BindMainLibraries(HWND dialog, float scale, CEngineDll& engine, CFeedbackDll& feedback) {
+bool BindMainLibraries(HWND dialog, float scale, const std::wstring& folder, CEngineDll& engine,
+                       CFeedbackDll& feedback) {
     const wchar_t* failure = nullptr;
-    if (!engine.Load())
+    if (!engine.LoadFrom(folder))
         failure = texts::kToolInitFailed;
     else if (!engine.setWindow(dialog))
         failure = texts::kEngineInitFailed;
@@ -80,18 +74,18 @@ bool BindMainLibraries(HWND dialog, float scale, CEngineDll& engine, CFeedbackDl
         failure = texts::kSystemNotSupported;
     else if (!engine.init())
         failure = texts::kEngineInitFailed;
-    else if (!feedback.Load())
+    else if (!feedback.LoadFrom(folder))
         failure = texts::kToolInitFailed;
     if (!failure) return true;
     FailStart(scale, failure);
     return false;
 }
 
-bool BindUsageLibraries(float scale, CMouseHookDll& hook, CFeedbackDll& feedback) {
+bool BindUsageLibraries(float scale, const std::wstring& folder, CMouseHookDll& hook, CFeedbackDll& feedback) {
     const wchar_t* failure = nullptr;
-    if (!hook.Load())
+    if (!hook.LoadFrom(folder))
         failure = texts::kToolInitFailedHook;
-    else if (!feedback.Load())
+    else if (!feedback.LoadFrom(folder))
         failure = texts::kToolInitFailed;
     if (!failure) return true;
     FailStart(scale, failure);

@@ -1,6 +1,7 @@
 #pragma once
-// The libraries the dialogs load at run time from the program's own folder, each as a record
-// of its module and export pointers, and the binding sequences the dialogs run at start.
+// The libraries the dialogs load at run time from the folder they are given (the clean room the
+// application copied them into), each as a record of its module and export pointers, and the
+// binding sequences the dialogs run at start.
 //
 // Libraries are loaded by full path only. util::win::RestrictLibrarySearch() keeps the current
 // folder and PATH out of every other library search; the application calls it first thing.
@@ -29,8 +30,8 @@ public:
     CLibraryRecord(const CLibraryRecord&) = delete;
     CLibraryRecord& operator=(const CLibraryRecord&) = delete;
 
-    // From the program's folder; true when the library loaded and every export was found.
-    bool Load() { return LoadFrom(frontend::ProgramFolder()); }
+    // From folder (the clean room, or a test's folder); true when the library loaded and every
+    // export was found.
     bool LoadFrom(const std::wstring& folder) {
         Release();
         // By full path only; without a folder the name would mean the current drive's root.
@@ -115,9 +116,10 @@ void FailStart(float scale, const wchar_t* text);
 // The main collection dialog's binding, from its initialisation: the engine, SetWndHandle
 // with the dialog's window, the support check, InitDll, then its own feedback library.
 // A failing step prompts and ends the process; true when all steps passed.
-bool BindMainLibraries(HWND dialog, float scale, CEngineDll& engine, CFeedbackDll& feedback);
+bool BindMainLibraries(HWND dialog, float scale, const std::wstring& folder, CEngineDll& engine,
+                       CFeedbackDll& feedback);
 
 // The usage-terms child's binding: the mouse hook, then its own feedback library.
-bool BindUsageLibraries(float scale, CMouseHookDll& hook, CFeedbackDll& feedback);
+bool BindUsageLibraries(float scale, const std::wstring& folder, CMouseHookDll& hook, CFeedbackDll& feedback);
 
 }  // namespace frontend

@@ -74,8 +74,9 @@ int TextWidthInDialogFont(HWND dialog, LPCWSTR text) {
 
 // ---- child ----
 
-CSkeldaDlg::CSkeldaDlg()
-    : CSkinChildDlg(IDD_SKELDA_CHILD, IDB_MAIN_BACKGROUND, skin::DragStrip{30, 86}, kHoverTimer, 1) {
+CSkeldaDlg::CSkeldaDlg(std::wstring libraryFolder)
+    : CSkinChildDlg(IDD_SKELDA_CHILD, IDB_MAIN_BACKGROUND, skin::DragStrip{30, 86}, kHoverTimer, 1),
+      libraryFolder_(std::move(libraryFolder)) {
     m_swallowEscEnter = true;
 }
 
@@ -101,7 +102,7 @@ BOOL CSkeldaDlg::OnInitDialog() {
     TrackHover(browse_);
     TrackHover(start_);
     TrackHover(feedbackLink_);
-    frontend::BindMainLibraries(m_hWnd, m_scale, engine_, feedback_);  // prompts and exits on failure
+    frontend::BindMainLibraries(m_hWnd, m_scale, libraryFolder_, engine_, feedback_);  // prompts and exits on failure
     pathEdit_.SetWindowText(texts::kDefaultArchivePath);
     return TRUE;
 }
@@ -347,14 +348,15 @@ LRESULT CSkeldaDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- host ----
 
-CTavlinSkeldaDlg::CTavlinSkeldaDlg()
+CTavlinSkeldaDlg::CTavlinSkeldaDlg(std::wstring libraryFolder)
     : CSkinHostDlg(IDD_TAVLINSKELDA_DIALOG,
                    skin::HostFrame{{810, 611}, IDB_MAIN_FRAME, {5, 4, 10, 11}, {5, 4, 5, 7}, true, 0}),
+      libraryFolder_(std::move(libraryFolder)),
       icon_(::LoadIconW(SkinResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {
     m_swallowEscEnter = true;
 }
 
-std::unique_ptr<CSkinChildDlg> CTavlinSkeldaDlg::MakeChild() { return std::make_unique<CSkeldaDlg>(); }
+std::unique_ptr<CSkinChildDlg> CTavlinSkeldaDlg::MakeChild() { return std::make_unique<CSkeldaDlg>(libraryFolder_); }
 
 BOOL CTavlinSkeldaDlg::OnInitDialog() {
     SetWindowText(texts::kWindowTitle);

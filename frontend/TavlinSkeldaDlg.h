@@ -30,7 +30,8 @@ std::wstring SuccessText(const std::wstring& target, const std::wstring& placed)
 
 class CSkeldaDlg : public CSkinChildDlg {
 public:
-    CSkeldaDlg();
+    // libraryFolder: where the engine and the feedback library are loaded from.
+    explicit CSkeldaDlg(std::wstring libraryFolder);
     ~CSkeldaDlg() override;
 
     void Layout() override;
@@ -76,12 +77,14 @@ private:
     CDrawTextStatic titleLabel_;
     CDrawTextStatic feedbackLink_;
     CFeedbackDll feedback_;
+    std::wstring libraryFolder_;
     bool feedbackOpen_ = false;  // the close question is up; a second close does nothing
 };
 
 class CTavlinSkeldaDlg : public CSkinHostDlg {
 public:
-    CTavlinSkeldaDlg();
+    // libraryFolder: where the libraries are loaded from (the clean room).
+    explicit CTavlinSkeldaDlg(std::wstring libraryFolder);
     CSkeldaDlg* MainChild() const { return static_cast<CSkeldaDlg*>(Child()); }
 
 protected:
@@ -97,6 +100,8 @@ protected:
 private:
     bool OnSysCommand(WPARAM command);
     bool OnPaint();
+
+    std::wstring libraryFolder_;
 
     HICON icon_;
 };

@@ -25,8 +25,9 @@ bool PointInWindow(const CWnd& wnd, POINT pt) { return wnd.m_hWnd && skin::Point
 
 // ---- child ----
 
-CUsageArgeeementChildDlg::CUsageArgeeementChildDlg()
-    : CSkinChildDlg(IDD_USAGE_CHILD, IDB_USAGE_BACKGROUND, skin::DragStrip{50, 86}, kHoverTimer, 1) {}
+CUsageArgeeementChildDlg::CUsageArgeeementChildDlg(std::wstring libraryFolder)
+    : CSkinChildDlg(IDD_USAGE_CHILD, IDB_USAGE_BACKGROUND, skin::DragStrip{50, 86}, kHoverTimer, 1),
+      libraryFolder_(std::move(libraryFolder)) {}
 
 CUsageArgeeementChildDlg::~CUsageArgeeementChildDlg() = default;
 
@@ -42,7 +43,7 @@ BOOL CUsageArgeeementChildDlg::OnInitDialog() {
     TrackHover(close_);
     TrackHover(link_);
     TrackHover(start_);
-    frontend::BindUsageLibraries(m_scale, hook_, feedback_);  // prompts and exits on failure
+    frontend::BindUsageLibraries(m_scale, libraryFolder_, hook_, feedback_);  // prompts and exits on failure
     return TRUE;
 }
 
@@ -187,10 +188,13 @@ LRESULT CUsageArgeeementChildDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- host ----
 
-CUsageArgeementsDlg::CUsageArgeementsDlg()
-    : CSkinHostDlg(IDD_USAGE, skin::HostFrame{{610, 461}, IDB_USAGE_FRAME, {5, 4, 10, 11}, {5, 4, 5, 7}, true, 0}) {}
+CUsageArgeementsDlg::CUsageArgeementsDlg(std::wstring libraryFolder)
+    : CSkinHostDlg(IDD_USAGE, skin::HostFrame{{610, 461}, IDB_USAGE_FRAME, {5, 4, 10, 11}, {5, 4, 5, 7}, true, 0}),
+      libraryFolder_(std::move(libraryFolder)) {}
 
-std::unique_ptr<CSkinChildDlg> CUsageArgeementsDlg::MakeChild() { return std::make_unique<CUsageArgeeementChildDlg>(); }
+std::unique_ptr<CSkinChildDlg> CUsageArgeementsDlg::MakeChild() {
+    return std::make_unique<CUsageArgeeementChildDlg>(libraryFolder_);
+}
 
 BOOL CUsageArgeementsDlg::OnInitDialog() {
     SetWindowText(texts::kWindowTitle);

@@ -13,7 +13,8 @@
 
 class CUsageArgeeementChildDlg : public CSkinChildDlg {
 public:
-    CUsageArgeeementChildDlg();
+    // libraryFolder: where the mouse hook and the feedback library are loaded from.
+    explicit CUsageArgeeementChildDlg(std::wstring libraryFolder);
     ~CUsageArgeeementChildDlg() override;
 
     void Layout() override;
@@ -46,11 +47,13 @@ private:
     int hookStarted_ = 0;
     std::unique_ptr<CTooltipDlg> panel_;
     CFeedbackDll feedback_;
+    std::wstring libraryFolder_;
 };
 
 class CUsageArgeementsDlg : public CSkinHostDlg {
 public:
-    CUsageArgeementsDlg();
+    // libraryFolder: where the libraries are loaded from (the clean room).
+    explicit CUsageArgeementsDlg(std::wstring libraryFolder);
     CUsageArgeeementChildDlg* UsageChild() const { return static_cast<CUsageArgeeementChildDlg*>(Child()); }
 
 protected:
@@ -59,4 +62,6 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // Only the start button accepts the terms (WM_USAGE_ACCEPTED); Enter does not.
     void OnOK() override {}
+
+    std::wstring libraryFolder_;
 };

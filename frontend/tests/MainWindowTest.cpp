@@ -15,6 +15,8 @@ namespace {
 // The main window without the removal of the test's own folder.
 class TestMainDlg : public CTavlinSkeldaDlg {
 public:
+    // The doubles of the libraries lie beside the test program.
+    TestMainDlg() : CTavlinSkeldaDlg(frontend::ProgramFolder()) {}
     int removals = 0;
 
 protected:

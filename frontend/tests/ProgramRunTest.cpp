@@ -10,6 +10,7 @@
 #include "DistFolder.h"
 #include "FrontendTexts.h"
 #include "testing/TempFolder.h"
+#include "testing/TrustedUser.h"
 #include "TestKit.h"
 #include "resource.h"
 
@@ -17,13 +18,23 @@ using namespace fetest;
 
 namespace {
 
-// A copy of the program with the doubles beside it, in a folder whose name has a blank.
+// A copy of the program with the doubles and the shipped packers beside it, in a folder whose
+// name has a blank. The program is built as it ships but with the doubles' digests, so that its
+// clean room takes them in; Wine's user is named a trusted owner of the room meanwhile.
 class ProgramCopy {
 public:
     ProgramCopy() {
-        ok_ = CopyInto(outside::testing::DistFolder() + L"\\TavlinSkelda.exe", Folder(), L"TavlinSkelda.exe");
+        ok_ = trusted_.Set() && CopyInto(TestFolder() + L"\\TavlinSkeldaWithDoubles.exe", Folder(), L"TavlinSkelda.exe");
         for (const wchar_t* dll : {L"OrvaneSkelda", L"OrvaneMouseHook", L"OrvaneFeedbackInformation"})
             ok_ = ok_ && CopyInto(DoublePath(dll), Folder(), std::wstring(dll) + L".dll");
+        for (const wchar_t* packer : {L"x86\\7zx86.exe", L"x64\\7zx64.exe"}) {
+            const std::wstring relative = std::wstring(L"7z\\") + packer;
+            const std::wstring folder = Folder() + L"\\" + relative.substr(0, relative.rfind(L'\\'));
+            ::CreateDirectoryW((Folder() + L"\\7z").c_str(), nullptr);
+            ::CreateDirectoryW(folder.c_str(), nullptr);
+            ok_ = ok_ && CopyInto(outside::testing::DistFolder() + L"\\" + relative, folder,
+                                  relative.substr(relative.rfind(L'\\') + 1));
+        }
     }
     bool Ready() const { return ok_; }
     const std::wstring& Folder() const { return folder_.Path(); }
@@ -38,6 +49,7 @@ public:
     HWND MainChild() const { return WaitForDialog(Pid(), {IDC_START_COLLECT, IDC_SAVE_PATH}, 20000); }
 
 private:
+    util::testing::TrustedUser trusted_;
     util::testing::TempFolder folder_{L" program"};
     bool ok_ = false;
     std::unique_ptr<ProgramProcess> process_;  // ended, if still running, before the folder goes

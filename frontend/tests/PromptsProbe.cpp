@@ -50,12 +50,12 @@ int wmain(int argc, wchar_t** argv) {
         HWND window = ::CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         CEngineDll engine;
         CFeedbackDll feedback;
-        return frontend::BindMainLibraries(window, 1.0f, engine, feedback) ? 7 : 1;
+        return frontend::BindMainLibraries(window, 1.0f, frontend::ProgramFolder(), engine, feedback) ? 7 : 1;
     }
     if (mode == L"usage") {
         CMouseHookDll hook;
         CFeedbackDll feedback;
-        return frontend::BindUsageLibraries(1.0f, hook, feedback) ? 7 : 1;
+        return frontend::BindUsageLibraries(1.0f, frontend::ProgramFolder(), hook, feedback) ? 7 : 1;
     }
     if (mode == L"remove" && argc > 2) {
         frontend::RemoveProgramFolder(StartDirectly);

@@ -78,7 +78,7 @@ void HookClickAt(const UsageRun& run, POINT screen) {
 
 TEST(UsageTermsTest, ConsentBoxEnablesStartAtOnceAndStartAccepts) {
     CallRecord record;
-    CUsageArgeementsDlg dlg;
+    CUsageArgeementsDlg dlg(frontend::ProgramFolder());  // the doubles lie beside the test
     const INT_PTR result = RunUsage(dlg, [&](const UsageRun& run) {
         HWND consent = ::GetDlgItem(run.child, IDC_CONSENT);
         HWND start = ::GetDlgItem(run.child, IDC_USAGE_START);
@@ -97,7 +97,7 @@ TEST(UsageTermsTest, ConsentBoxEnablesStartAtOnceAndStartAccepts) {
 
 TEST(UsageTermsTest, CloseButtonEndsWithCancel) {
     CallRecord record;
-    CUsageArgeementsDlg dlg;
+    CUsageArgeementsDlg dlg(frontend::ProgramFolder());  // the doubles lie beside the test
     const INT_PTR result = RunUsage(dlg, [&](const UsageRun& run) {
         PostButtonClick(::GetDlgItem(run.child, IDC_USAGE_CLOSE));
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(run.host); }));
@@ -109,7 +109,7 @@ TEST(UsageTermsTest, CloseButtonEndsWithCancel) {
 
 TEST(UsageTermsTest, LinkTogglesThePanelAndOutsideClicksHideIt) {
     CallRecord record;
-    CUsageArgeementsDlg dlg;
+    CUsageArgeementsDlg dlg(frontend::ProgramFolder());  // the doubles lie beside the test
     RunUsage(dlg, [&](const UsageRun& run) {
         ClickLink(run);
         ASSERT_TRUE(WaitUntil([&] { return PanelShown(run); }));
@@ -156,7 +156,7 @@ TEST(UsageTermsTest, LinkTogglesThePanelAndOutsideClicksHideIt) {
 TEST(UsageTermsTest, FailedHookStartIsTriedAgainAndNeverStopped) {
     CallRecord record;
     ScopedSetting failing(L"FE_HOOK_START", L"0");
-    CUsageArgeementsDlg dlg;
+    CUsageArgeementsDlg dlg(frontend::ProgramFolder());  // the doubles lie beside the test
     RunUsage(dlg, [&](const UsageRun& run) {
         for (int i = 0; i < 4; ++i) ClickLink(run);  // shown, hidden, shown, hidden
         EXPECT_TRUE(WaitUntil([&] { return record.Calls(L"StartHookMouse").size() == 2; }));

@@ -26,6 +26,20 @@ _fe_double(OrvaneMouseHook MouseHookDouble.cpp)
 _fe_double(OrvaneMouseHook-without-stop MouseHookDouble.cpp DOUBLE_WITHOUT_STOP)
 _fe_double(SystemNameDecoy DecoyLibrary.cpp)
 
+# The program as it ships, but checking the doubles' digests where it checks the libraries' (its
+# clean room takes the doubles in): the program tests run it from scratch folders.
+skelda_shipped_files(fe_double_shipped_files ${_fe_out}/shipped
+  OrvaneSkelda=fe_double_OrvaneSkelda OrvaneMouseHook=fe_double_OrvaneMouseHook
+  OrvaneFeedbackInformation=fe_double_OrvaneFeedbackInformation)
+if(EXISTS ${CMAKE_SOURCE_DIR}/frontend/TavlinSkeldaMain.cpp)
+  add_executable(frontend_program_with_doubles WIN32 ${CMAKE_SOURCE_DIR}/frontend/TavlinSkeldaMain.cpp)
+  target_link_libraries(frontend_program_with_doubles PRIVATE skelda_frontend fe_double_shipped_files skelda_resources)
+  target_link_options(frontend_program_with_doubles PRIVATE -municode)
+  set_target_properties(frontend_program_with_doubles PROPERTIES OUTPUT_NAME TavlinSkeldaWithDoubles
+                        RUNTIME_OUTPUT_DIRECTORY ${_fe_out})
+  list(APPEND _fe_doubles frontend_program_with_doubles)
+endif()
+
 # The stand-in program the process tests copy into program folders as TavlinSkelda.exe.
 add_executable(frontend_prompts_probe ${_fe}/PromptsProbe.cpp)
 target_link_libraries(frontend_prompts_probe PRIVATE skelda_frontend skelda_resources)

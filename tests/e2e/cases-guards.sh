@@ -214,23 +214,21 @@ expect_log "时间限制设置无效，使用默认值" 3
 expect_log "同时运行的工具数设置无效，使用默认值: PoolSize=\"0\"" 1
 
 # Settings and a log folder a user put in the common application-data folder: logCfg.ini
-# whose run limit of one second would skip every step, and ToolLog as a link to a folder of
-# the user's. Nothing is written through the link, the limits keep their defaults, and the
-# host and the run's report say why. (Wine makes every file the user's own: with that owner
-# no longer named trusted, the settings are refused for their owner here; Wine shows the Unix
-# link only in its directory entry.)
-untrust_wine_user
-printf '[Limits]\r\nCommandSeconds=1\r\nRunSeconds=1\r\n' >"$drive_c/ProgramData/logCfg.ini"
+# whose run limit of one second would skip every step, as a second name of a file of the
+# user's, and ToolLog as a link to a folder of the user's. Nothing is written through the link,
+# the limits keep their defaults, and the host and the run's report say why. (Wine shows the
+# Unix link only in its directory entry.)
+printf '[Limits]\r\nCommandSeconds=1\r\nRunSeconds=1\r\n' >"$root/user limits.ini"
+ln "$root/user limits.ini" "$drive_c/ProgramData/logCfg.ini"
 mkdir -p "$root/link target"
 rm -rf "$drive_c/ProgramData/ToolLog"
 ln -s "$root/link target" "$drive_c/ProgramData/ToolLog"
 archive="$root/planted/信息收集.7z"
 run_case "planted log folder and settings" 7 "$archive"
 rm -f "$drive_c/ProgramData/logCfg.ini" "$drive_c/ProgramData/ToolLog"
-trust_wine_user
 expect_exit 0
 grep -qF 'tool log off: C:\ProgramData\ToolLog is a link' <<<"$out" || fail "the host did not say the log is off"
-grep -qF 'logCfg.ini ignored: C:\ProgramData\logCfg.ini is owned by' <<<"$out" ||
+grep -qF 'logCfg.ini ignored: C:\ProgramData\logCfg.ini has more than one name (hard link)' <<<"$out" ||
   fail "the host did not say the settings are ignored"
 [ -z "$(ls -A "$root/link target")" ] || fail "the log was written through the link: $(ls -A "$root/link target")"
 expect_report "$archive" ok=+ skipped=0 timed-out=0
@@ -273,22 +271,45 @@ expect_log "WMI查询失败: PORT (Win32_PortResource)" 1
 expect_log "WMI查询失败" 1
 check_alias_reports "$archive" 7 PORT
 
-# A packer that is not the one that shipped is never started: the run fails and says why, and
-# neither an archive nor a temporary one appears.
+# The engine and the packer beside the program go into the clean room only as the files that
+# shipped: one replaced (by a library whose DllMain leaves a marker, by a program that leaves
+# one when started) refuses the run before anything is loaded or started. The markers go to a
+# folder of their own, which stays when the room goes.
 case "$kind" in
-  win64) packer="$product/7z/x64/7zx64.exe" ;;
-  win32) packer="$product/7z/x86/7zx86.exe" ;;
+  win64) packer="7z/x64/7zx64.exe" ;;
+  win32) packer="7z/x86/7zx86.exe" ;;
 esac
-cp "$packer" "$root/shipped-packer.exe"
-cp "$decoy_tool" "$packer"
-run_case "packer not the shipped one" 3 "$root/swapped/信息收集.7z"
-expect_exit 1
-expect_log "压缩程序与发布的不一致: " 1
-expect_log "生成压缩包失败" 1
-[ ! -e "$packer.started" ] || fail "the swapped packer was started"
-[ -z "$(ls -A "$root/swapped" 2>/dev/null)" ] || fail "files appeared at the target: $(ls "$root/swapped")"
+decoy_marks=$drive_c/skelda-decoy
+mkdir -p "$decoy_marks"
+for replaced in OrvaneSkelda.dll "$packer"; do
+  cp "$product/$replaced" "$root/shipped-file"
+  case "$replaced" in
+    *.dll) cp "$decoy_library" "$product/$replaced" ;;
+    *) cp "$decoy_tool" "$product/$replaced" ;;
+  esac
+  run_case "$replaced not the shipped one" 3 "$root/swapped/信息收集.7z"
+  cp "$root/shipped-file" "$product/$replaced"
+  expect_exit 9
+  grep -qF "refused: a file beside the program is not the one that shipped: $(winpath "$product")\\${replaced//\//\\} is not the file that shipped" <<<"$out" ||
+    fail "the host did not say which file: $out"
+  [ -z "$(ls -A "$decoy_marks")" ] || fail "the replacement was loaded or started: $(ls "$decoy_marks")"
+  [ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
+  [ -z "$(ls -A "$root/swapped" 2>/dev/null)" ] || fail "files appeared at the target: $(ls "$root/swapped")"
+  expect_working_folder_gone
+done
+
+# A .local beside the program would redirect the libraries it loads (the common controls among
+# them): the host refuses before it loads anything.
+mkdir "$product/SkeldaCollect.exe.local"
+cp "$decoy_library" "$product/SkeldaCollect.exe.local/OrvaneSkelda.dll"
+run_case "a .local folder beside the host" 3 "$root/dotlocal/信息收集.7z"
+rm -rf "$product/SkeldaCollect.exe.local"
+expect_exit 8
+grep -qF "refused: a .local file or folder beside the program would redirect the libraries it loads" <<<"$out" ||
+  fail "the host did not say why: $out"
+[ -z "$(ls -A "$decoy_marks")" ] || fail "a library was loaded: $(ls "$decoy_marks")"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
 expect_working_folder_gone
-cp "$root/shipped-packer.exe" "$packer"
 
 # A class that hangs inside a batch (an unfiltered Win32_Group on a domain member that cannot
 # reach its domain controller) costs only its own report: the script leaves it behind at its
@@ -325,15 +346,17 @@ marks=$(7zz e -so "$archive" "操作系统/桌面/系统环境设置管理.txt" 
         grep -c '…\[cut at 1048576 of 20971520 characters\]')
 [ "$marks" = 1 ] || fail "the environment report holds the cut marker $marks times, expected once"
 
-# Without a packer there is no archive, the run says so, and an archive already at the
-# target stays exactly as it was.
+# Without a packer nothing runs: the host says which file is missing, and an archive already
+# at the target stays exactly as it was.
 archive="$root/nopacker/信息收集.7z"
 run_case "archive before the packer goes" 3 "$archive"
 expect_exit 0
 before=$(md5sum <"$archive")
 rm -rf "$product/7z"
 run_case "no packer" 7 "$archive"
-expect_exit 1
-expect_log "生成压缩包失败" 1
+expect_exit 9
+grep -qF "refused: a file that ships with the program is missing: $(winpath "$product")\\7z\\" <<<"$out" ||
+  fail "the host did not say the packer is missing: $out"
+[ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
 [ "$(md5sum <"$archive")" = "$before" ] || fail "the earlier archive was changed by a failed run"
 [ "$(ls "$root/nopacker")" = "信息收集.7z" ] || fail "the failed run left files: $(ls "$root/nopacker")"

@@ -47,6 +47,7 @@ esac
 expected_tool=$build/tests/ExpectedArchive.exe
 hold_tool=$build/tests/HoldFile.exe
 decoy_tool=$build/tests/DecoyTool.exe
+decoy_library=$build/tests/DecoyLibrary.dll
 unprivileged_tool=$build/tests/Unprivileged.exe
 
 failures=0
@@ -98,8 +99,16 @@ expect_log() {  # expect_log <text> <count>
   [ -f "$toollog" ] && n=$(iconv -f gbk -t utf-8 "$toollog" | grep -cF -- "$1")
   [ "$n" = "$2" ] || fail "tool log holds \"$1\" $n times, expected $2"
 }
+# The host copies the engine and the packer into a clean room of its own in the system's Temp
+# folder, works there and removes it at its end.
+rooms_dir=$drive_c/windows/temp
+rooms_left() {
+  find "$rooms_dir" -mindepth 1 -maxdepth 1 -regextype posix-extended -regex '.*/OrvaneSkelda-[0-9a-f]{16}' 2>/dev/null
+}
+room_of_run() { sed -n 's/^clean room: //p' <<<"$out" | tr -d '\r' | head -1; }
 expect_working_folder_gone() {
-  [ ! -e "$product/SystemInfoLog" ] || fail "the working folder is still there"
+  [ ! -e "$product/SystemInfoLog" ] || fail "a working folder was made beside the program"
+  [ -z "$(rooms_left)" ] || fail "a clean room is still there: $(rooms_left)"
 }
 expect_archive_listing() {  # expect_archive_listing <archive> <categories> [entry left out]
   local actual expected
@@ -117,7 +126,10 @@ show_toollog() {
 expect_commands() {  # expect_commands <categories> [nowmic]
   local actual expected
   actual=$(LC_ALL=C sort "$calls" 2>/dev/null)
-  expected=$(skelda_wine "$expected_tool" "commands${2:+-$2}" "$1" "$(winpath "$product")\\" | tr -d '\r' | LC_ALL=C sort)
+  local room
+  room=$(room_of_run)
+  [ -n "$room" ] || { fail "the host named no clean room"; return; }
+  expected=$(skelda_wine "$expected_tool" "commands${2:+-$2}" "$1" "$room\\" | tr -d '\r' | LC_ALL=C sort)
   if [ "$actual" != "$expected" ]; then
     fail "recorded command lines differ (< expected, > recorded):"
     diff <(echo "$expected") <(echo "$actual") | head -20
@@ -126,16 +138,10 @@ expect_commands() {  # expect_commands <categories> [nowmic]
 }
 
 # Wine reports the user as the owner of every file, administrators' files included: the test
-# bed names that user as a trusted owner of the tool log and its settings, as an administrator
-# may (HKLM), so that the log is written and read here. Wine's user is S-1-5-21-0-0-0-1000.
-trust_wine_user() {
-  skelda_wine reg add 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /t REG_MULTI_SZ /d S-1-5-21-0-0-0-1000 /f \
-    >/dev/null 2>&1 || echo "cannot name the trusted owner"
-}
-untrust_wine_user() {
-  skelda_wine reg delete 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /f >/dev/null 2>&1
-}
-trust_wine_user
+# bed names that user as a trusted owner (of the tool log, its settings and the clean room), as
+# an administrator may (HKLM), so that they are used here. Wine's user is S-1-5-21-0-0-0-1000.
+skelda_wine reg add 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /t REG_MULTI_SZ /d S-1-5-21-0-0-0-1000 /f \
+  >/dev/null 2>&1 || echo "cannot name the trusted owner"
 
 # shellcheck source=cases-archives.sh
 . "$cases"

@@ -30,6 +30,10 @@ prefix=$build/wine/gui-e2e
 # Wine's windows unmanaged (no waits for a manager that is not there), under which Wine stacks
 # an owned panel below its layered frame. This run has the time to wait.
 skelda_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
+# Wine makes every file its one user's: that user is named a trusted owner, as an administrator
+# may, so that the program takes its clean room for one an administrator made.
+skelda_wine reg add 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /t REG_MULTI_SZ /d S-1-5-21-0-0-0-1000 /f \
+  >/dev/null 2>&1 || echo "cannot name the trusted owner"
 # The short event-log listing: a knob the doubles read from their folder (the engine gives its
 # tools the system's environment, not the program's).
 mkdir -p "$prefix/drive_c/skelda-doubles"
@@ -68,6 +72,31 @@ if command -v xcompmgr >/dev/null; then
   xcompmgr >/dev/null 2>&1 &
   compositor=$!
 fi
+
+# A shipped library replaced (the feedback library, by one whose DllMain leaves a marker in a
+# folder of its own) refuses the start: the program says so and ends, nothing was loaded, and
+# no clean room is left.
+decoy_product="$prefix/drive_c/Skelda 替换"
+decoy_marks="$prefix/drive_c/skelda-decoy"
+mkdir -p "$decoy_product" "$decoy_marks"
+cp -r "$product"/. "$decoy_product/"
+cp "$build/tests/DecoyLibrary.dll" "$decoy_product/OrvaneFeedbackInformation.dll"
+skelda_wine "$decoy_product/TavlinSkelda.exe" >/dev/null 2>&1 &
+decoy_program=$!
+prompt=1006,1003
+if drv wait $prompt 60; then
+  text=$(drv text $prompt 1006)
+  [ "$text" = "工具文件已被更改，为安全起见无法运行。请重新下载本工具。" ] || fail "the refusal says \"$text\""
+  shot 00-replaced-library-refused 1
+  click $prompt 1003
+else
+  fail "no refusal for a replaced library"
+fi
+wait "$decoy_program"
+[ -z "$(ls -A "$decoy_marks")" ] || fail "the replaced library was loaded: $(ls "$decoy_marks")"
+rooms_left() { find "$prefix/drive_c/windows/temp" -mindepth 1 -maxdepth 1 -name 'OrvaneSkelda-*' 2>/dev/null; }
+[ -z "$(rooms_left)" ] || fail "a clean room was left: $(rooms_left)"
+rm -rf "$decoy_product"
 
 skelda_wine "$product/TavlinSkelda.exe" >/dev/null 2>&1 &
 program=$!
@@ -134,4 +163,5 @@ for _ in $(seq 1 30); do
   sleep 1
 done
 [ ! -e "$product" ] || fail "the program folder is still there: $(ls "$product")"
+[ -z "$(rooms_left)" ] || fail "the clean room is still there: $(rooms_left)"
 finish

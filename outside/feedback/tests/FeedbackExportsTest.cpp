@@ -15,6 +15,7 @@
 #include "win/ProcAddress.h"
 #include "win/ProcessToken.h"
 #include "testing/TempFolder.h"
+#include "testing/TrustedUser.h"
 #include "TimeText.h"
 
 namespace {
@@ -47,37 +48,7 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     return parts;
 }
 
-// The machine names this process's user as a trusted owner while the object lives, as the test
-// bed's end-to-end scripts do: Wine reports that user as the owner of every file.
-class TrustedUser {
-public:
-    TrustedUser() {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OrvaneSkelda", 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                              nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        std::wstring value = util::win::CurrentUserSid();
-        value.push_back(L'\0');
-        value.push_back(L'\0');
-        set_ = ::RegSetValueExW(key, L"TrustedOwners", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                                static_cast<DWORD>(value.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
-        ::RegCloseKey(key);
-    }
-    ~TrustedUser() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OrvaneSkelda", 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) ==
-            ERROR_SUCCESS) {
-            ::RegDeleteValueW(key, L"TrustedOwners");
-            ::RegCloseKey(key);
-        }
-    }
-    TrustedUser(const TrustedUser&) = delete;
-    TrustedUser& operator=(const TrustedUser&) = delete;
-    bool Set() const { return set_; }
-
-private:
-    bool set_ = false;
-};
+using util::testing::TrustedUser;
 
 int64_t NowSeconds() {
     FILETIME now;
