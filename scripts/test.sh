@@ -2,6 +2,9 @@
 # Installs what is needed, builds both architectures, and runs every test under Wine
 # (windows under Xvfb).
 # Extra arguments go to ctest, for example `scripts/test.sh -R x64.engine`.
+# `scripts/test.sh --repeat N [ctest arguments]` runs all of it N times in a row (a check of the
+# check: a test that depends on the machine's speed or load shows up as a run that fails) and
+# says how many runs passed.
 #
 # Where this machine executes 32-bit programs, both builds come first and one CTest run covers
 # both build trees. Where it cannot, the 32-bit build's Wine tests only skip, so its test
@@ -11,6 +14,18 @@
 # the skipped ones) run last.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --repeat ]; then
+  runs=${2:?usage: test.sh --repeat N [ctest arguments]}
+  shift 2
+  passed=0
+  for run in $(seq 1 "$runs"); do
+    echo "=== run $run of $runs"
+    if "$top/scripts/test.sh" "$@"; then passed=$((passed + 1)); fi
+  done
+  echo "repeat: $passed of $runs runs passed"
+  [ "$passed" = "$runs" ]
+  exit
+fi
 build=${SKELDA_BUILD_DIR:-$top/build}
 output=$build/ctest-output.txt
 
@@ -76,6 +91,10 @@ if [ "$skipped" -gt 0 ]; then
   echo "skipped: $skipped test(s) of the 32-bit build under Wine: ${reason:-see the test output}"
 fi
 echo "phases: $phases"
+# The five slowest tests of this run, from CTest's result lines.
+echo "slowest:"
+sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+.* ([0-9.]+) sec$/\2 \1/p' "$output" | sort -rn | head -5 |
+  while read -r seconds name; do echo "  $seconds s  $name"; done
 # Each CTest run ends with one summary line; the counts add up over them.
 total=0 failed=0
 while read -r line; do
