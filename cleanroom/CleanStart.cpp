@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "text/LongPath.h"
+#include "win/SystemPaths.h"
 
 namespace cleanroom {
 
@@ -58,14 +59,7 @@ std::wstring FaultText(StartFault fault) {
     return {};
 }
 
-std::wstring RoomParent() {
-    wchar_t windows[MAX_PATH] = {};
-    const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    std::wstring folder(windows, n);
-    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    return folder + L"\\Temp";
-}
+std::wstring RoomParent() { return util::win::SystemTempFolder(); }
 
 StartFault CleanStart::Begin(const std::wstring& parent, const std::wstring& programFolder,
                              const std::vector<ShippedFile>& files, const util::files::OwnerRule& owners,

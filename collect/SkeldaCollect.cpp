@@ -48,6 +48,7 @@ struct EngineApi {
     api::SelectSaveSystemInfoFilePositionFn SelectSaveSystemInfoFilePosition = nullptr;
     api::StartGetSystemInfoFn StartGetSystemInfo = nullptr;
     api::RestartSystemFn RestartSystem = nullptr;
+    api::SetRunOptionsFn SetRunOptions = nullptr;
 
     bool Bind(HMODULE engine) {
         InitDll = util::win::ProcAddress<decltype(InitDll)>(engine, "InitDll");
@@ -57,8 +58,9 @@ struct EngineApi {
             engine, "SelectSaveSystemInfoFilePosition");
         StartGetSystemInfo = util::win::ProcAddress<decltype(StartGetSystemInfo)>(engine, "StartGetSystemInfo");
         RestartSystem = util::win::ProcAddress<decltype(RestartSystem)>(engine, "RestartSystem");
+        SetRunOptions = util::win::ProcAddress<decltype(SetRunOptions)>(engine, "SetRunOptions");
         return InitDll && SetWndHandle && GetCurSystemIsSupport && SelectSaveSystemInfoFilePosition &&
-               StartGetSystemInfo && RestartSystem;
+               StartGetSystemInfo && RestartSystem && SetRunOptions;
     }
 };
 
@@ -155,16 +157,20 @@ private:
 };
 
 // Hands the limits given on the command line to the engine, over its own settings.
-void PassLimits(const collect::Options& options) {
-    const std::pair<unsigned long, const wchar_t*> limits[] = {
-        {options.commandSeconds, api::kCommandSecondsVariable},
-        {options.longCommandSeconds, api::kLongCommandSecondsVariable},
-        {options.runSeconds, api::kRunSecondsVariable},
-    };
-    for (const auto& [seconds, variable] : limits)
-        if (seconds) ::SetEnvironmentVariableW(variable, std::to_wstring(seconds).c_str());
-    if (!options.pool.empty()) ::SetEnvironmentVariableW(api::kPoolVariable, options.pool.c_str());
-    ::SetEnvironmentVariableW(api::kProgressVariable, L"1");
+// The limits of the command line, and the progress this host prints, handed to the engine
+// directly: it takes none from the environment.
+bool PassOptions(const EngineApi& api, const collect::Options& options) {
+    const std::wstring command = options.commandSeconds ? std::to_wstring(options.commandSeconds) : L"";
+    const std::wstring longCommand = options.longCommandSeconds ? std::to_wstring(options.longCommandSeconds) : L"";
+    const std::wstring run = options.runSeconds ? std::to_wstring(options.runSeconds) : L"";
+    api::RunOptions given{};
+    given.size = sizeof(given);
+    given.commandSeconds = command.empty() ? nullptr : command.c_str();
+    given.longCommandSeconds = longCommand.empty() ? nullptr : longCommand.c_str();
+    given.runSeconds = run.empty() ? nullptr : run.c_str();
+    given.pool = options.pool.empty() ? nullptr : options.pool.c_str();
+    given.progress = 1;
+    return api.SetRunOptions(&given) == 1;
 }
 
 // A variable the engine set in this process for its host; empty when not set.
@@ -275,7 +281,7 @@ int Run(const collect::Options& options) {
     const std::wstring given = options.archivePath.empty() ? api::kDefaultArchiveName : options.archivePath;
     const std::wstring full = util::win::FullPathOf(given);
     const std::wstring requested = full.empty() ? given : full;
-    PassLimits(options);
+    PassOptions(api, options);
     // The engine judges the same folder and file by the same rules.
     const std::wstring distrust = CLogSave::Instance().Distrust();
     if (!distrust.empty()) Print(distrust + L"\n", STD_ERROR_HANDLE);
@@ -315,7 +321,12 @@ int Run(const collect::Options& options) {
             if (!problem.empty()) Print(L"nothing was collected: " + problem + L"\n", STD_ERROR_HANDLE);
             return kFolderFailed;
         }
-        default: return kFailed;
+        default: {
+            const std::wstring kept = EngineVariable(api::kKeptVariable);
+            if (!kept.empty())
+                Print(L"nothing could be packed; what was collected is kept in " + kept + L"\n", STD_ERROR_HANDLE);
+            return kFailed;
+        }
     }
 }
 

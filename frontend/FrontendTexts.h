@@ -18,6 +18,10 @@ constexpr wchar_t kCollectSucceeded[] = L"收集系统信息成功！";
 constexpr wchar_t kCollectFailed[] = L"收集系统信息失败！";
 // After the success text, when the earlier archive could not be replaced; the new one's path follows.
 constexpr wchar_t kArchiveKeptBeside[] = L"原有压缩包无法覆盖，新压缩包已另存为：";
+// After the success text, when the engine says the archive lacks files.
+constexpr wchar_t kArchiveIncomplete[] = L"压缩包不完整，缺少部分文件，详见压缩包中的 archive-check.txt";
+// After the failure text, when what was collected could not be packed and was kept; the folder follows.
+constexpr wchar_t kCollectionKeptAt[] = L"已收集的文件未能打包，已保留在：";
 constexpr wchar_t kCollecting[] = L"正在收集信息，请稍等";
 
 // ---- Usage-terms window ----

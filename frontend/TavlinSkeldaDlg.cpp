@@ -1,6 +1,7 @@
 #include "TavlinSkeldaDlg.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "AboutDlg.h"
 #include "CategoryBoxes.h"
@@ -47,15 +48,22 @@ RECT ScaledRect(int left, int top, int width, int height, float s) {
 
 namespace frontend {
 
-std::wstring EngineArchiveVariable() {
-    wchar_t value[32768] = {};
-    const DWORD n = ::GetEnvironmentVariableW(engine::api::kArchiveVariable, value, 32768);
-    return n > 0 && n < 32768 ? std::wstring(value, n) : std::wstring();
+std::wstring EngineVariable(const wchar_t* name) {
+    std::vector<wchar_t> value(32768);
+    const DWORD n = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    return n > 0 && n < value.size() ? std::wstring(value.data(), n) : std::wstring();
 }
 
-std::wstring SuccessText(const std::wstring& target, const std::wstring& placed) {
+std::wstring SuccessText(const std::wstring& target, const std::wstring& placed, const std::wstring& lacks) {
     std::wstring text = texts::kCollectSucceeded;
     if (!target.empty() && !placed.empty() && placed != target) text += L"\n" + std::wstring(texts::kArchiveKeptBeside) + placed;
+    if (!lacks.empty()) text += L"\n" + std::wstring(texts::kArchiveIncomplete);
+    return text;
+}
+
+std::wstring FailureText(const std::wstring& kept) {
+    std::wstring text = texts::kCollectFailed;
+    if (!kept.empty()) text += L"\n" + std::wstring(texts::kCollectionKeptAt) + kept;
     return text;
 }
 
@@ -223,7 +231,7 @@ void CSkeldaDlg::OnStart() {
         ShowPrompt(texts::kCollectFailed);
         return;
     }
-    startTarget_ = frontend::EngineArchiveVariable();
+    startTarget_ = frontend::EngineVariable(engine::api::kArchiveVariable);
     progress_.reset();
     progress_ = std::make_unique<CExecutePromptDlg>(m_host);
     progress_->SetText(texts::kCollecting);
@@ -248,12 +256,14 @@ void CSkeldaDlg::OnStart() {
 
 void CSkeldaDlg::ShowResultPrompt(WPARAM code) {
     if (code != engine::api::kResultSucceeded) {
-        ShowPrompt(texts::kCollectFailed);
+        ShowPrompt(frontend::FailureText(frontend::EngineVariable(engine::api::kKeptVariable)).c_str());
         return;
     }
     // The engine names where the archive went; it differs from the target where the earlier
     // archive could not be replaced and the new one was kept beside it.
-    ShowPrompt(frontend::SuccessText(startTarget_, frontend::EngineArchiveVariable()).c_str());
+    ShowPrompt(frontend::SuccessText(startTarget_, frontend::EngineVariable(engine::api::kArchiveVariable),
+                                     frontend::EngineVariable(engine::api::kArchiveLacksVariable))
+                   .c_str());
 }
 
 LRESULT CSkeldaDlg::OnCollectResult(WPARAM code) {

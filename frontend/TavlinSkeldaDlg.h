@@ -21,11 +21,14 @@ namespace frontend {
 // Pixel width of a one-line text in a dialog's font (the stock GUI font when it has none).
 int TextWidthInDialogFont(HWND dialog, LPCWSTR text);
 
-// Where the engine says the archive is, in this process's environment; empty when it did not.
-std::wstring EngineArchiveVariable();
+// What the engine said in this process's environment variable name; empty when it did not.
+std::wstring EngineVariable(const wchar_t* name);
 // The success prompt's text: where the archive went differs from the run's target only when
-// the earlier archive could not be replaced, and then the text names the new one's path.
-std::wstring SuccessText(const std::wstring& target, const std::wstring& placed);
+// the earlier archive could not be replaced, and then the text names the new one's path; a line
+// more when the archive lacks something (lacks as the engine says it).
+std::wstring SuccessText(const std::wstring& target, const std::wstring& placed, const std::wstring& lacks = {});
+// The failure prompt's text, naming the folder where what was collected is kept, if any.
+std::wstring FailureText(const std::wstring& kept);
 }  // namespace frontend
 
 class CSkeldaDlg : public CSkinChildDlg {

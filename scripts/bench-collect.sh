@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark (not a test): full collections with the tool doubles under Wine, with the field-cost
 # model of tests/field-profile.ini (the doubles take the time the real tools take on a small PC).
-# Runs the collection twice in one prefix: one child at a time per worker (ORVANE_SKELDA_POOL=
-# per-worker, today's behaviour) and with the engine's default pool. For each it prints the wall
+# Runs the collection twice in one prefix: one child at a time per worker (--pool
+# per-worker, the behaviour before the pool) and with the engine's default pool. For each it prints the wall
 # time, the child processes started, the workers' step times from the run's report, the floor (the
 # chain no scheduling can shorten) and the engine's overhead; then the pool against the floor, and
 # the shipped packer under Wine against Debian's 7zz on the same folder.
@@ -41,7 +41,7 @@ fi
 work=$build/bench-$arch
 rm -rf "$work" && mkdir -p "$work"
 
-# One full collection; $1 names it, $2 is ORVANE_SKELDA_POOL ("" leaves it unset).
+# One full collection; $1 names it, $2 is the console host's --pool ("" leaves it out).
 run() {
   local name=$1 pool=$2 dir=$work/$1
   mkdir -p "$dir/product"
@@ -49,11 +49,12 @@ run() {
   rm -f "$doubles/field-costs.txt"
   local archive="Z:${dir//\//\\}\\信息收集.7z" start end
   start=$(date +%s.%N)
-  (
-    if [ -n "$pool" ]; then export ORVANE_SKELDA_POOL=$pool; else unset ORVANE_SKELDA_POOL; fi
-    # Wine's process channel names every process it creates.
-    WINEDEBUG=+process skelda_wine "$dir/product/SkeldaCollect.exe" --quiet "$archive" >"$dir/run.out" 2>"$dir/trace.txt"
-  ) || true  # exit code 6: a step did not end ok; the report says which
+  local pool_option=()
+  [ -n "$pool" ] && pool_option=(--pool "$pool")
+  # Wine's process channel names every process it creates. Exit code 6: a step did not end ok;
+  # the report says which.
+  WINEDEBUG=+process skelda_wine "$dir/product/SkeldaCollect.exe" --quiet "${pool_option[@]}" "$archive" \
+    >"$dir/run.out" 2>"$dir/trace.txt" || true
   wineserver -w
   end=$(date +%s.%N)
   [ -f "$doubles/field-costs.txt" ] && mv "$doubles/field-costs.txt" "$dir/field-costs.txt"
@@ -66,9 +67,9 @@ run() {
   7zz x -y -o"$dir/tree/SystemInfoLog" "$dir/信息收集.7z" >/dev/null
 }
 
-echo "running with one child at a time per worker (ORVANE_SKELDA_POOL=per-worker) ..."
+echo "running with one child at a time per worker (--pool per-worker) ..."
 run per-worker per-worker
-echo "running with the engine's default pool (ORVANE_SKELDA_POOL unset) ..."
+echo "running with the engine's default pool ..."
 run pool ""
 
 python3 - "$work" <<'PY'

@@ -4,7 +4,7 @@
 #     (x86: i386, x64: x86-64) and imports nothing but Windows' known libraries;
 #   - the 7-Zip consoles are where the engine looks for them, one of each architecture;
 #   - the program carries its manifest (administrator rights, common controls 6) and its
-#     PNG artwork as resources.
+#     PNG artwork as resources; both programs declare long-path awareness.
 #   usage: check-dist.sh <dist folder> x86|x64
 set -uo pipefail
 dist=${1:?usage: check-dist.sh <dist folder> x86|x64}
@@ -56,6 +56,10 @@ if [ -f "$program" ]; then
   [ "$pngs" -ge 60 ] || fail "the program holds $pngs PNG images, expected its artwork (60 or more)"
   echo "TavlinSkelda.exe: manifest present, $pngs PNG images"
 fi
+# Both programs declare long-path awareness (the engine's own file acts use \\?\ paths anyway).
+for name in TavlinSkelda.exe SkeldaCollect.exe; do
+  [ -f "$dist/$name" ] && { grep -qa '<longPathAware' "$dist/$name" || fail "$name's manifest does not declare long paths"; }
+done
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "$dist ($arch) checked"

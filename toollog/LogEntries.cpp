@@ -42,6 +42,9 @@ const wchar_t* EntryText(Entry entry) {
         case Entry::ReportNotWritten: return L"写入收集报告失败";
         case Entry::WmiQueryFailed: return L"WMI查询失败";
         case Entry::PackerNotShipped: return L"压缩程序与发布的不一致";
+        case Entry::PackerMissing: return L"找不到压缩程序";
+        case Entry::CollectionKept: return L"已收集的文件未能打包，已保留在";
+        case Entry::CollectionNotKept: return L"已收集的文件无法移至保留位置";
         case Entry::UpdateLogStale: return L"系统更新日志早于本次导出，未复制";
         case Entry::ArchiveTargetFailed: return L"压缩包保存位置不可用";
         case Entry::ArchiveKeptBeside: return L"压缩包无法覆盖目标文件，已另存为";

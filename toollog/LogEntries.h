@@ -45,6 +45,9 @@ enum class Entry {
     ArchiveTargetFailed,      // the archive's place was refused or is not writable; the detail says why
     ArchiveKeptBeside,        // the archive could not take the target's name; the detail is where it is
     ArchiveIncomplete,        // the archive lacks files or the packer warned; the detail names them
+    PackerMissing,            // the packer cannot be opened; the detail names the file
+    CollectionKept,           // nothing could be packed: what was collected is kept; the detail is where
+    CollectionNotKept,        // what was collected could not be moved to where it is kept; the detail says why
 };
 
 // The entry's text as it appears in the log.

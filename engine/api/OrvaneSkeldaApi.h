@@ -1,6 +1,6 @@
 #pragma once
 // The engine library's binary interface, as its hosts (the program, the console host) and the
-// tests see it: the six exports, the result message and its codes, the switch record, the
+// tests see it: the seven exports, the result message and its codes, the switch record, the
 // names of what a run leaves for its host, and the name of the guard that one collection holds
 // machine-wide. The hosts include nothing else of the engine.
 #include <windows.h>
@@ -18,6 +18,23 @@ using SelectSaveSystemInfoFilePositionFn = int(__cdecl*)(HWND owner, wchar_t* bu
 using StartGetSystemInfoFn = int(__cdecl*)(const wchar_t* archivePath, const int* switches);
 using RestartSystemFn = int(__cdecl*)();
 
+// What only the console host gives, from its command line, before StartGetSystemInfo: each
+// holds for the runs this library starts from then on. The engine takes no limit or option from
+// its environment, which any process of the user can write (HKCU\Environment).
+struct RunOptions {
+    DWORD size;                     // sizeof(RunOptions)
+    // Whole seconds from 1 to 86400, over the settings file; null where not given.
+    const wchar_t* commandSeconds;
+    const wchar_t* longCommandSeconds;
+    const wchar_t* runSeconds;
+    const wchar_t* pool;            // children at once, 1 to 64, or "per-worker"; null where not given
+    int progress;                   // 1: kStepMessage after each step
+};
+// 0 for a null or short record.
+using SetRunOptionsFn = int(__cdecl*)(const RunOptions* options);
+// How the run's report names limits that SetRunOptions gave.
+constexpr const wchar_t* kRunOptionsSource = L"console host";
+
 // The message sent to the registered window, always as a pair: first wParam 100 (the run is
 // over), then 1 (archive made), 2 (failure) or 3 (a folder could not be created).
 constexpr UINT kResultMessage = WM_USER + 0x219;
@@ -28,11 +45,9 @@ enum Result : WPARAM {
     kResultFinished = 100,
 };
 
-// Progress, for a host that asks for it by setting kProgressVariable to "1" in its environment
-// before the run starts: after each step the engine sends (SendMessage) kStepMessage to the
+// Progress, for a host that asks for it (RunOptions::progress) before the run starts: after each step the engine sends (SendMessage) kStepMessage to the
 // registered window, wParam 0, lParam a const StepProgress* valid only during the call.
 constexpr UINT kStepMessage = WM_USER + 0x21A;
-constexpr const wchar_t* kProgressVariable = L"ORVANE_SKELDA_PROGRESS";
 struct StepProgress {
     int done;                // steps ended so far, this one included
     int planned;             // steps known so far (grows once the event-log listing is in)
@@ -54,13 +69,10 @@ constexpr const wchar_t* kArchiveVariable = L"ORVANE_SKELDA_ARCHIVE";
 constexpr const wchar_t* kArchiveLacksVariable = L"ORVANE_SKELDA_ARCHIVE_LACKS";
 // Before a folder-failure pair: why, in words.
 constexpr const wchar_t* kFolderProblemVariable = L"ORVANE_SKELDA_FOLDER_PROBLEM";
-
-// Limits a host may set in its environment before the run starts, over the settings file:
-// whole seconds from 1 to 86400; the pool a number of children from 1 to 64 or "per-worker".
-constexpr const wchar_t* kCommandSecondsVariable = L"ORVANE_SKELDA_COMMAND_SECONDS";
-constexpr const wchar_t* kLongCommandSecondsVariable = L"ORVANE_SKELDA_LONG_COMMAND_SECONDS";
-constexpr const wchar_t* kRunSecondsVariable = L"ORVANE_SKELDA_RUN_SECONDS";
-constexpr const wchar_t* kPoolVariable = L"ORVANE_SKELDA_POOL";
+// Once the run is over, when what was collected could not be packed and was kept instead:
+// the folder that holds it (administrators may change it, the user may read it). A later run
+// that makes its archive removes it.
+constexpr const wchar_t* kKeptVariable = L"ORVANE_SKELDA_KEPT";
 
 // The switch record: one int per category, 1 to collect it, in this order.
 constexpr int kCategoryCount = 8;

@@ -18,6 +18,7 @@ namespace engine::archive {
 bool ArchivePlace::Prepare(const std::wstring& requested, const Access& access, const FILETIME& runStart,
                            std::wstring& reason) {
     Discard();
+    keep_ = false;
     const std::wstring full = requested.empty() ? std::wstring() : util::win::FullPathOf(requested);
     target_ = WithArchiveExtension(full);
     const util::text::PathParts parts = util::text::SplitFullPath(target_);
@@ -83,20 +84,55 @@ void ArchivePlace::RemoveEarlierTemporaries(const std::wstring& folder, const FI
     });
 }
 
-bool ArchivePlace::ClearTemporaryArchive() { return Prepared() && util::files::RemoveNoFollow(temporary_); }
+namespace {
+
+// Tries attempt until it succeeds or fails other than by a sharing violation. Scanners, backup
+// and sync agents open a new file within milliseconds and may hold it a while without delete
+// sharing: they are waited for, 50 ms at first, then longer, about half a minute in all.
+template <typename Attempt>
+bool WhileShared(const ArchivePlace::Pause& pause, Attempt attempt) {
+    DWORD waited = 0;
+    for (DWORD wait = 50;; wait = wait < 1000 ? wait * 2 : 1000) {
+        if (attempt()) return true;
+        if (::GetLastError() != ERROR_SHARING_VIOLATION || waited >= 30000) return false;
+        if (pause)
+            pause(wait);
+        else
+            ::Sleep(wait);
+        waited += wait;
+    }
+}
+
+}  // namespace
+
+bool ArchivePlace::ClearTemporaryArchive(const Pause& pause) {
+    return Prepared() && WhileShared(pause, [this] { return util::files::RemoveNoFollow(temporary_); });
+}
 
 bool ArchivePlace::TemporaryArchiveWritten() const {
     const util::files::ObjectFacts facts = FactsOfName(temporary_);
     return Prepared() && facts.known && !facts.Folder() && !facts.Link();
 }
 
-std::wstring ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now, bool& accessFailed) {
-    accessFailed = false;
-    UniqueHandle archive = OpenNoFollow(temporary_, DELETE | READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                        FILE_SHARE_READ);
-    if (!archive || !util::files::IsPlainObjectAt(archive.Get(), temporary_, false)) return temporary_;
+ArchivePlace::Settled ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now,
+                                          const Pause& pause) {
+    keep_ = true;
+    Settled settled;
+    settled.place = temporary_;
+    constexpr DWORD kAccess = DELETE | READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    UniqueHandle archive;
+    WhileShared(pause, [&] {
+        archive = OpenNoFollow(temporary_, kAccess, FILE_SHARE_READ);
+        return archive.Valid();
+    });
+    if (!archive || !util::files::IsPlainObjectAt(archive.Get(), temporary_, false)) {
+        // It stays where the packer wrote it; the caller names it.
+        settled.atPlace = util::files::FactsOfName(temporary_).known;
+        Discard();
+        return settled;
+    }
     // Private before it takes a name others can see.
-    accessFailed = !util::files::SetAccessByHandle(archive.Get(), archiveAccess);
+    settled.accessFailed = !util::files::SetAccessByHandle(archive.Get(), archiveAccess);
     std::wstring placed;
     if (util::files::RenameByHandle(archive.Get(), targetFolder_.Get(), util::text::LastName(target_), true)) {
         placed = target_;
@@ -106,23 +142,19 @@ std::wstring ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYST
             if (util::files::RenameByHandle(archive.Get(), targetFolder_.Get(), name, false)) placed = folder_ + L"\\" + name;
         }
     }
+    if (!placed.empty()) settled.place = placed;
+    // Checked through the archive's own handle: its name now is the one the host is told.
+    settled.atPlace = util::files::IsObjectAt(archive.Get(), settled.place);
     archive.Reset();
-    if (placed.empty()) {
-        // Neither name could be taken: the archive stays where the packer wrote it, with the
-        // folder around it, and the caller names it.
-        packingHandle_.Reset();
-        above_.clear();
-        targetFolder_.Reset();
-        return temporary_;
-    }
+    if (!placed.empty()) keep_ = false;  // the packing folder holds nothing of the run's any more
     Discard();
-    return placed;
+    return settled;
 }
 
 void ArchivePlace::Discard() {
     if (packingHandle_) {
         packingHandle_.Reset();
-        util::files::RemoveNoFollow(packingFolder_);
+        if (!keep_) util::files::RemoveNoFollow(packingFolder_);
     }
     targetFolder_.Reset();
     above_.clear();

@@ -5,6 +5,7 @@
 // through handles opened without following links.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,16 +32,29 @@ public:
     const std::wstring& Target() const { return target_; }
     const std::wstring& TemporaryArchive() const { return temporary_; }
     const std::wstring& PackingFolder() const { return packingFolder_; }
+    // Waits ms milliseconds between tries (a test passes its own clock).
+    using Pause = std::function<void(DWORD ms)>;
     // Removes the empty file that proved the place writable: the packer makes the archive anew.
-    bool ClearTemporaryArchive();
+    // A scanner holding it is waited for, as in Settle.
+    bool ClearTemporaryArchive(const Pause& pause = {});
     // True when the packer left a file (not a link, not a folder) at the temporary name.
     bool TemporaryArchiveWritten() const;
+    // Where a finished archive ended up.
+    struct Settled {
+        std::wstring place;         // the target, a name beside it, or where the packer wrote it
+        bool atPlace = false;       // the archive's own handle names place: it is there
+        bool accessFailed = false;  // its list could not be set
+    };
+    // From here on the temporary archive is the run's result: nothing of this place deletes it.
+    void KeepTemporaryArchive() { keep_ = true; }
     // Gives the finished archive the access list of archiveAccess, then moves it over the
     // target, or where that fails beside it under a name of its own (KeptArchiveName). The
-    // archive is never deleted: where neither works it stays where the packer wrote it. Returns
-    // where it is; accessFailed tells whether the list could not be set.
-    std::wstring Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now, bool& accessFailed);
-    // Removes the packing folder with what is in it (a run without an archive) and lets go.
+    // archive is never deleted: where it cannot be opened (a scanner or a sync agent holding the
+    // new file without delete sharing, tried again for about half a minute) or renamed, it stays
+    // where the packer wrote it, with the folder around it.
+    Settled Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now, const Pause& pause = {});
+    // Lets go of the folders; removes the packing folder with what is in it only where it holds
+    // no archive that was kept (a run without an archive).
     void Discard();
     bool Prepared() const { return packingHandle_.Valid(); }
 
@@ -54,6 +68,7 @@ private:
     std::vector<util::win::UniqueHandle> above_;  // the target's folder and those above it
     util::win::UniqueHandle targetFolder_;        // the folder the archive is renamed into
     util::win::UniqueHandle packingHandle_;
+    bool keep_ = false;
 };
 
 }  // namespace engine::archive

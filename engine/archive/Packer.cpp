@@ -22,7 +22,7 @@ PackerState HoldPacker(const std::wstring& path, const std::string& expectedSha2
     held.Reset();
     // Shared for reading only: the system's own open to start it reads and executes, and no
     // writer, renamer or deleter gets in until the handle closes.
-    util::win::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    util::win::UniqueHandle file(::CreateFileW(util::text::LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return PackerState::Missing;
     if (util::win::Sha256OfFile(file.Get()) != expectedSha256) return PackerState::NotShipped;

@@ -6,7 +6,9 @@
 
 #include "child/ChildEnvironment.h"
 #include "text/CommandLine.h"
+#include "text/LongPath.h"
 #include "text/WideText.h"
+#include "win/ModuleReference.h"
 #include "win/SystemPaths.h"
 #include "win/UniqueHandle.h"
 #include "win/WindowsVersion.h"
@@ -322,21 +324,33 @@ struct ErrorPipe {
     std::string bytes;  // at most kMaxErrorBytes
 };
 
-DWORD WINAPI ReadErrorPipe(LPVOID param) {
-    std::shared_ptr<ErrorPipe> pipe = std::move(*static_cast<std::shared_ptr<ErrorPipe>*>(param));
-    delete static_cast<std::shared_ptr<ErrorPipe>*>(param);
+struct ErrorReaderStart {
+    std::shared_ptr<ErrorPipe> pipe;
+    // A thread left behind may outlive the run and the host's FreeLibrary: it holds the engine.
+    HMODULE module;
+};
+
+void DrainErrorPipe(std::unique_ptr<ErrorReaderStart> start) {
     char chunk[4096];
     DWORD got = 0;
-    while (::ReadFile(pipe->readEnd.Get(), chunk, sizeof chunk, &got, nullptr)) {
-        const size_t room = kMaxErrorBytes - pipe->bytes.size();
-        pipe->bytes.append(chunk, got < room ? got : room);  // within the capacity reserved
+    ErrorPipe& pipe = *start->pipe;
+    while (::ReadFile(pipe.readEnd.Get(), chunk, sizeof chunk, &got, nullptr)) {
+        const size_t room = kMaxErrorBytes - pipe.bytes.size();
+        pipe.bytes.append(chunk, got < room ? got : room);  // within the capacity reserved
     }
-    return 0;
+}
+
+DWORD WINAPI ReadErrorPipe(LPVOID param) {
+    auto* start = static_cast<ErrorReaderStart*>(param);
+    const HMODULE module = start->module;
+    DrainErrorPipe(std::unique_ptr<ErrorReaderStart>(start));
+    util::win::ExitThreadReleasing(module, 0);
 }
 
 }  // namespace
 
-ChildLauncher::ChildLauncher(const Options& options) : withoutJobs_(options.withoutJobs) {
+ChildLauncher::ChildLauncher(const Options& options)
+    : withoutJobs_(options.withoutJobs), cancelStuckReaders_(options.cancelStuckReaders) {
     SystemValues system = GatherSystemValues();
     system.tempFolder = options.tempFolder;
     environment_ = child::EnvironmentBlock(ChildVariables(system));
@@ -352,7 +366,7 @@ ChildResult ChildLauncher::Run(const ChildSpec& spec) const {
         case Output::Discard: break;
         case Output::File:
             // Readers may look while the tool writes; nobody else writes to it meanwhile.
-            file.Reset(::CreateFileW(spec.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+            file.Reset(::CreateFileW(util::text::LongPath(spec.outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file) {
                 result.startError = ::GetLastError();
@@ -389,10 +403,11 @@ ChildResult ChildLauncher::Run(const ChildSpec& spec) const {
     errorWrite.Reset();
     UniqueHandle reader;
     if (errorPipe) {
-        auto* shared = new std::shared_ptr<ErrorPipe>(errorPipe);
-        reader.Reset(::CreateThread(nullptr, 0, ReadErrorPipe, shared, 0, nullptr));
+        auto* start = new ErrorReaderStart{errorPipe, util::win::ReferenceModuleOf(reinterpret_cast<const void*>(&ReadErrorPipe))};
+        reader.Reset(::CreateThread(nullptr, 0, ReadErrorPipe, start, 0, nullptr));
         if (!reader) {
-            delete shared;
+            if (start->module) ::FreeLibrary(start->module);
+            delete start;
             errorPipe->readEnd.Reset();  // the child's error text goes nowhere
         }
     }
@@ -413,7 +428,7 @@ ChildResult ChildLauncher::Run(const ChildSpec& spec) const {
     result.exitCode = WaitForEnd(child, result, deadline);
     // The tree has ended, so the error pipe has too, unless something outside the job holds it.
     if (reader && ::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) {
-        ::CancelSynchronousIo(reader.Get());
+        if (cancelStuckReaders_) ::CancelSynchronousIo(reader.Get());
         if (::WaitForSingleObject(reader.Get(), 2000) == WAIT_TIMEOUT) return result;  // left behind, unread
     }
     if (reader) result.errors = util::text::Widen(errorPipe->bytes, CP_ACP);

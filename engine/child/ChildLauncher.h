@@ -78,6 +78,9 @@ public:
         std::wstring tempFolder;
         // Children get no job of their own, as where the system refuses one (tests).
         bool withoutJobs = false;
+        // An error reader still blocked after the child's tree ended is cancelled; tests turn
+        // that off to leave one behind, as when the cancel falls between two reads.
+        bool cancelStuckReaders = true;
     };
 
     // Gathers the system's values once and builds the children's environment block from them.
@@ -99,6 +102,7 @@ public:
 private:
     std::vector<wchar_t> environment_;
     bool withoutJobs_;
+    bool cancelStuckReaders_;
 };
 
 }  // namespace engine::child

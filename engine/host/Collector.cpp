@@ -18,26 +18,9 @@ static_assert(api::kCategories == plan::kSwitchCount, "one switch per category o
 
 namespace {
 
-std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {
-    wchar_t value[64] = {};
-    const DWORD n = ::GetEnvironmentVariableW(name, value, 64);
-    if (n == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-    if (n >= 64) return std::wstring(L"(too long)");
-    return std::wstring(value, n);
-}
-
-// The limits the host set in its environment, in the order of the settings' keys.
-std::vector<run::LimitSetting> HostLimits() {
-    static const wchar_t* const kVariables[] = {api::kCommandSecondsVariable, api::kLongCommandSecondsVariable,
-                                                api::kRunSecondsVariable, api::kPoolVariable};
-    std::vector<run::LimitSetting> settings;
-    for (size_t i = 0; i < 4; ++i) settings.push_back({run::kLimitKeys[i], EnvironmentValue(kVariables[i])});
-    return settings;
-}
-
-bool HostWantsProgress() {
-    const std::optional<std::wstring> value = EnvironmentValue(api::kProgressVariable);
-    return value && *value == L"1";
+std::optional<std::wstring> Given(const wchar_t* value) {
+    if (!value) return std::nullopt;
+    return std::wstring(value).substr(0, 64);
 }
 
 }  // namespace
@@ -82,7 +65,7 @@ int Collector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitch
     run::RunSetup setup;
     setup.moduleFolder = util::win::ModuleFolderOf(reinterpret_cast<const void*>(&IsSupportedOsCode));
     if (setup.moduleFolder.empty()) return 0;
-    host_.Use(notifyWindow_, HostWantsProgress());
+    host_.Use(notifyWindow_, progress_);
     setup.host = &host_;
     for (int i = 0; i < plan::kSwitchCount; ++i) setup.switches[i] = categorySwitches[i];
     setup.osVersionCode = osVersionCode_;
@@ -93,14 +76,25 @@ int Collector::StartGetSystemInfo(const wchar_t* path, const int* categorySwitch
     const CLogSave& log = CLogSave::Instance();
     setup.settingsFile = log.Settings();
     setup.toolLogDistrust = log.Distrust();
-    setup.hostLimits = HostLimits();
+    setup.hostLimits = hostLimits_;
     setup.throwingWorkerForTesting = throwingWorker_;
+    setup.throwingStepKindForTesting = throwingStepKind_;
     auto run = std::make_shared<run::Run>(std::move(setup));
     // One run per machine: another process's run would share the working folder and could
     // pack or delete this one's data.
     if (!run->AcquireGuard()) return 0;
     run->Prepare(path);
     return run::StartWorkers(std::move(run), &liveThreads_);
+}
+
+int Collector::SetRunOptions(const api::RunOptions* options) {
+    if (!options || options->size < sizeof(api::RunOptions)) return 0;
+    const std::optional<std::wstring> values[4] = {Given(options->commandSeconds), Given(options->longCommandSeconds),
+                                                   Given(options->runSeconds), Given(options->pool)};
+    hostLimits_.clear();
+    for (int i = 0; i < 4; ++i) hostLimits_.push_back({run::kLimitKeys[i], values[i], api::kRunOptionsSource});
+    progress_ = options->progress == 1;
+    return 1;
 }
 
 int Collector::RestartSystem() {

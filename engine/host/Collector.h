@@ -4,8 +4,12 @@
 // only what outlives a run.
 #include <windows.h>
 
+#include <vector>
+
+#include "api/OrvaneSkeldaApi.h"
 #include "catalogue/Catalogue.h"
 #include "host/WindowHost.h"
+#include "run/RunLimits.h"
 
 namespace engine::host {
 
@@ -24,12 +28,15 @@ public:
     int SelectSaveSystemInfoFilePosition(HWND owner, wchar_t* buffer);
     int StartGetSystemInfo(const wchar_t* archivePath, const int* switches);
     int RestartSystem();
+    int SetRunOptions(const api::RunOptions* options);
 
     // The system call behind RestartSystem; tests put a recorder in its place.
     using ExitWindowsFn = BOOL(WINAPI*)(UINT flags, DWORD reason);
     void SetExitWindowsForTesting(ExitWindowsFn fn) { exitWindows_ = fn; }
     // Makes the worker with this index (0 to 3) throw as it starts; -1 for none.
     void SetThrowingWorkerForTesting(int index) { throwingWorker_ = index; }
+    // Steps of that plan::StepKind throw as they start.
+    void SetThrowingStepKindForTesting(int kind) { throwingStepKind_ = kind; }
 
     // Pure part of the version check, for a given pair from the environment block.
     int CheckOsVersion(DWORD major, DWORD minor);
@@ -55,6 +62,10 @@ private:
     volatile LONG liveThreads_ = 0;
     ExitWindowsFn exitWindows_ = &::ExitWindowsEx;
     int throwingWorker_ = -1;
+    int throwingStepKind_ = -1;
+    // What SetRunOptions gave, for every later run.
+    std::vector<run::LimitSetting> hostLimits_;
+    bool progress_ = false;
 };
 
 }  // namespace engine::host

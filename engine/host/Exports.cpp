@@ -36,3 +36,7 @@ SKELDA_EXPORT StartGetSystemInfo(const wchar_t* archivePath, const int* switches
 }
 
 SKELDA_EXPORT RestartSystem() { return Guarded([] { return g_collector.RestartSystem(); }); }
+
+SKELDA_EXPORT SetRunOptions(const engine::api::RunOptions* options) {
+    return Guarded([=] { return g_collector.SetRunOptions(options); });
+}

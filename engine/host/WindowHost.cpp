@@ -11,6 +11,7 @@ void WindowHost::RunBegins() {
     ::SetEnvironmentVariableW(api::kArchiveVariable, nullptr);
     ::SetEnvironmentVariableW(api::kArchiveLacksVariable, nullptr);
     ::SetEnvironmentVariableW(api::kFolderProblemVariable, nullptr);
+    ::SetEnvironmentVariableW(api::kKeptVariable, nullptr);
 }
 
 void WindowHost::TargetResolved(const std::wstring& target) {
@@ -24,6 +25,10 @@ void WindowHost::FolderProblem(const std::wstring& reason) {
 void WindowHost::ArchiveFinished(const std::wstring& archive, const std::wstring& lacks) {
     ::SetEnvironmentVariableW(api::kArchiveVariable, archive.c_str());
     if (!lacks.empty()) ::SetEnvironmentVariableW(api::kArchiveLacksVariable, lacks.c_str());
+}
+
+void WindowHost::CollectionKept(const std::wstring& place) {
+    ::SetEnvironmentVariableW(api::kKeptVariable, place.c_str());
 }
 
 void WindowHost::StepEnded(const api::StepProgress& progress) {

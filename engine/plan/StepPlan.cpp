@@ -1,6 +1,9 @@
 #include "plan/StepPlan.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cwchar>
 
 #include "api/Categories.h"
 #include "text/CommandLine.h"
@@ -196,7 +199,20 @@ PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& 
     step.program = catalogue::kWevtutilProgram;
     step.what = EventLogExportCommand(logName, folder);
     step.output = folder + L"\\" + EventLogFileName(logName);
+    const std::wstring written = EventLogExportFile(logName, folder);
+    if (written != step.output) step.writtenAs = written;
     return step;
+}
+
+std::wstring EventLogExportFile(const std::wstring& logName, const std::wstring& folder) {
+    const std::wstring file = folder + L"\\" + EventLogFileName(logName);
+    if (file.size() < MAX_PATH) return file;
+    // FNV-1a of the name: the same log gets the same short name, others (almost surely) not.
+    unsigned long hash = 2166136261u;
+    for (wchar_t c : logName) hash = (hash ^ static_cast<unsigned long>(c)) * 16777619u;
+    wchar_t digits[9];
+    swprintf(digits, 9, L"%08lx", hash & 0xffffffffu);
+    return folder + L"\\epl-" + digits + L".evtx";
 }
 
 std::wstring EventLogFileName(const std::wstring& logName) {
@@ -209,8 +225,8 @@ std::wstring UpdateLogCommand(const std::wstring& logFile) {
 }
 
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder) {
-    return L"wevtutil epl " + util::text::Quoted(logName) + L" " +
-           util::text::Quoted(folder + L"\\" + EventLogFileName(logName)) + L" /ow:true";
+    return L"wevtutil epl " + util::text::Quoted(logName) + L" " + util::text::Quoted(EventLogExportFile(logName, folder)) +
+           L" /ow:true";
 }
 
 RunPlan PlanRun(const PlanFacts& facts) {

@@ -46,6 +46,9 @@ struct PlannedStep {
     // A follow-up: when the step before it started (UTC, in FILETIME units), set as it runs. A
     // source last written before then was not written by that step.
     unsigned long long producerStart = 0;
+    // Where a tool that cannot take a long path writes, when output is too long for it: the
+    // file is renamed to output once the tool has ended. Empty: the tool writes output itself.
+    std::wstring writtenAs;
 };
 
 // A folder a worker makes before its steps, and the log line when it cannot.
@@ -89,7 +92,12 @@ PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& 
 // The export file name of a log: every "/" becomes "%", then ".evtx".
 std::wstring EventLogFileName(const std::wstring& logName);
 
-// wevtutil's command line that exports one log into folder.
+// The file wevtutil is told to write for a log in folder: folder\EventLogFileName, or where that
+// does not fit in MAX_PATH (wevtutil takes no longer path), "epl-<8 hex digits>.evtx" there, from
+// the log's name.
+std::wstring EventLogExportFile(const std::wstring& logName, const std::wstring& folder);
+
+// wevtutil's command line that exports one log into folder (to EventLogExportFile).
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder);
 // The command line that has Windows 10 and later write the update log to the file logFile.
 std::wstring UpdateLogCommand(const std::wstring& logFile);

@@ -73,6 +73,9 @@ std::string ReportText(const RunHeader& h, const std::vector<StepRecord>& record
     for (int s : h.switches) switches += (switches.empty() ? L"" : L" ") + std::to_wstring(s);
     line(L"收集类别开关 (switches): " + switches);
     if (!h.toolLog.empty()) line(L"工具日志 (tool log): " + h.toolLog);
+    std::wstring limits;
+    for (const std::wstring& limit : h.limits) limits += (limits.empty() ? L"" : L", ") + limit;
+    if (!limits.empty()) line(L"限制 (limits): " + limits);
     line(L"");
     line(L"步骤 (steps), in the order they ended:");
     for (size_t i = 0; i < records.size(); ++i) {
@@ -110,7 +113,9 @@ std::string ReportJson(const RunHeader& h, const std::vector<StepRecord>& record
     json += "  \"end\": " + JsonString(TimeText(h.end)) + ",\n";
     json += "  \"switches\": [";
     for (size_t i = 0; i < h.switches.size(); ++i) json += (i ? ", " : "") + std::to_string(h.switches[i]);
-    json += "],\n  \"tool_log\": " + JsonString(h.toolLog) + ",\n  \"steps\": [";
+    json += "],\n  \"tool_log\": " + JsonString(h.toolLog) + ",\n  \"limits\": [";
+    for (size_t i = 0; i < h.limits.size(); ++i) json += (i ? ", " : "") + JsonString(h.limits[i]);
+    json += "],\n  \"steps\": [";
     for (size_t i = 0; i < records.size(); ++i) {
         const StepRecord& r = records[i];
         json += i ? ",\n    {" : "\n    {";

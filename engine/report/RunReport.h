@@ -25,6 +25,7 @@ struct RunHeader {
     SYSTEMTIME end{};
     std::vector<int> switches;
     std::wstring toolLog;  // why the tool log or logCfg.ini was not used; empty when they were
+    std::vector<std::wstring> limits;  // the limits in force and where each came from, one per line
 };
 
 // Counts per outcome and the slowest steps, slowest first (at most ten; ties keep their order).

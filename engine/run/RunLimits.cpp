@@ -14,6 +14,12 @@ DWORD* Target(RunLimits& limits, const std::wstring& name) {
     return nullptr;
 }
 
+int KeyIndex(const std::wstring& name) {
+    for (int i = 0; i < 4; ++i)
+        if (name == kLimitKeys[i]) return i;
+    return -1;
+}
+
 }  // namespace
 
 RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vector<std::wstring>& problems) {
@@ -23,6 +29,7 @@ RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vec
         if (std::wstring(setting.name) == L"PoolSize") {
             if (const std::optional<int> size = util::text::ParsePoolSize(*setting.value)) {
                 limits.poolSize = *size;
+                limits.sources[3] = setting.source;
             } else {
                 problems.push_back(std::wstring(setting.name) + L"=\"" + *setting.value + L"\"");
             }
@@ -36,15 +43,37 @@ RunLimits ApplyLimitSettings(const std::vector<LimitSetting>& settings, std::vec
             continue;
         }
         *target = *seconds * 1000;
+        limits.sources[KeyIndex(setting.name)] = setting.source;
     }
     return limits;
 }
 
+std::vector<std::wstring> LimitLines(const RunLimits& limits) {
+    const std::wstring values[4] = {
+        std::to_wstring(limits.commandMs / 1000), std::to_wstring(limits.longCommandMs / 1000),
+        std::to_wstring(limits.runMs / 1000),
+        limits.poolSize == RunLimits::kPerWorker ? std::wstring(L"per-worker") : std::to_wstring(limits.poolSize)};
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 4; ++i)
+        lines.push_back(std::wstring(kLimitKeys[i]) + L"=" + values[i] + L" (" + limits.sources[i] + L")");
+    return lines;
+}
+
 const wchar_t* const kLimitKeys[4] = {L"CommandSeconds", L"LongCommandSeconds", L"RunSeconds", L"PoolSize"};
+
+DWORD PackingLimitMs(ULONGLONG bytes, const RunLimits& limits) {
+    constexpr ULONGLONG kBytesPerSecond = 2ULL * 1024 * 1024;
+    constexpr ULONGLONG kSpareMs = 2 * 60 * 1000;
+    constexpr ULONGLONG kMostMs = 12ULL * 60 * 60 * 1000;
+    const ULONGLONG needed = bytes / kBytesPerSecond * 1000 + kSpareMs;
+    const ULONGLONG limit = needed > limits.longCommandMs ? needed : limits.longCommandMs;
+    return static_cast<DWORD>(limit < kMostMs ? limit : kMostMs);
+}
 
 RunLimits ReadRunLimits(const toollog::LogSettings& settingsFile, const std::vector<LimitSetting>& hostSettings) {
     std::vector<LimitSetting> settings;
-    for (const wchar_t* key : kLimitKeys) settings.push_back({key, settingsFile.Value(kLimitsSection, key)});
+    for (const wchar_t* key : kLimitKeys)
+        settings.push_back({key, settingsFile.Value(kLimitsSection, key), RunLimits::kSettingsFileSource});
     settings.insert(settings.end(), hostSettings.begin(), hostSettings.end());
     std::vector<std::wstring> problems;
     const RunLimits limits = ApplyLimitSettings(settings, problems);

@@ -28,7 +28,21 @@ struct RunLimits {
     // field-cost model without letting the CPU-bound PowerShell starts queue for long.
     static constexpr int kDefaultPoolSize = 8;
     static constexpr int kPerWorker = util::text::kPerWorkerPool;
+
+    // Where each limit came from, in the order of kLimitKeys: kDefaultSource, kSettingsFileSource
+    // or the host's word for itself.
+    const wchar_t* sources[4] = {kDefaultSource, kDefaultSource, kDefaultSource, kDefaultSource};
+    static constexpr const wchar_t* kDefaultSource = L"default";
+    static constexpr const wchar_t* kSettingsFileSource = L"logCfg.ini";
 };
+
+// The limits as the report names them: "CommandSeconds=600 (default)", one per key, in order.
+std::vector<std::wstring> LimitLines(const RunLimits& limits);
+
+// The packer's limit for bytes to pack: the long command limit at least, and beyond that time
+// for 7-Zip at 2 MB/s (a slow disk and one core, the worst seen in the field) and two minutes
+// to spare, at most 12 hours. What was collected is packed whatever is left of the run.
+DWORD PackingLimitMs(ULONGLONG bytes, const RunLimits& limits);
 
 // The settings: section [Limits] of logCfg.ini, keys CommandSeconds, LongCommandSeconds,
 // RunSeconds and PoolSize; then the host's, which win. A value is whole seconds, 1 to 86400;
@@ -39,6 +53,7 @@ constexpr const wchar_t* kLimitsSection = L"Limits";
 struct LimitSetting {
     const wchar_t* name;             // e.g. "CommandSeconds"
     std::optional<std::wstring> value;
+    const wchar_t* source = RunLimits::kDefaultSource;  // who set it, for the report
 };
 
 // Applies the settings in order over the defaults. A value that is not a valid limit leaves

@@ -51,7 +51,11 @@ void StepPool::Loop() {
             if (group) busyGroups_.insert(group);
             if (++running_ > mostRunning_) mostRunning_ = running_;
             ::LeaveCriticalSection(&lock_.Native());
-            task();
+            try {
+                task();
+            } catch (...) {
+                // Tasks are not to throw; one that does must not end the pool's thread.
+            }
             ::EnterCriticalSection(&lock_.Native());
             --running_;
             if (group) busyGroups_.erase(group);
@@ -68,16 +72,23 @@ TaskBatch::TaskBatch(StepPool& pool) : pool_(pool), done_(::CreateEventW(nullptr
 
 void TaskBatch::Submit(std::function<void()> task, bool slow, int serialGroup) {
     ::InterlockedIncrement(&pending_);
-    pool_.Submit(
-        [this, task = std::move(task)] {
-            try {
-                task();
-            } catch (...) {
-                ::InterlockedExchange(&failed_, 1);
-            }
-            Done();
-        },
-        slow, serialGroup);
+    try {
+        pool_.Submit(
+            [this, task = std::move(task)] {
+                try {
+                    task();
+                } catch (...) {
+                    ::InterlockedExchange(&failed_, 1);
+                }
+                Done();
+            },
+            slow, serialGroup);
+    } catch (...) {
+        // Not queued (no memory for it): counted off again, so that Wait still returns.
+        ::InterlockedExchange(&failed_, 1);
+        Done();
+        throw;
+    }
 }
 
 void TaskBatch::Done() {

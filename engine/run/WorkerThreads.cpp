@@ -1,6 +1,10 @@
 #include "run/WorkerThreads.h"
 
+#include <exception>
+
+#include "text/WideText.h"
 #include "toollog/LogEntries.h"
+#include "win/ModuleReference.h"
 
 using toollog::Entry;
 
@@ -19,29 +23,20 @@ DWORD WINAPI WorkerMain(LPVOID param) {
     std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(param));
     volatile LONG* const liveThreads = start->liveThreads;
     const HMODULE module = start->module;
+    // Nothing crosses the thread: a worker that throws ends where it was (Run::WorkerFailed).
     try {
-        start->run->RunWorker(start->index);
+        try {
+            start->run->RunWorker(start->index);
+        } catch (const std::exception& e) {
+            start->run->WorkerFailed(start->index, util::text::Widen(e.what(), CP_ACP));
+        } catch (...) {
+            start->run->WorkerFailed(start->index, L"an unknown error");
+        }
     } catch (...) {
-        // A worker that throws ends like one that failed, with its failure pair; nothing
-        // crosses the thread.
-        start->run->WorkerFailed();
     }
     start.reset();  // the last worker's share of the run waits for the pool's threads here
     ::InterlockedDecrement(liveThreads);
-    if (module) ::FreeLibraryAndExitThread(module, 0);
-    return 0;
-}
-
-// The module that holds the engine, referenced once more, unless the engine is part of the
-// program itself.
-HMODULE ReferenceEngineModule() {
-    HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&WorkerMain), &module);
-    if (module == ::GetModuleHandleW(nullptr)) {
-        ::FreeLibrary(module);
-        return nullptr;
-    }
-    return module;
+    util::win::ExitThreadReleasing(module, 0);
 }
 
 }  // namespace
@@ -65,7 +60,7 @@ int StartWorkers(std::shared_ptr<Run> run, volatile LONG* liveThreads) {
     int created = 0;
     int result = 1;
     for (const Worker& worker : kWorkers) {
-        auto* start = new WorkerStart{created, run, liveThreads, ReferenceEngineModule()};
+        auto* start = new WorkerStart{created, run, liveThreads, util::win::ReferenceModuleOf(reinterpret_cast<const void*>(&WorkerMain))};
         HANDLE thread = ::CreateThread(nullptr, 0, WorkerMain, start, CREATE_SUSPENDED, nullptr);
         if (!thread) {
             if (start->module) ::FreeLibrary(start->module);

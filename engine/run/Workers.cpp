@@ -11,6 +11,7 @@
 #include "api/OrvaneSkeldaApi.h"
 #include "files/FileSystem.h"
 #include "run/Run.h"
+#include "text/WideText.h"
 #include "steps/AliasBatchStep.h"
 #include "steps/CopyStep.h"
 #include "steps/EventLogListing.h"
@@ -25,14 +26,15 @@ using report::StepRecord;
 
 namespace {
 
-StepRecord Skipped(const std::wstring& what, const std::wstring& output, const std::wstring& category = {}) {
+StepRecord Unrun(const std::wstring& what, const std::wstring& output, const std::wstring& category, Outcome outcome,
+                 const std::wstring& reason) {
     StepRecord record;
     report::StepClock().Finish(record);
     record.what = what;
     record.output = output;
     record.category = category;
-    record.outcome = Outcome::Skipped;
-    record.reason = L"the run's time limit had passed";
+    record.outcome = outcome;
+    record.reason = reason;
     return record;
 }
 
@@ -46,16 +48,17 @@ ULONGLONG NowAsFileTime() {
 
 }  // namespace
 
-std::vector<StepRecord> SkippedRecords(const PlannedStep& step) {
+std::vector<StepRecord> UnrunRecords(const PlannedStep& step, Outcome outcome, const std::wstring& reason) {
     std::vector<StepRecord> records;
     if (step.kind == StepKind::AliasFolder) {
         for (const catalogue::CatalogueRow& row : step.rows)
-            records.push_back(Skipped(AliasWhat(row.key), catalogue::ReportPath(step.folder, row.label)));
+            records.push_back(
+                Unrun(AliasWhat(row.key), catalogue::ReportPath(step.folder, row.label), {}, outcome, reason));
     } else {
-        records.push_back(Skipped(step.what, step.output, step.category));
+        records.push_back(Unrun(step.what, step.output, step.category, outcome, reason));
     }
     for (const PlannedStep& next : step.then)
-        for (StepRecord& record : SkippedRecords(next)) records.push_back(std::move(record));
+        for (StepRecord& record : UnrunRecords(next, outcome, reason)) records.push_back(std::move(record));
     for (StepRecord& record : records) record.worker = step.worker;
     return records;
 }
@@ -65,7 +68,7 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
     const DWORD limit = journal.StepLimit(step.longLimit);
     const ULONGLONG started = NowAsFileTime();
     if (limit == 0) {
-        result.records = SkippedRecords(step);
+        result.records = UnrunRecords(step, Outcome::Skipped, L"the run's time limit had passed");
         return result;
     }
     switch (step.kind) {
@@ -80,7 +83,7 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
             break;
         }
         case StepKind::Copy:
-            result.records.push_back(steps::RunCopyStep(step));
+            result.records.push_back(steps::RunCopyStep(step, {limit}));
             break;
         case StepKind::EventLogListing: {
             steps::ListingResult listing = steps::RunListingStep(launcher, step, limit);
@@ -93,6 +96,7 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
         case StepKind::EventLogExport: {
             StepRecord record = steps::RunToolStep(launcher, steps::ToolPath(step.program), step.what, limit);
             record.output = step.output;
+            if (!step.writtenAs.empty()) steps::RenameExport(step.writtenAs, record);
             record.bytes = util::files::BytesAt(step.output);
             result.records.push_back(std::move(record));
             break;
@@ -116,17 +120,31 @@ int Run::RunWorker(int index) {
     const plan::WorkerPlan& work = plan_.workers[index];
     for (const plan::PlannedFolder& folder : work.folders)
         if (!EnsureFolderPath(folder.path)) return StopWorker(api::kResultFolderFailed, folder.failed);
-    if (!RunSteps(work.steps)) throw std::runtime_error("a step ended by an unexpected error");
-    return FinishWorker();
+    RunSteps(work.steps);
+    return FinishWorker(index);
 }
 
 void Run::RunStep(const PlannedStep& step, std::vector<PlannedStep>& next) {
-    StepResult result = RunPlannedStep(step, journal_, *launcher_);
+    StepResult result;
+    // A step's failure is that step's: whatever it throws (bad_alloc on a large answer, say)
+    // ends it and its follow-ups as failed, and the worker goes on with its queue.
+    try {
+        if (static_cast<int>(step.kind) == setup_.throwingStepKindForTesting)
+            throw std::runtime_error("step fault for testing");
+        result = RunPlannedStep(step, journal_, *launcher_);
+    } catch (const std::exception& e) {
+        result = StepResult{};
+        result.records = UnrunRecords(step, Outcome::Failed, L"ended by an unexpected error: " +
+                                                                 util::text::Widen(e.what(), CP_ACP));
+    } catch (...) {
+        result = StepResult{};
+        result.records = UnrunRecords(step, Outcome::Failed, L"ended by an unexpected error");
+    }
     for (StepRecord& record : result.records) journal_.Record(record.worker, std::move(record));
     next = std::move(result.followUps);
 }
 
-bool Run::RunSteps(const std::vector<PlannedStep>& steps) {
+void Run::RunSteps(const std::vector<PlannedStep>& steps) {
     if (!pool_) {
         // One at a time: a step's follow-ups come straight after it.
         std::deque<PlannedStep> queue(steps.begin(), steps.end());
@@ -137,22 +155,28 @@ bool Run::RunSteps(const std::vector<PlannedStep>& steps) {
             RunStep(step, next);
             queue.insert(queue.begin(), next.begin(), next.end());
         }
-        return true;
+        return;
     }
     TaskBatch batch(*pool_);
     // A step's follow-ups join the pool once it has ended, behind what waits already.
     std::function<void(const PlannedStep&)> submit = [&](const PlannedStep& step) {
-        batch.Submit(
-            [this, &submit, step] {
-                std::vector<PlannedStep> next;
-                RunStep(step, next);
-                for (const PlannedStep& follow : next) submit(follow);
-            },
-            step.slow, step.serialGroup);
+        try {
+            batch.Submit(
+                [this, &submit, step] {
+                    std::vector<PlannedStep> next;
+                    RunStep(step, next);
+                    for (const PlannedStep& follow : next) submit(follow);
+                },
+                step.slow, step.serialGroup);
+        } catch (const std::exception& e) {
+            // Not queued: the step is failed, and the batch still ends.
+            for (StepRecord& record : UnrunRecords(step, Outcome::Failed, L"could not be queued: " +
+                                                                             util::text::Widen(e.what(), CP_ACP)))
+                journal_.Record(record.worker, std::move(record));
+        }
     };
     for (const PlannedStep& step : steps) submit(step);
     batch.Wait();
-    return !batch.Failed();
 }
 
 }  // namespace engine::run

@@ -2,6 +2,7 @@
 // Turns one planned step into what it leaves behind, through the step kind that does it: its
 // records for the run's report and the steps that follow from it (the exports of the listed
 // event logs, the copy of a log a tool has just written).
+#include <string>
 #include <vector>
 
 #include "child/ChildLauncher.h"
@@ -21,7 +22,9 @@ struct StepResult {
 // counted into the journal's plan.
 StepResult RunPlannedStep(const plan::PlannedStep& step, StepJournal& journal, const child::ChildLauncher& launcher);
 
-// The records of a step, and of its follow-ups, not run because the run's limit had passed.
-std::vector<report::StepRecord> SkippedRecords(const plan::PlannedStep& step);
+// The records of a step, and of its follow-ups, that did not run or ended before leaving one:
+// skipped as the run's limit had passed, or failed by an unexpected error; reason says which.
+std::vector<report::StepRecord> UnrunRecords(const plan::PlannedStep& step, report::Outcome outcome,
+                                             const std::wstring& reason);
 
 }  // namespace engine::run

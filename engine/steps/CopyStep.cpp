@@ -6,6 +6,7 @@
 #include "files/FileSystem.h"
 #include "files/FolderWalker.h"
 #include "files/NoFollow.h"
+#include "text/LongPath.h"
 #include "text/PathText.h"
 #include "win/ProcessToken.h"
 #include "win/UniqueHandle.h"
@@ -29,21 +30,124 @@ void EnableBackupPrivilege() {
     (void)enabled;
 }
 
-// Copies what the open file holds to target; on failure nothing is left there.
-bool CopyOpenFile(HANDLE in, const std::wstring& target, bool failIfExists, unsigned long& error) {
-    util::win::UniqueHandle out(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr,
+// One copy's bounds as it goes: its deadline, the bytes it may still write, and what it left
+// out because of them.
+class Budget {
+public:
+    Budget() = default;
+    Budget(const CopyBounds& bounds, const std::wstring& target) : clock_(bounds.clock) {
+        if (bounds.limitMs != INFINITE) deadline_ = Now() + bounds.limitMs;
+        limitMs_ = bounds.limitMs;
+        ULONGLONG free = 0;
+        if (bounds.freeBytes) {
+            free = bounds.freeBytes(target);
+        } else {
+            ULARGE_INTEGER available{};
+            free = ::GetDiskFreeSpaceExW(util::text::WithTrailingBackslash(target).c_str(), &available, nullptr, nullptr)
+                       ? available.QuadPart
+                       : ~0ULL;  // unknown: the copy itself finds out
+        }
+        bytesLeft_ = free > CopyBounds::kMarginBytes ? free - CopyBounds::kMarginBytes : 0;
+    }
+    ULONGLONG Now() const { return clock_ ? clock_() : ::GetTickCount64(); }
+    // Once the limit has passed, it stays passed.
+    bool Expired() {
+        if (deadline_ && !expired_ && Now() >= deadline_) expired_ = true;
+        return expired_;
+    }
+    // What is left of the limit, for one wait; INFINITE without a limit.
+    DWORD LeftMs() {
+        if (!deadline_) return INFINITE;
+        const ULONGLONG now = Now();
+        return now >= deadline_ ? 0 : static_cast<DWORD>(deadline_ - now);
+    }
+    // Takes room for bytes; false (nothing taken) where they would not fit.
+    bool Take(ULONGLONG bytes) {
+        if (bytes > bytesLeft_) return false;
+        bytesLeft_ -= bytes;
+        return true;
+    }
+    void LeftOutAtLimit(const std::wstring& path) { atLimit_.push_back(path); }
+    void LeftOutForRoom(const std::wstring& path, ULONGLONG bytes) {
+        forRoom_.push_back(path + L" (" + std::to_wstring(bytes) + L" bytes)");
+    }
+    bool LeftOut() const { return !atLimit_.empty() || !forRoom_.empty(); }
+    // "stopped at its limit of 5 s, left out: a, b; no room on the working volume for: c (9 bytes)"
+    std::wstring Reason() const;
+
+private:
+    std::function<ULONGLONG()> clock_;
+    ULONGLONG deadline_ = 0;
+    DWORD limitMs_ = INFINITE;
+    bool expired_ = false;
+    ULONGLONG bytesLeft_ = ~0ULL;
+    std::vector<std::wstring> atLimit_;
+    std::vector<std::wstring> forRoom_;
+};
+
+// At most this many names of what was left out; the rest are counted.
+std::wstring FirstOf(const std::vector<std::wstring>& items, size_t most = 20) {
+    std::wstring text;
+    for (size_t i = 0; i < items.size() && i < most; ++i) text += (i ? L", " : L"") + items[i];
+    if (items.size() > most) text += L" and " + std::to_wstring(items.size() - most) + L" more";
+    return text;
+}
+
+std::wstring Budget::Reason() const {
+    std::wstring reason;
+    if (!atLimit_.empty())
+        reason = L"stopped at its limit of " + std::to_wstring(limitMs_ / 1000) + L" s, left out: " + FirstOf(atLimit_);
+    if (!forRoom_.empty())
+        reason += (reason.empty() ? L"" : L"; ") + std::wstring(L"no room on the working volume for: ") + FirstOf(forRoom_);
+    return reason;
+}
+
+// The error of a copy given up at its limit.
+constexpr unsigned long kCopyTimedOut = ERROR_TIMEOUT;
+
+// Reads the next chunk at offset, waiting no longer than the budget allows (a failing disk may
+// hold one read for minutes): an overlapped read is cancelled at the limit.
+bool ReadChunk(HANDLE in, ULONGLONG offset, char* buffer, DWORD size, DWORD& got, Budget& budget,
+               unsigned long& error) {
+    util::win::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    OVERLAPPED overlapped{};
+    overlapped.Offset = static_cast<DWORD>(offset);
+    overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    overlapped.hEvent = done.Get();
+    got = 0;
+    if (::ReadFile(in, buffer, size, nullptr, &overlapped)) return ::GetOverlappedResult(in, &overlapped, &got, FALSE);
+    error = ::GetLastError();
+    if (error == ERROR_HANDLE_EOF) return true;
+    if (error != ERROR_IO_PENDING) return false;
+    if (::WaitForSingleObject(done.Get(), budget.LeftMs()) == WAIT_TIMEOUT) {
+        ::CancelIoEx(in, &overlapped);
+        ::GetOverlappedResult(in, &overlapped, &got, TRUE);  // the buffer is in use until then
+        error = kCopyTimedOut;
+        return false;
+    }
+    if (::GetOverlappedResult(in, &overlapped, &got, FALSE)) return true;
+    error = ::GetLastError();
+    return error == ERROR_HANDLE_EOF;
+}
+
+// Copies what the open file holds to target within the budget; on failure nothing is left
+// there. error kCopyTimedOut: the limit passed.
+bool CopyOpenFile(HANDLE in, const std::wstring& target, bool failIfExists, unsigned long& error, Budget& budget) {
+    util::win::UniqueHandle out(::CreateFileW(util::text::LongPath(target).c_str(), GENERIC_WRITE, 0, nullptr,
                                            failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.Valid()) {
         error = ::GetLastError();
         return false;
     }
     std::vector<char> buffer(1 << 16);
-    for (;;) {
+    for (ULONGLONG offset = 0;; ) {
         DWORD got = 0;
-        if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-            error = ::GetLastError();
+        if (budget.Expired()) {
+            error = kCopyTimedOut;
             break;
         }
+        if (!ReadChunk(in, offset, buffer.data(), static_cast<DWORD>(buffer.size()), got, budget, error)) break;
+        offset += got;
         if (got == 0) {
             FILETIME written{};
             if (::GetFileTime(in, nullptr, nullptr, &written))
@@ -58,34 +162,55 @@ bool CopyOpenFile(HANDLE in, const std::wstring& target, bool failIfExists, unsi
         }
     }
     out.Reset();
-    ::DeleteFileW(target.c_str());
+    ::DeleteFileW(util::text::LongPath(target).c_str());
     return false;
 }
 
-// Copies what it can; an entry that cannot be copied is skipped, logged and added to skipped
-// as "<path> (error <code>)". copied counts the entries that arrived.
+bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error,
+                    Budget& budget) {
+    util::win::UniqueHandle in(::CreateFileW(
+        util::text::LongPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OVERLAPPED, nullptr));
+    if (!in.Valid()) {
+        error = ::GetLastError();
+        return false;
+    }
+    return CopyOpenFile(in.Get(), util::text::LongPath(target), failIfExists, error, budget);
+}
+
+// Copies what it can within the budget; an entry that cannot be copied is skipped, logged and
+// added to skipped as "<path> (error <code>)"; what the budget leaves out it names. copied
+// counts the entries that arrived.
 void CopyEntries(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
-                 bool failIfExists, int& copied, std::vector<std::wstring>& skipped) {
+                 bool failIfExists, int& copied, std::vector<std::wstring>& skipped, Budget& budget) {
     const std::wstring to = util::text::WithTrailingBackslash(target);
     auto skip = [&skipped](const std::wstring& path, unsigned long error) {
         skipped.push_back(path + L" (error " + std::to_wstring(error) + L")");
         toollog::Log(Entry::FileSkipped, path + L" (" + std::to_wstring(error) + L")");
     };
     util::files::ListFolder(source, pattern, [&](const util::files::FolderEntry& entry) {
+        if (budget.Expired()) {
+            budget.LeftOutAtLimit(entry.path);
+            return;
+        }
         if (entry.Folder()) {
             // A folder counts when it is made now: an empty one arrives too.
             if (!util::files::PathExists(to + entry.name)) {
-                if (!::CreateDirectoryW((to + entry.name).c_str(), nullptr)) {
+                if (!::CreateDirectoryW(util::text::LongPath(to + entry.name).c_str(), nullptr)) {
                     skip(entry.path, ::GetLastError());
                     return;
                 }
                 ++copied;
             }
-            CopyEntries(entry.path, L"*", to + entry.name, failIfExists, copied, skipped);
+            CopyEntries(entry.path, L"*", to + entry.name, failIfExists, copied, skipped, budget);
+        } else if (!budget.Take(entry.size)) {
+            budget.LeftOutForRoom(entry.path, entry.size);
         } else {
             unsigned long error = 0;
-            if (CopySharedFile(entry.path, to + entry.name, failIfExists, error)) {
+            if (CopySharedFile(entry.path, to + entry.name, failIfExists, error, budget)) {
                 ++copied;
+            } else if (error == kCopyTimedOut) {
+                budget.LeftOutAtLimit(entry.path);
             } else {
                 skip(entry.path, error);
             }
@@ -110,7 +235,17 @@ CopyLines LinesOf(CopyKind kind) {
 
 // Copies the step's source; true when anything arrived. Entries left out are added to skipped
 // as "<path> (error <code>)", with the error as the system gave it.
-bool Copy(CopyKind kind, const std::wstring& source, const std::wstring& target, std::vector<std::wstring>& skipped) {
+bool CopyMatchingWithin(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
+                        bool failIfExists, std::vector<std::wstring>& skipped, Budget& budget) {
+    if (source.empty()) return false;
+    EnableBackupPrivilege();
+    int copied = 0;
+    CopyEntries(source, pattern, target, failIfExists, copied, skipped, budget);
+    return copied > 0;
+}
+
+bool Copy(CopyKind kind, const std::wstring& source, const std::wstring& target, std::vector<std::wstring>& skipped,
+          Budget& budget) {
     switch (kind) {
         case CopyKind::UpdateLog: {
             unsigned long error = 0;
@@ -118,8 +253,8 @@ bool Copy(CopyKind kind, const std::wstring& source, const std::wstring& target,
             skipped.push_back(source + L" (error " + std::to_wstring(error) + L")");
             return false;
         }
-        case CopyKind::CbsFolder: return CopyFolder(source, target, false, &skipped);
-        case CopyKind::SetupApiLogs: return CopySetupApiLogs(source, target, false, &skipped);
+        case CopyKind::CbsFolder: return CopyMatchingWithin(source, L"*", target, false, skipped, budget);
+        case CopyKind::SetupApiLogs: return CopyMatchingWithin(source, L"setupapi*.log", target, false, skipped, budget);
     }
     return false;
 }
@@ -133,7 +268,7 @@ std::wstring Joined(const std::vector<std::wstring>& items) {
 // The file's last-write time (UTC, FILETIME units); 0 when it cannot be read.
 ULONGLONG LastWriteOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!::GetFileAttributesExW(util::text::LongPath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
@@ -158,7 +293,7 @@ void LogUpdateLogLost(Entry detail, const std::wstring& text) {
 
 }  // namespace
 
-StepRecord RunCopyStep(const PlannedStep& step) {
+StepRecord RunCopyStep(const PlannedStep& step, const CopyBounds& bounds) {
     const StepClock clock;
     StepRecord record;
     record.what = step.what;
@@ -169,6 +304,8 @@ StepRecord RunCopyStep(const PlannedStep& step) {
     const bool inPlace = step.what == step.output;
     const ULONGLONG written = step.producerStart ? LastWriteOf(step.what) : 0;
     std::vector<std::wstring> skipped;
+    // The copy's limit starts now; its room is that of the volume it copies to.
+    Budget budget(bounds, step.output.substr(0, step.output.rfind(L'\\')));
     if (!util::files::PathExists(step.what)) {
         if (updateLog) LogUpdateLogLost(lines.missing, step.what);
         else toollog::Log(lines.missing);
@@ -180,14 +317,17 @@ StepRecord RunCopyStep(const PlannedStep& step) {
         record.outcome = Outcome::Failed;
         record.reason = L"not copied: the log is from before this run (last written " + LocalTimeText(written) +
                         L", before the step that writes it started at " + LocalTimeText(step.producerStart) + L")";
-    } else if (!inPlace && !Copy(step.copy, step.what, step.output, skipped)) {
+    } else if (!inPlace && !Copy(step.copy, step.what, step.output, skipped, budget) && !budget.LeftOut()) {
         if (updateLog) LogUpdateLogLost(Entry::FileSkipped, Joined(skipped));
         else toollog::Log(lines.failed);
         record.outcome = Outcome::Failed;
         record.reason = L"nothing could be copied" + (skipped.empty() ? L"" : L": " + Joined(skipped));
-    } else if (!skipped.empty()) {
+    } else if (!skipped.empty() || budget.LeftOut()) {
+        // Stopped by its bounds, the copy keeps what arrived and names the rest.
         record.outcome = Outcome::Partial;
-        record.reason = L"skipped what could not be read: " + Joined(skipped);
+        if (!skipped.empty()) record.reason = L"skipped what could not be read: " + Joined(skipped);
+        if (budget.LeftOut()) record.reason += (record.reason.empty() ? L"" : L"; ") + budget.Reason();
+        toollog::Log(Entry::FileSkipped, record.reason);
     }
     record.bytes = util::files::BytesAt(step.output);
     clock.Finish(record);
@@ -196,12 +336,9 @@ StepRecord RunCopyStep(const PlannedStep& step) {
 
 bool CopyMatching(const std::wstring& source, const std::wstring& pattern, const std::wstring& target,
                   bool failIfExists, std::vector<std::wstring>* skipped) {
-    if (source.empty()) return false;
-    EnableBackupPrivilege();
-    int copied = 0;
+    Budget unbounded;
     std::vector<std::wstring> own;
-    CopyEntries(source, pattern, target, failIfExists, copied, skipped ? *skipped : own);
-    return copied > 0;
+    return CopyMatchingWithin(source, pattern, target, failIfExists, skipped ? *skipped : own, unbounded);
 }
 
 bool CopyFolder(const std::wstring& source, const std::wstring& target, bool failIfExists,
@@ -215,15 +352,8 @@ bool CopySetupApiLogs(const std::wstring& source, const std::wstring& target, bo
 }
 
 bool CopySharedFile(const std::wstring& source, const std::wstring& target, bool failIfExists, unsigned long& error) {
-    util::win::UniqueHandle in(::CreateFileW(source.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                          nullptr));
-    if (!in.Valid()) {
-        error = ::GetLastError();
-        return false;
-    }
-    return CopyOpenFile(in.Get(), target, failIfExists, error);
+    Budget unbounded;
+    return CopySharedFile(source, target, failIfExists, error, unbounded);
 }
 
 bool CopyUserFile(const std::wstring& source, const std::wstring& target, unsigned long& error) {
@@ -237,7 +367,8 @@ bool CopyUserFile(const std::wstring& source, const std::wstring& target, unsign
         error = kLinkRefused;
         return false;
     }
-    return CopyOpenFile(in.Get(), target, false, error);
+    Budget unbounded;
+    return CopyOpenFile(in.Get(), util::text::LongPath(target), false, error, unbounded);
 }
 
 }  // namespace engine::steps

@@ -1,5 +1,6 @@
 #include "steps/EventLogListing.h"
 
+#include "text/Lines.h"
 #include "toollog/LogEntries.h"
 #include "steps/ToolStep.h"
 
@@ -30,7 +31,8 @@ ListingResult RunListingStep(const child::ChildLauncher& launcher, const plan::P
     spec.program = ToolPath(step.program);
     spec.commandLine = step.what;
     spec.output = child::Output::Capture;
-    spec.errors = child::Errors::WithOutput;
+    // Only its output lists logs: an error text (the Event Log service stopped, say) is no name.
+    spec.errors = child::Errors::Apart;
     spec.limitMs = limitMs;
     const child::ChildResult listing = launcher.Run(spec);
     if (!listing.started) {
@@ -38,8 +40,18 @@ ListingResult RunListingStep(const child::ChildLauncher& launcher, const plan::P
         record.outcome = Outcome::Failed;
         record.reason = StartFailureReason(listing);
     } else if (listing.timedOut) {
+        record.exitCode = listing.exitCode;
         record.outcome = Outcome::TimedOut;
         record.reason = TimedOutReason(listing);
+    } else if (listing.exitCode != 0) {
+        // What it listed before failing may be any part of the logs: no export starts from it.
+        record.exitCode = listing.exitCode;
+        record.outcome = Outcome::Failed;
+        record.reason = L"exit code " + std::to_wstring(listing.exitCode);
+        const std::wstring message = util::text::OneLineSummary(listing.errors, 500);
+        if (!message.empty()) record.reason += L": " + message;
+        toollog::Log(toollog::Entry::EventLogListFailed, record.reason);
+        NoteWithoutJob(record, listing);
     } else {
         NoteWithoutJob(record, listing);
         result.names = EventLogNames(listing.output);

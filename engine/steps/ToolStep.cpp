@@ -4,6 +4,7 @@
 
 #include "toollog/LogEntries.h"
 #include "files/FileSystem.h"
+#include "text/LongPath.h"
 #include "text/WideText.h"
 #include "win/SystemPaths.h"
 
@@ -69,6 +70,17 @@ void SetToolOutcome(StepRecord& record, const ChildResult& run) {
         record.reason = L"exit code " + std::to_wstring(exitCode);
     }
     NoteWithoutJob(record, run);
+}
+
+void RenameExport(const std::wstring& writtenAs, StepRecord& record) {
+    const std::wstring from = util::text::LongPath(writtenAs);
+    if (::GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (::MoveFileExW(from.c_str(), util::text::LongPath(record.output).c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+    const DWORD error = ::GetLastError();
+    if (record.outcome == Outcome::Ok) record.outcome = Outcome::Partial;
+    record.reason += (record.reason.empty() ? L"" : L"; ") + std::wstring(L"written to ") + writtenAs +
+                     L", which could not be renamed to its name (error " + std::to_wstring(error) + L")";
+    record.output = writtenAs;
 }
 
 void NoteWithoutJob(StepRecord& record, const ChildResult& run) {

@@ -45,6 +45,11 @@ void SetToolOutcome(StepRecord& record, const child::ChildResult& child);
 // reason says so already).
 void NoteWithoutJob(StepRecord& record, const child::ChildResult& child);
 
+// Gives the file a tool wrote under a short name (it takes no long path) the record's output
+// name, over an earlier one. Where that fails, the record keeps the file where it is and says
+// why; a tool that wrote nothing leaves nothing to rename.
+void RenameExport(const std::wstring& writtenAs, StepRecord& record);
+
 // The one line of a report whose tool is missing.
 std::string MissingToolText(const std::wstring& toolPath);
 

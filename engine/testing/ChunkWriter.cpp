@@ -7,6 +7,8 @@
 //   ChunkWriter env            prints its environment block, one "name=value" per line
 //   ChunkWriter grandchild <file>  starts "ChunkWriter wait <file>" with its own output, which
 //                              that child keeps, prints "started" and ends
+//   ChunkWriter grandchild-errors <file>  the same with its error output, which the grandchild
+//                              keeps as both of its outputs
 //   ChunkWriter both           writes "out <i>" lines to standard output and, between them,
 //                              far more than a pipe holds to standard error; exit code 3
 #include <windows.h>
@@ -59,14 +61,15 @@ int main(int argc, char** argv) {
         std::printf("read %lu\n", total);
         return 0;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "grandchild") == 0) {
+    const bool errorsKept = argc >= 3 && std::strcmp(argv[1], "grandchild-errors") == 0;
+    if (argc >= 3 && (std::strcmp(argv[1], "grandchild") == 0 || errorsKept)) {
         char self[MAX_PATH] = {};
         ::GetModuleFileNameA(nullptr, self, MAX_PATH);
         std::string line = std::string("ChunkWriter wait \"") + argv[2] + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = si.hStdError = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        si.hStdOutput = si.hStdError = ::GetStdHandle(errorsKept ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
         PROCESS_INFORMATION pi{};
         if (!::CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return 3;
         ::CloseHandle(pi.hThread);

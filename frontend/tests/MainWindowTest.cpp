@@ -353,3 +353,12 @@ TEST(MainWindowTest, SuccessNamesAKeptArchiveOnlyWhereItIsNotTheTarget) {
     EXPECT_EQ(frontend::SuccessText(target, kept),
               std::wstring(texts::kCollectSucceeded) + L"\n" + texts::kArchiveKeptBeside + kept);
 }
+
+TEST(MainWindowTest, AnIncompleteArchiveAndAKeptCollectionAreSaidInThePrompts) {
+    const std::wstring target = L"C:\\OrvaneTavlin\\信息收集.7z";
+    EXPECT_EQ(frontend::SuccessText(target, target, L"2 files missing"),
+              std::wstring(texts::kCollectSucceeded) + L"\n" + texts::kArchiveIncomplete);
+    EXPECT_EQ(frontend::FailureText(L""), texts::kCollectFailed);
+    const std::wstring kept = L"C:\\Windows\\Temp\\OrvaneSkelda-kept 2026-12-09 07.05.03";
+    EXPECT_EQ(frontend::FailureText(kept), std::wstring(texts::kCollectFailed) + L"\n" + texts::kCollectionKeptAt + kept);
+}

@@ -204,11 +204,13 @@ TEST(ProgramResources, IconHasSmallAndLargeSizes) {
     }
 }
 
-TEST(ProgramResources, ManifestAsksForAdministratorDpiAndCommonControls6) {
+TEST(ProgramResources, ManifestAsksForAdministratorDpiLongPathsAndCommonControls6) {
     const std::string manifest = ResourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     ASSERT_FALSE(manifest.empty());
     EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
     EXPECT_NE(std::string::npos, manifest.find("<dpiAware>true</dpiAware>"));
+    EXPECT_NE(std::string::npos,
+              manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"));
     EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
 }
 

@@ -1,6 +1,8 @@
 // Test double of wevtutil: "el" prints EventLogListing(); "epl <log> <file>" writes a small
 // stand-in file that names the log. Other commands fail with ERROR_INVALID_PARAMETER.
 // With a field profile, the listing is the profile's channels and each call takes its time.
+// SKELDA_DOUBLES_LISTING_FAILS=1: "el" fails as with the Event Log service stopped, a few names
+// on its output before the error, the message on its error output, the error code as exit code.
 #include "DoubleSupport.h"
 #include "EventLogListing.h"
 #include "FieldProfile.h"
@@ -10,6 +12,7 @@ using namespace doubles;
 namespace {
 
 constexpr int kChannelNotFound = 15007;  // ERROR_EVT_CHANNEL_NOT_FOUND
+constexpr int kRpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
 
 int ExportLog(const std::vector<std::wstring>& args) {
     std::vector<std::wstring> positional;  // other options are accepted and ignored
@@ -51,6 +54,11 @@ int main() {
     const std::vector<std::wstring> args = Arguments();
     if (args.size() == 2 && (EqualsNoCase(args[1], L"el") || EqualsNoCase(args[1], L"enum-logs"))) {
         SpendFieldCosts("wevtutil", {"el"});
+        if (Knob(L"SKELDA_DOUBLES_LISTING_FAILS") == L"1") {
+            WriteOut("Application\r\nSystem\r\n");
+            WriteErr("Failed to enumerate log channels. The RPC server is unavailable.\r\n");
+            return kRpcServerUnavailable;
+        }
         const FieldProfile* field = ActiveFieldProfile();
         WriteOut(field ? ChannelListing(*field) : EventLogListing());
         return 0;

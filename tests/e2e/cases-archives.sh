@@ -223,9 +223,29 @@ deep_product="$deep/产品"
 deep_archive="$deep/再深一层 one level deeper/再深一层 one level deeper/信息收集.7z"
 mkdir -p "$deep_product" && cp -r "$product"/OrvaneSkelda.dll "$product"/SkeldaCollect.exe "$product/7z" "$deep_product/"
 rm -f "$calls" "$toollog"
-out=$(skelda_wine "$deep_product/SkeldaCollect.exe" --quiet --categories 3 "$(winpath "$deep_archive")" 2>&1); rc=$?
+# Wine takes paths past MAX_PATH without "\\?\"; Windows does not. Its trace of the host's
+# process shows how each file was opened: every open and folder made in the working folder
+# and at the deep target must be in the long form, so the case cannot pass by Wine's leniency.
+out=$(WINEDEBUG=+pid,+file skelda_wine "$deep_product/SkeldaCollect.exe" --quiet --categories 3 \
+      "$(winpath "$deep_archive")" 2>"$root/deep-trace.txt"); rc=$?
 wineserver -w
 case_name="paths past MAX_PATH"
+python3 - "$root/deep-trace.txt" <<'PY' || fail "the engine opened files by short paths (above)"
+import re, sys
+lines = open(sys.argv[1], encoding="utf-8", errors="replace").read().splitlines()
+call = re.compile(r'^([0-9a-f]+):[0-9a-f]+:trace:file:(CreateFileW|CreateDirectoryW) L"(.*?)"')
+calls = [m.groups() for m in map(call.match, lines) if m]
+# The host's process is the one that makes the clean room, before any child starts.
+rooms = [pid for pid, _, path in calls if "\\\\Temp\\\\OrvaneSkelda-" in path]
+assert rooms, "no clean room in the trace"
+ours = [(api, path) for pid, api, path in calls if pid == rooms[0]]
+watched = [(api, path) for api, path in ours if "SystemInfoLog" in path or "one level deeper" in path]
+short = [(api, path) for api, path in watched if not path.startswith(r"\\\\?\\")]
+for api, path in short[:10]:
+    print(f"   {api} {path}")
+print(f"   {len(watched)} opens in the working folder and at the target, {len(short)} by a short path")
+sys.exit(1 if short or len(watched) < 50 else 0)
+PY
 echo "== $case_name: exit $rc ($(echo -n "$(winpath "$deep_product")" | wc -m) characters to the program folder," \
      "$(echo -n "$(winpath "$deep_archive")" | wc -m) to the archive)"
 echo "$out" | tail -3 | sed 's/^/   /'
@@ -274,11 +294,8 @@ expect_working_folder_gone
 # 7-Zip skips the file, the archive holds archive-check.txt naming it, and the host exits 6.
 held_report=$(skelda_wine "$expected_tool" files 3 | tr -d '\r' | grep '\.txt$' | head -1)
 archive="$root/held report/信息收集.7z"
-rm -f "$calls" "$toollog" "$root/report.ready" "$root/report.release"
-doubles_knobs EVENT_LOGS=short HANG=OS
-(skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories 3 "$(winpath "$archive")" \
-   >"$root/held-report.out" 2>&1; echo "exit $?" >>"$root/held-report.out") &
-host=$!
+rm -f "$root/report.ready" "$root/report.release"
+start_hanging_run "$root/held-report.out" 3 "$archive"
 work=
 for _ in $(seq 1 600); do
   work="$(rooms_left | head -1)/SystemInfoLog"
@@ -293,13 +310,9 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do
   [ -e "$root/report.ready" ] && break
   wait $holder
 done
-wait $host
-touch "$root/report.release"
-wait $holder 2>/dev/null
-wineserver -w
-doubles_knobs EVENT_LOGS=short
-case_name="report held open through packing"
-out=$(cat "$root/held-report.out")
+release_after_run="$root/report.release"
+end_hanging_run "report held open through packing" "$root/held-report.out"
+release_after_run=
 echo "== $case_name ($held_report): $(tail -1 <<<"$out")"
 [ -e "$root/report.ready" ] || fail "the report could not be held"
 grep -qx "exit 6" <<<"$out" || fail "the host did not exit 6: $out"
@@ -309,3 +322,62 @@ head -c 3 "$root/report/archive-check.txt" | od -An -tx1 | grep -q "ef bb bf" ||
 grep -qF "${held_report//\//\\}" "$root/report/archive-check.txt" || fail "archive-check.txt does not name the file"
 expect_log "压缩包不完整" 1
 grep -q "the archive is not complete" <<<"$out" || fail "the host did not say the archive lacks something"
+
+# A scanner or sync agent opens every new .7z below the target's folder within milliseconds
+# and holds it for three seconds without delete sharing (the proof of the place, then the
+# archive): the engine waits for it, and the archive is at the name the host was told.
+archive="$root/scanned/信息收集.7z"
+mkdir -p "$root/scanned"
+rm -f "$root/scan.ready" "$root/scan.stop"
+skelda_wine "$scan_tool" "$(winpath "$root/scanned")" 3000 "$(winpath "$root/scan.ready")" \
+  "$(winpath "$root/scan.stop")" >"$root/scan.out" 2>&1 &
+scanner=$!
+for _ in $(seq 1 100); do [ -e "$root/scan.ready" ] && break; sleep 0.1; done
+release_after_run="$root/scan.stop"
+run_case "a scanner holds each new archive" none "$archive"
+release_after_run=
+wait $scanner
+expect_exit 0
+grep -qF "archive: $(winpath "$archive")" <<<"$out" || fail "the host named another place: $out"
+7zz t "$archive" >/dev/null 2>&1 || fail "no sound archive at the target"
+grep -q '\.partial\\信息收集\.7z' "$root/scan.out" || fail "the scanner held no new archive: $(cat "$root/scan.out")"
+[ "$(ls "$root/scanned")" = "信息收集.7z" ] || fail "more than the archive is left: $(ls "$root/scanned")"
+expect_working_folder_gone
+
+# Packing that fails after collecting (the packer's folder made unwritable while a tool hangs):
+# nothing collected is lost. It is kept in the system's Temp folder, named by the host and the
+# tool log, until a later run makes its archive.
+kept_left() { find "$rooms_dir" -mindepth 1 -maxdepth 1 -name 'OrvaneSkelda-kept *' 2>/dev/null; }
+archive="$root/packfail/信息收集.7z"
+mkdir -p "$root/packfail"
+if chattr +i "$root/packfail" 2>/dev/null && chattr -i "$root/packfail"; then
+  start_hanging_run "$root/packfail.out" 3 "$archive"
+  packing=
+  for _ in $(seq 1 600); do
+    packing=$(find "$root/packfail" -maxdepth 1 -name '*.partial' | head -1)
+    [ -n "$packing" ] && break
+    sleep 0.1
+  done
+  [ -n "$packing" ] && chattr +i "$packing"
+  wait $host
+  [ -n "$packing" ] && chattr -i "$packing"
+  end_hanging_run "packing fails after collecting" "$root/packfail.out"
+  echo "== $case_name: $(tail -1 <<<"$out")"
+  [ -n "$packing" ] || fail "the packer's folder never appeared"
+  grep -qx "exit 1" <<<"$out" || fail "the host did not exit 1: $out"
+  kept=$(kept_left)
+  [ "$(wc -l <<<"$kept")" = 1 ] && [ -n "$kept" ] || fail "not one kept collection: $kept"
+  [ -f "$kept/收集报告.txt" ] || fail "the kept collection has no report: $(ls "$kept")"
+  [ -n "$(find "$kept/操作系统" -name '*.txt' 2>/dev/null | head -1)" ] || fail "the collected reports were not kept"
+  grep -qiF "what was collected is kept in C:\\windows\\temp\\$(basename "$kept")" <<<"$out" ||
+    fail "the host did not name the place: $out"
+  expect_log "已收集的文件未能打包，已保留在" 1
+  [ ! -e "$archive" ] || fail "an archive appeared at the target"
+
+  run_case "a later run that packs" none "$root/packfail-after/信息收集.7z"
+  expect_exit 0
+  [ -z "$(kept_left)" ] || fail "what was kept was not removed by a run that packed: $(kept_left)"
+  rm -rf "$root/packfail"
+else
+  echo "== packing fails after collecting: skipped, chattr +i is not allowed here"
+fi

@@ -360,3 +360,40 @@ grep -qF "refused: a file that ships with the program is missing: $(winpath "$pr
 [ ! -s "$calls" ] || fail "tools were started: $(head -3 "$calls")"
 [ "$(md5sum <"$archive")" = "$before" ] || fail "the earlier archive was changed by a failed run"
 [ "$(ls "$root/nopacker")" = "信息收集.7z" ] || fail "the failed run left files: $(ls "$root/nopacker")"
+# The packer back, for the cases below.
+mkdir -p "$product/7z"
+case "$kind" in
+  win64) cp -r "$SKELDA_DIST/7z/x64" "$product/7z/" ;;
+  win32) cp -r "$SKELDA_DIST/7z/x86" "$product/7z/" ;;
+esac
+
+# The Event Log service stopped: "wevtutil el" prints a few names, then fails with its message
+# on its error output. The listing is failed with that message, and no export starts from what
+# it printed, nor from the message.
+archive="$root/nolisting/信息收集.7z"
+doubles_knobs EVENT_LOGS=short LISTING_FAILS=1
+run_case "the event-log listing fails" 5 "$archive"
+doubles_knobs EVENT_LOGS=short
+expect_exit 6
+expect_report "$archive" failed=1 ok=0
+grep -q " el" "$calls" || fail "the listing was not run: $(cat "$calls")"
+! grep -q " epl " "$calls" || fail "exports were started: $(grep " epl " "$calls" | head -3)"
+expect_log "获取系统日志命令失败: exit code 1722: Failed to enumerate log channels. The RPC server is unavailable." 1
+
+# Limits come only from the settings file and the console host's options: limits in the
+# environment, which any process of the user can set (HKCU\Environment), are ignored, and the
+# report names each limit and where it came from.
+archive="$root/envlimit/信息收集.7z"
+export ORVANE_SKELDA_RUN_SECONDS=1 ORVANE_SKELDA_POOL=1 ORVANE_SKELDA_COMMAND_SECONDS=1
+host_options=(--command-limit 40)
+run_case "limits in the environment" 5 "$archive"
+host_options=()
+unset ORVANE_SKELDA_RUN_SECONDS ORVANE_SKELDA_POOL ORVANE_SKELDA_COMMAND_SECONDS
+expect_exit 0
+expect_report "$archive" ok=+ skipped=0 timed-out=0 failed=0
+python3 - "$root/report/collection-report.json" <<'PY' || fail "the report does not name the limits in force"
+import json, sys
+limits = json.load(open(sys.argv[1], encoding="utf-8"))["limits"]
+assert limits == ["CommandSeconds=40 (console host)", "LongCommandSeconds=1800 (default)",
+                  "RunSeconds=3600 (default)", "PoolSize=8 (default)"], limits
+PY

@@ -46,6 +46,7 @@ case "$kind" in
 esac
 expected_tool=$build/tests/ExpectedArchive.exe
 hold_tool=$build/tests/HoldFile.exe
+scan_tool=$build/tests/ScanLikeHolder.exe
 decoy_tool=$build/tests/DecoyTool.exe
 decoy_library=$build/tests/DecoyLibrary.dll
 unprivileged_tool=$build/tests/Unprivileged.exe
@@ -78,6 +79,27 @@ run_case() {
   # A long output (one line per step) shows its head and tail: CTest cuts long logs short.
   echo "$out" | awk -v n="$(wc -l <<<"$out")" 'NR <= 6 || NR > n - 8 { print "   " $0; next }
                                                 NR == 7 { print "   ... (" n - 14 " lines)" }'
+}
+
+# A run in the background while the OS report's tool hangs (to its limit of 8 s), for a case
+# that acts on the run's files meanwhile: start_hanging_run <output file> <categories> <archive>
+# sets $host; end_hanging_run <name> <output file> waits for it (and, through
+# $release_after_run, for a helper it held open) and reads the output, "exit <code>" last, into
+# $out.
+start_hanging_run() {
+  rm -f "$calls" "$toollog"
+  doubles_knobs EVENT_LOGS=short HANG=OS
+  (skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories "$2" "$(winpath "$3")" \
+     >"$1" 2>&1; echo "exit $?" >>"$1") &
+  host=$!
+}
+end_hanging_run() {
+  wait $host
+  [ -n "${release_after_run:-}" ] && touch "$release_after_run"
+  wineserver -w
+  doubles_knobs EVENT_LOGS=short
+  case_name=$1
+  out=$(cat "$2")
 }
 
 expect_exit() { [ "$rc" = "$1" ] || fail "exit code $rc, expected $1"; }

@@ -26,6 +26,11 @@ std::wstring MadeFolderSddl(const std::wstring& userSid, bool runsAsAdministrato
     return L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200e9;;;" + userSid + L")";
 }
 
+std::wstring KeptCollectionSddl(const std::wstring& userSid) {
+    // 0x1200a9: FILE_GENERIC_READ and FILE_TRAVERSE.
+    return L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;" + userSid + L")";
+}
+
 bool OnlyTrustedMayChange(PSECURITY_DESCRIPTOR descriptor, const OwnerRule& rule) {
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;

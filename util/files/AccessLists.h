@@ -28,6 +28,10 @@ std::wstring RunFolderSddl(const std::wstring& userSid, bool runsAsAdministrator
 // above.
 std::wstring MadeFolderSddl(const std::wstring& userSid, bool runsAsAdministrator);
 
+// The list of what a run could not pack and keeps in the system's Temp folder: SYSTEM and
+// Administrators in full, the user may read it (list, traverse, read), all passed on inside.
+std::wstring KeptCollectionSddl(const std::wstring& userSid);
+
 // A security descriptor built from SDDL, owned. Built on first use, not at construction: the
 // engine's collector is a global object of a library, constructed while the loader holds its
 // lock.

@@ -7,6 +7,7 @@
 #include "files/AccessLists.h"
 #include "files/FolderWalker.h"
 #include "files/NoFollow.h"
+#include "files/TrustedFolder.h"
 #include "text/LongPath.h"
 #include "win/ProcAddress.h"
 #include "win/Sha256.h"
@@ -191,23 +192,12 @@ bool CleanRoom::Remove() {
 
 int RemoveLeftRooms(const std::wstring& parent, const std::wstring& prefix, const FILETIME& madeBefore,
                     const OwnerRule& owners) {
-    std::vector<std::wstring> candidates;
-    ListFolder(parent, prefix + L"*", [&](const FolderEntry& entry) {
-        if (entry.Folder() && !entry.Link() && IsRoomName(prefix, entry.name) &&
-            ::CompareFileTime(&entry.lastWrite, &madeBefore) < 0)
-            candidates.push_back(entry.path);
-    });
-    int removed = 0;
-    for (const std::wstring& path : candidates) {
-        // A room in use is held without delete sharing: asking for delete access fails there.
-        win::UniqueHandle room =
-            OpenNoFollow(path, kHoldAccess | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-        if (!room) continue;
-        const ObjectFacts facts = FactsOf(room.Get(), path, &owners);
-        if (JudgePlace(facts, true) != PlaceVerdict::Trusted || !IsObjectAt(room.Get(), path)) continue;
-        if (RemoveContentsOf(room.Get(), path) && DeleteByHandle(room.Get())) ++removed;
-    }
-    return removed;
+    return RemoveTrustedFolders(
+        parent, prefix + L"*",
+        [&](const FolderEntry& entry) {
+            return IsRoomName(prefix, entry.name) && ::CompareFileTime(&entry.lastWrite, &madeBefore) < 0;
+        },
+        owners);
 }
 
 }  // namespace util::files

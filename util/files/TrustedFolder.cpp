@@ -87,4 +87,22 @@ win::UniqueHandle OpenTrustedFile(HANDLE folder, const std::wstring& folderPath,
     return file;
 }
 
+int RemoveTrustedFolders(const std::wstring& parent, const std::wstring& pattern,
+                         const std::function<bool(const FolderEntry&)>& pick, const OwnerRule& owners) {
+    std::vector<std::wstring> candidates;
+    ListFolder(parent, pattern, [&](const FolderEntry& entry) {
+        if (entry.Folder() && !entry.Link() && pick(entry)) candidates.push_back(entry.path);
+    });
+    int removed = 0;
+    for (const std::wstring& path : candidates) {
+        win::UniqueHandle folder =
+            OpenNoFollow(path, kHoldAccess | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        if (!folder) continue;
+        const ObjectFacts facts = FactsOf(folder.Get(), path, &owners);
+        if (JudgePlace(facts, true) != PlaceVerdict::Trusted || !IsObjectAt(folder.Get(), path)) continue;
+        if (RemoveContentsOf(folder.Get(), path) && DeleteByHandle(folder.Get())) ++removed;
+    }
+    return removed;
+}
+
 }  // namespace util::files

@@ -6,9 +6,11 @@
 // only inside their held folder.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "files/FolderWalker.h"
 #include "files/ObjectFacts.h"
 #include "win/UniqueHandle.h"
 
@@ -33,5 +35,11 @@ win::UniqueHandle OpenTrustedFolder(const std::wstring& path, DWORD access, cons
 // that a trusted owner owns; why stays empty for a file that is simply not there (create false).
 win::UniqueHandle OpenTrustedFile(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
                                   DWORD access, bool create, const OwnerRule& owners, std::wstring& why);
+
+// Removes the folders of parent matching pattern that pick takes, where each is no link, a
+// trusted owner owns it, it is where its path says and no running process holds it (a folder in
+// use is held without delete sharing). Anything else stays. Returns how many went.
+int RemoveTrustedFolders(const std::wstring& parent, const std::wstring& pattern,
+                         const std::function<bool(const FolderEntry&)>& pick, const OwnerRule& owners);
 
 }  // namespace util::files

@@ -55,6 +55,15 @@ std::wstring ModuleFolderOf(const void* address) {
 
 std::wstring ProgramPath() { return ModulePath(nullptr); }
 
+std::wstring SystemTempFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    std::wstring folder(windows, n);
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder + L"\\Temp";
+}
+
 std::wstring FullPathOf(const std::wstring& path) {
     const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (n == 0) return {};

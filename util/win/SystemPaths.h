@@ -10,6 +10,10 @@ std::wstring SystemFolder();
 // The Windows folder without a trailing backslash; empty on failure.
 std::wstring WindowsFolder();
 
+// The system's own Temp folder (<Windows>\Temp of the system, not the user's), where only
+// administrators can read or change what others made; empty on failure.
+std::wstring SystemTempFolder();
+
 // The folder of the module that holds address, with a trailing backslash; empty when it cannot
 // be found. Found by address, so a renamed file is still found.
 std::wstring ModuleFolderOf(const void* address);

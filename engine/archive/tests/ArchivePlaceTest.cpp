@@ -62,6 +62,14 @@ protected:
         user_ = util::win::CurrentUserSid();
     }
     engine::archive::ArchivePlace::Access Access() { return {user_, access_.Descriptor(), access_.Descriptor()}; }
+    // The place prepared for target, and content where the packer writes.
+    void Pack(engine::archive::ArchivePlace& place, const std::wstring& target, const char* content) {
+        std::wstring reason;
+        ASSERT_TRUE(place.Prepare(target, Access(), Now(), reason)) << reason;
+        ASSERT_TRUE(place.ClearTemporaryArchive());
+        MakeFile(place.TemporaryArchive(), content);
+        ASSERT_TRUE(place.TemporaryArchiveWritten());
+    }
 
     TempFolder root_{L" 位置 (x)&y"};
     util::files::AccessList access_;
@@ -111,19 +119,14 @@ TEST_F(ArchivePlaceTest, AFinishedArchiveReplacesTheTargetOrIsKeptBesideItButNev
     MakeFile(target, "old");
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    auto pack = [&](engine::archive::ArchivePlace& place, const char* content) {
-        std::wstring reason;
-        ASSERT_TRUE(place.Prepare(target, Access(), Now(), reason)) << reason;
-        ASSERT_TRUE(place.ClearTemporaryArchive());
-        MakeFile(place.TemporaryArchive(), content);
-        ASSERT_TRUE(place.TemporaryArchiveWritten());
-    };
+    auto pack = [&](engine::archive::ArchivePlace& place, const char* content) { Pack(place, target, content); };
 
     engine::archive::ArchivePlace first;
     pack(first, "first");
-    bool accessFailed = true;
-    EXPECT_EQ(first.Settle(access_.Descriptor(), now, accessFailed), target);
-    EXPECT_FALSE(accessFailed);
+    const engine::archive::ArchivePlace::Settled settled = first.Settle(access_.Descriptor(), now);
+    EXPECT_EQ(settled.place, target);
+    EXPECT_TRUE(settled.atPlace);
+    EXPECT_FALSE(settled.accessFailed);
     EXPECT_EQ(ReadFile(target), "first");
     EXPECT_FALSE(Exists(first.PackingFolder()));
 
@@ -134,11 +137,65 @@ TEST_F(ArchivePlaceTest, AFinishedArchiveReplacesTheTargetOrIsKeptBesideItButNev
         util::win::UniqueHandle viewer(::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(viewer);
         const std::wstring kept = root_.Path() + L"\\" + engine::archive::KeptArchiveName(L"信息收集.7z", now, 1);
-        EXPECT_EQ(second.Settle(access_.Descriptor(), now, accessFailed), kept);
+        EXPECT_EQ(second.Settle(access_.Descriptor(), now).place, kept);
         EXPECT_EQ(ReadFile(kept), "second");
     }
     EXPECT_EQ(ReadFile(target), "first");
     EXPECT_FALSE(Exists(second.PackingFolder()));
+}
+
+// A scanner or sync agent opens the new archive without delete sharing within milliseconds of
+// its writing. Settling waits for it; where it never lets go, the archive stays where the packer
+// wrote it, and letting go of the place does not delete it.
+TEST_F(ArchivePlaceTest, AnArchiveHeldWithoutDeleteSharingIsWaitedForAndNeverDeleted) {
+    const std::wstring target = root_.Path() + L"\\信息收集.7z";
+    auto holder = [](const std::wstring& path) {
+        return util::win::UniqueHandle(
+            ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+
+    engine::archive::ArchivePlace briefly;
+    Pack(briefly, target, "held a moment");
+    util::win::UniqueHandle scanner = holder(briefly.TemporaryArchive());
+    ASSERT_TRUE(scanner);
+    int pauses = 0;
+    const auto settled = briefly.Settle(access_.Descriptor(), SYSTEMTIME{}, [&](DWORD) {
+        if (++pauses == 3) scanner.Reset();  // the scan ends while the engine waits
+    });
+    EXPECT_EQ(pauses, 3);
+    EXPECT_EQ(settled.place, target);
+    EXPECT_TRUE(settled.atPlace);
+    EXPECT_EQ(ReadFile(target), "held a moment");
+
+    engine::archive::ArchivePlace forever;
+    Pack(forever, target, "never let go");
+    util::win::UniqueHandle agent = holder(forever.TemporaryArchive());
+    ASSERT_TRUE(agent);
+    DWORD waited = 0;
+    const auto kept = forever.Settle(access_.Descriptor(), SYSTEMTIME{}, [&](DWORD ms) { waited += ms; });
+    EXPECT_GE(waited, 30000u);  // about half a minute of the clock the test passed in
+    EXPECT_LE(waited, 32000u);
+    EXPECT_EQ(kept.place, forever.TemporaryArchive());
+    EXPECT_TRUE(kept.atPlace);
+    agent.Reset();
+    forever.Discard();
+    EXPECT_EQ(ReadFile(forever.TemporaryArchive()), "never let go");
+    EXPECT_EQ(ReadFile(target), "held a moment");
+}
+
+TEST_F(ArchivePlaceTest, AKeptArchiveSurvivesDiscard) {
+    const std::wstring target = root_.Path() + L"\\信息收集.7z";
+    std::wstring reason;
+    engine::archive::ArchivePlace place;
+    Pack(place, target, "packed");
+    place.KeepTemporaryArchive();
+    place.Discard();  // a failure after packing: the archive stays
+    EXPECT_EQ(ReadFile(place.TemporaryArchive()), "packed");
+
+    engine::archive::ArchivePlace unpacked;  // nothing kept: the packing folder goes
+    ASSERT_TRUE(unpacked.Prepare(root_.Path() + L"\\other.7z", Access(), Now(), reason)) << reason;
+    unpacked.Discard();
+    EXPECT_FALSE(Exists(unpacked.PackingFolder()));
 }
 
 TEST_F(ArchivePlaceTest, PathsPastMaxPathWork) {
@@ -150,8 +207,7 @@ TEST_F(ArchivePlaceTest, PathsPastMaxPathWork) {
     ASSERT_TRUE(place.Prepare(target, Access(), Now(), reason)) << reason;
     ASSERT_TRUE(place.ClearTemporaryArchive());
     MakeFile(place.TemporaryArchive(), "deep");
-    bool accessFailed = false;
-    EXPECT_EQ(place.Settle(access_.Descriptor(), SYSTEMTIME{}, accessFailed), target);
+    EXPECT_EQ(place.Settle(access_.Descriptor(), SYSTEMTIME{}).place, target);
     EXPECT_EQ(ReadFile(target), "deep");
 
     engine::archive::WorkingFolderHold hold;

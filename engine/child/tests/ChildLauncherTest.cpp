@@ -169,6 +169,31 @@ void CaptureWithGrandchildHoldingThePipe(const engine::child::ChildLauncher& lau
     RunQuietly(TestProgram(), L"ChunkWriter wait " + Quoted(release));
 }
 
+// A reader left behind holds the library it runs in: the host's FreeLibrary does not unmap the
+// code under it, and the library goes once the reader has ended.
+TEST(ChildLauncherTest, AReaderLeftBehindKeepsItsLibraryLoadedUntilItEnds) {
+    TempFolder folder;
+    const std::wstring release = folder.Path() + L"\\release";
+    const std::wstring probePath =
+        util::win::ModuleFolderOf(reinterpret_cast<const void*>(&TestProgram)) + L"ReaderProbe.dll";
+    HMODULE probe = ::LoadLibraryW(probePath.c_str());
+    ASSERT_NE(probe, nullptr);
+    using LeaveFn = int(__cdecl*)(const wchar_t*, const wchar_t*);
+    const auto leave = reinterpret_cast<LeaveFn>(reinterpret_cast<void*>(::GetProcAddress(probe, "LeaveErrorReaderBehind")));
+    ASSERT_NE(leave, nullptr);
+    ASSERT_EQ(leave(TestProgram().c_str(), release.c_str()), 1);
+    ::FreeLibrary(probe);
+    EXPECT_EQ(::GetModuleHandleW(probePath.c_str()), probe) << "the reader holds no reference";
+    Release(release);  // the grandchild ends, the pipe breaks, the reader returns into its library
+    bool unloaded = false;
+    for (int i = 0; i < 600 && !unloaded; ++i) {
+        unloaded = ::GetModuleHandleW(probePath.c_str()) == nullptr;
+        if (!unloaded) ::Sleep(100);
+    }
+    EXPECT_TRUE(unloaded) << "the reader did not let go of its library";
+    RunQuietly(TestProgram(), L"ChunkWriter wait " + Quoted(release));
+}
+
 TEST(ChildLauncherTest, AGrandchildHoldingThePipeIsEndedWithItsJobAtTheLimit) {
     CaptureWithGrandchildHoldingThePipe(engine::testing::Launcher(), true);
 }

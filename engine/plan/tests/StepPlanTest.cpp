@@ -298,3 +298,17 @@ TEST(StepPlanTest, ExportCommandQuotesTheNameAndKeepsPercent) {
               L"wevtutil epl \"Windows PowerShell\" \"C:\\w d\\Windows PowerShell.evtx\" /ow:true");
     EXPECT_EQ(engine::plan::EventLogExportCommand(L"a/PATH/b", L"C:\\w"), L"wevtutil epl \"a/PATH/b\" \"C:\\w\\a%PATH%b.evtx\" /ow:true");
 }
+
+// wevtutil takes no path past MAX_PATH: such an export is written to a short name beside it
+// and renamed afterwards; one that fits is written where it goes.
+TEST(StepPlanTest, AnExportPastMaxPathIsWrittenToAShortNameFirst) {
+    const std::wstring folder = L"C:\\Windows\\Temp\\OrvaneSkelda-0123456789abcdef\\SystemInfoLog\\系统日志";
+    const std::wstring name = L"Microsoft-Windows-" + std::wstring(200, L'x') + L"/Operational";
+    const engine::plan::PlannedStep step = engine::plan::EventLogExportStep(name, folder);
+    EXPECT_EQ(step.output, folder + L"\\" + engine::plan::EventLogFileName(name));
+    ASSERT_EQ(step.writtenAs.size(), folder.size() + 18);  // "\epl-" + 8 digits + ".evtx"
+    EXPECT_EQ(step.writtenAs.compare(0, folder.size() + 5, folder + L"\\epl-"), 0) << step.writtenAs;
+    EXPECT_NE(step.what.find(L"\"" + step.writtenAs + L"\""), std::wstring::npos) << step.what;
+    EXPECT_NE(engine::plan::EventLogExportFile(name + L"2", folder), step.writtenAs);
+    EXPECT_TRUE(engine::plan::EventLogExportStep(L"System", folder).writtenAs.empty());
+}

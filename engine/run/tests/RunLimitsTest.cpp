@@ -55,4 +55,26 @@ TEST(RunLimitsTest, TheSettingsFileIsTheOneTheToolLogRead) {
     EXPECT_EQ(engine::run::ReadRunLimits(toollog::LogSettings()).runMs, engine::run::RunLimits().runMs);
 }
 
+// The report says which limits held and who set each: a bad value leaves the source as it was.
+TEST(RunLimitsTest, EachLimitNamesWhereItCameFrom) {
+    const engine::run::RunLimits limits = engine::run::ReadRunLimits(
+        toollog::LogSettings::Parse("[Limits]\r\nCommandSeconds=12\r\nRunSeconds=7200\r\nPoolSize=3\r\n"),
+        {{L"CommandSeconds", L"5", L"console host"}, {L"RunSeconds", L"never", L"console host"}});
+    EXPECT_EQ(engine::run::LimitLines(limits),
+              (std::vector<std::wstring>{L"CommandSeconds=5 (console host)", L"LongCommandSeconds=1800 (default)",
+                                         L"RunSeconds=7200 (logCfg.ini)", L"PoolSize=3 (logCfg.ini)"}));
+    std::vector<std::wstring> problems;
+    EXPECT_EQ(engine::run::LimitLines(engine::run::ApplyLimitSettings({{L"PoolSize", L"per-worker", L"x"}}, problems))[3],
+              L"PoolSize=per-worker (x)");
+}
+
+// Packing gets time for what it packs, whatever is left of the run.
+TEST(RunLimitsTest, PackingHasALimitOfItsOwnFromTheSizeToPack) {
+    const engine::run::RunLimits limits;  // long commands: 30 minutes
+    EXPECT_EQ(engine::run::PackingLimitMs(0, limits), limits.longCommandMs);
+    const ULONGLONG tenGiB = 10ULL << 30;  // 5120 s at 2 MiB/s, and two minutes to spare
+    EXPECT_EQ(engine::run::PackingLimitMs(tenGiB, limits), (5120u + 120u) * 1000u);
+    EXPECT_EQ(engine::run::PackingLimitMs(1ULL << 50, limits), 12u * 60 * 60 * 1000);
+}
+
 }  // namespace

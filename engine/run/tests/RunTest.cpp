@@ -9,7 +9,10 @@
 #include "api/OrvaneSkeldaApi.h"
 #include "files/FileSystem.h"
 #include "files/RunGuard.h"
+#include "api/Categories.h"
 #include "host/Collector.h"
+#include "plan/StepPlan.h"
+#include "testing/TestPrograms.h"
 #include "testing/ResultReceiver.h"
 #include "testing/TempFolder.h"
 
@@ -38,13 +41,44 @@ protected:
     engine::host::Collector collector_;
 };
 
-TEST_F(RunTest, AThrowingWorkerGivesOneFailurePairAndFreesTheMachine) {
+// The collection report inside the archive, read back with the packer the run shipped with.
+std::wstring ReportInArchive(const std::wstring& archive) {
+    const std::wstring packer =
+        util::win::ModuleFolderOf(reinterpret_cast<const void*>(&ReportInArchive)) +
+        (sizeof(void*) == 8 ? L"7z\\x64\\7zx64.exe" : L"7z\\x86\\7zx86.exe");
+    return engine::testing::Capture(packer, L"7z x -so \"" + archive + L"\" " + engine::api::kReportJsonName, 60000)
+        .output;
+}
+
+// A worker that fails unexpectedly ends its own queue; the run still packs what was collected
+// and says in its report that not everything went well.
+TEST_F(RunTest, AThrowingWorkerEndsItsQueueAndTheRunStillPacks) {
     collector_.SetThrowingWorkerForTesting(1);
     ASSERT_EQ(collector_.StartGetSystemInfo(Archive().c_str(), kNoCategory), 1);
     ASSERT_TRUE(PumpUntilIdle(receiver_, collector_));
-    EXPECT_EQ(receiver_.Results(), (std::vector<WPARAM>{engine::api::kResultFinished, engine::api::kResultFailed}));
-    EXPECT_EQ(::GetFileAttributesW(Archive().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(receiver_.Results(), (std::vector<WPARAM>{engine::api::kResultFinished, engine::api::kResultSucceeded}));
+    const std::wstring report = ReportInArchive(Archive());
+    EXPECT_NE(report.find(L"worker fault for testing"), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"\"failed\""), std::wstring::npos) << report;
     // The run is over everywhere: the machine-wide guard was given back.
+    EXPECT_FALSE(util::files::RunGuard::IsHeldElsewhere(engine::api::kRunGuardName));
+}
+
+// A step kind that throws (bad_alloc on a large answer, say) fails those steps only.
+TEST_F(RunTest, AThrowingStepIsThatStepsFailure) {
+    collector_.SetThrowingStepKindForTesting(static_cast<int>(engine::plan::StepKind::Copy));
+    int switches[engine::api::kCategoryCount] = {};
+    switches[engine::api::kCbsLog] = 1;
+    switches[engine::api::kInfLog] = 1;
+    ASSERT_EQ(collector_.StartGetSystemInfo(Archive().c_str(), switches), 1);
+    ASSERT_TRUE(PumpUntilIdle(receiver_, collector_));
+    EXPECT_EQ(receiver_.Results(), (std::vector<WPARAM>{engine::api::kResultFinished, engine::api::kResultSucceeded}));
+    const std::wstring report = ReportInArchive(Archive());
+    size_t failures = 0;
+    for (size_t at = report.find(L"step fault for testing"); at != std::wstring::npos;
+         at = report.find(L"step fault for testing", at + 1))
+        ++failures;
+    EXPECT_EQ(failures, 2u) << report;  // the CBS and the INF copy
     EXPECT_FALSE(util::files::RunGuard::IsHeldElsewhere(engine::api::kRunGuardName));
 }
 

@@ -200,4 +200,50 @@ TEST(CopyStepTest, SetupApiLogsOnly) {
     EXPECT_FALSE(engine::steps::CopySetupApiLogs(none.Path(), target.Path(), false));
 }
 
+// A copy is bounded as a command is: by the room on the working volume and by its limit. What
+// it had to leave out is named, and what arrived stays.
+TEST(CopyStepTest, ACopyThatWouldNotFitOrPassesItsLimitIsPartialAndNamesWhatItLeftOut) {
+    TempFolder source;
+    MakeFile(source.Path() + L"\\small.log", "0123456789");
+    MakeFile(source.Path() + L"\\large.log", std::string(1000, 'x').c_str());
+
+    TempFolder roomy;
+    auto cramped = CopyStep(engine::plan::CopyKind::CbsFolder, source.Path(), roomy.Path() + L"\\CBS日志");
+    ASSERT_TRUE(::CreateDirectoryW(cramped.output.c_str(), nullptr));
+    engine::steps::CopyBounds room;
+    room.freeBytes = [](const std::wstring&) { return engine::steps::CopyBounds::kMarginBytes + 100; };
+    const engine::report::StepRecord fitted = engine::steps::RunCopyStep(cramped, room);
+    EXPECT_EQ(fitted.outcome, Outcome::Partial);
+    EXPECT_NE(fitted.reason.find(L"no room on the working volume for: " + source.Path() + L"\\large.log (1000 bytes)"),
+              std::wstring::npos)
+        << fitted.reason;
+    EXPECT_TRUE(util::files::PathExists(cramped.output + L"\\small.log"));
+    EXPECT_FALSE(util::files::PathExists(cramped.output + L"\\large.log"));
+
+    // The clock passes the limit as the second file is begun: that one and the third are left
+    // out (the limit, once passed, stays passed), the first stays.
+    MakeFile(source.Path() + L"\\third.log", "3");
+    TempFolder slow;
+    auto stalled = CopyStep(engine::plan::CopyKind::CbsFolder, source.Path(), slow.Path() + L"\\CBS日志");
+    ASSERT_TRUE(::CreateDirectoryW(stalled.output.c_str(), nullptr));
+    engine::steps::CopyBounds time;
+    time.limitMs = 5000;
+    time.clock = [&stalled]() -> ULONGLONG {
+        int begun = 0;
+        for (const wchar_t* name : {L"\\small.log", L"\\large.log", L"\\third.log"})
+            begun += util::files::PathExists(stalled.output + name);
+        return begun >= 2 ? 60000 : 0;
+    };
+    const engine::report::StepRecord stopped = engine::steps::RunCopyStep(stalled, time);
+    EXPECT_EQ(stopped.outcome, Outcome::Partial);
+    EXPECT_NE(stopped.reason.find(L"stopped at its limit of 5 s, left out: "), std::wstring::npos) << stopped.reason;
+    int arrived = 0, named = 0;
+    for (const wchar_t* name : {L"\\small.log", L"\\large.log", L"\\third.log"}) {
+        arrived += util::files::PathExists(stalled.output + name);
+        named += stopped.reason.find(source.Path() + name) != std::wstring::npos;
+    }
+    EXPECT_EQ(arrived, 1);
+    EXPECT_EQ(named, 2) << stopped.reason;
+}
+
 }  // namespace
