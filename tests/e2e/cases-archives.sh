@@ -292,7 +292,7 @@ expect_working_folder_gone
 
 # A report file held open without sharing through the end of the run: its step is partial,
 # 7-Zip skips the file, the archive holds archive-check.txt naming it, and the host exits 6.
-held_report=$(skelda_wine "$expected_tool" files 3 | tr -d '\r' | grep '\.txt$' | head -1)
+held_report=$(expected files 3 | grep '\.txt$' | head -1)
 archive="$root/held report/信息收集.7z"
 rm -f "$root/report.ready" "$root/report.release"
 start_hanging_run "$root/held-report.out" 3 "$archive"

@@ -252,7 +252,7 @@ check_alias_reports() {  # check_alias_reports <archive> <categories> [failing a
   local unpacked="$root/unpacked"
   rm -rf "$unpacked" && mkdir -p "$unpacked"
   7zz x -o"$unpacked" "$1" >/dev/null || fail "cannot unpack $1"
-  skelda_wine "$expected_tool" aliases "$2" | tr -d '\r' >"$root/aliases.txt"
+  expected aliases "$2" >"$root/aliases.txt"
   python3 "$source_dir/tests/e2e/check-alias-reports.py" "$unpacked" "$root/aliases.txt" ${3:+"$3"} ||
     fail "alias reports are not in WMIC's layout"
 }
