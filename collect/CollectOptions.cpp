@@ -35,6 +35,8 @@ std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& option
             options.info = true;
         } else if (arg == L"--quiet") {
             options.quiet = true;
+        } else if (arg == L"--json") {
+            options.json = true;
         } else if (arg == L"--command-limit" || arg == L"--long-command-limit" || arg == L"--run-limit") {
             if (i + 1 >= args.size()) return arg + L" needs a number of seconds";
             const auto seconds = util::text::ParseLimitSeconds(args[++i]);
@@ -69,7 +71,7 @@ std::wstring UsageText() {
         categories += (category.index == 0 ? L"" : newLine ? L",\n            " : L", ") +
                       std::to_wstring(category.index) + L" " + category.label;
     }
-    return L"usage: SkeldaCollect [--quiet] [--categories all|none|<n,n,...>] [--command-limit <s>]\n"
+    return L"usage: SkeldaCollect [--quiet] [--json] [--categories all|none|<n,n,...>] [--command-limit <s>]\n"
            L"                     [--long-command-limit <s>] [--run-limit <s>] [--pool <n>|per-worker]\n"
            L"                     [<archive path>]\n"
            L"       SkeldaCollect --info\n"
@@ -80,12 +82,15 @@ std::wstring UsageText() {
            L"--pool: how many tools run at once (8), or per-worker for one at a time in each of the\n"
            L"        four workers; logCfg.ini [Limits] PoolSize sets it for every run.\n"
            L"--quiet prints the summary only, not one line per step.\n"
+           L"--json ends the output with one line of JSON (2 KB at most): outcome, exit code,\n"
+           L"        the archive's path, size and SHA-256, duration, steps by outcome, what the\n"
+           L"        archive lacks.\n"
            L"The archive defaults to 信息收集.7z in the current folder.\n"
            L"exit codes: 0 collected, every step ok; 6 collected, some steps not ok (see the\n"
            L"            report in the archive); 1 collection failed, 2 a folder could not be\n"
            L"            created, 3 engine missing or refused the run, 4 system not supported,\n"
            L"            5 another collection is running, 7 not run as an administrator,\n"
-           L"            64 usage\n";
+           L"            8 unsafe library loading, 9 a shipped file refused, 64 usage\n";
 }
 
 }  // namespace collect

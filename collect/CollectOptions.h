@@ -13,6 +13,7 @@ struct Options {
     std::wstring archivePath;      // as given; empty means the default name in the current folder
     std::array<int, engine::api::kCategories> switches{1, 1, 1, 1, 1, 1, 1, 1};
     bool quiet = false;            // only the summary, no line per step
+    bool json = false;             // one JSON object as the last line (RunLine.h)
     // Time limits in seconds, as given (validated); 0 leaves the engine's settings.
     unsigned long commandSeconds = 0;
     unsigned long longCommandSeconds = 0;
@@ -23,7 +24,7 @@ struct Options {
 };
 
 // Parses the arguments after the program name. Returns an error text, empty on success.
-//   [--info] [--quiet] [--categories <list>] [--command-limit <s>] [--long-command-limit <s>]
+//   [--info] [--quiet] [--json] [--categories <list>] [--command-limit <s>] [--long-command-limit <s>]
 //   [--run-limit <s>] [--pool <n>|per-worker] [<archive path>]
 // <list> is "all", "none" or comma-separated category numbers of the category table.
 std::wstring ParseOptions(const std::vector<std::wstring>& args, Options& options);

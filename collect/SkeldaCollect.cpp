@@ -11,15 +11,20 @@
 #include "CleanStart.h"
 #include "CollectOptions.h"
 #include "ConsoleText.h"
+#include "RunLine.h"
 #include "toollog/LogSave.h"
 #include "ProgressQueue.h"
 #include "api/OrvaneSkeldaApi.h"
 #include "files/RunGuard.h"
 #include "files/TrustedFolder.h"
+#include "text/LongPath.h"
+#include "text/WideText.h"
 #include "win/ProcAddress.h"
 #include "win/ProcessToken.h"
 #include "win/SystemLibraries.h"
+#include "win/Sha256.h"
 #include "win/SystemPaths.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 
@@ -83,6 +88,7 @@ public:
     // The outcome of the first pair, once it has arrived; 0 before.
     WPARAM Outcome() const { return outcome_; }
     int Steps() const { return steps_; }
+    const std::vector<std::pair<std::wstring, int>>& Counts() const { return counts_; }
     int StepsNotOk() const { return steps_ - ok_; }
     std::wstring Summary() const {
         std::wstring text = L"steps: " + std::to_wstring(steps_);
@@ -214,7 +220,7 @@ int GuardRefusal() {
     return kBusy;
 }
 
-int Run(const collect::Options& options) {
+int Run(const collect::Options& options, collect::RunLineFacts& facts) {
     // The engine writes the tool log and holds the machine-wide guard as an administrator;
     // without the rights it could do neither safely.
     if (!options.info && !util::win::ProcessIsAdministrator()) {
@@ -299,16 +305,19 @@ int Run(const collect::Options& options) {
     ::FreeLibrary(engine);
     PumpUntil([&] { return ::GetModuleHandleW(enginePath.c_str()) == nullptr; });
     out.Line(window.Summary() + L"\n");
+    facts.steps = window.Counts();
     if (const std::size_t dropped = out.Dropped())
         out.Line(L"progress lines dropped (the console did not take them): " + std::to_wstring(dropped) + L"\n");
     switch (window.Outcome()) {
         case api::kResultSucceeded: {
             const std::wstring archive = EngineVariable(api::kArchiveVariable);
+            facts.archive = archive;
             out.Line(L"archive: " + archive + L"\n");
             if (!target.empty() && archive != target)
                 out.Line(L"the earlier archive at " + target + L" could not be replaced (open in another program, or "
                       L"read-only); the new archive was kept beside it under the name above\n");
             const std::wstring lacks = EngineVariable(api::kArchiveLacksVariable);
+            facts.lacks = lacks;
             if (!lacks.empty())
                 out.Line(L"the archive is not complete (" + lacks + L"): see " + api::kArchiveCheckName +
                       L" in the archive\n");
@@ -323,6 +332,7 @@ int Run(const collect::Options& options) {
         }
         default: {
             const std::wstring kept = EngineVariable(api::kKeptVariable);
+            facts.kept = kept;
             if (!kept.empty())
                 Print(L"nothing could be packed; what was collected is kept in " + kept + L"\n", STD_ERROR_HANDLE);
             return kFailed;
@@ -349,5 +359,22 @@ int wmain(int argc, wchar_t** argv) {
         Print(error + L"\n" + collect::UsageText(), STD_ERROR_HANDLE);
         return kUsage;
     }
-    return Run(options);
+    const ULONGLONG started = ::GetTickCount64();
+    collect::RunLineFacts facts;
+    const int rc = Run(options, facts);
+    if (options.json) {
+        facts.exitCode = rc;
+        facts.seconds = (::GetTickCount64() - started) / 1000.0;
+        if (!facts.archive.empty()) {
+            util::win::UniqueHandle archive(::CreateFileW(util::text::LongPath(facts.archive).c_str(), GENERIC_READ,
+                                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            LARGE_INTEGER size{};
+            if (archive && ::GetFileSizeEx(archive.Get(), &size)) facts.archiveBytes = size.QuadPart;
+            if (archive) facts.archiveSha256 = util::win::Sha256OfFile(archive.Get());
+        }
+        // The last line, after everything the writer printed.
+        Print(util::text::Widen(collect::RunLine(facts), CP_UTF8) + L"\n");
+    }
+    return rc;
 }

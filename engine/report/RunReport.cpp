@@ -36,28 +36,6 @@ RunSummary Summarize(const std::vector<StepRecord>& records) {
     return summary;
 }
 
-std::string JsonString(const std::wstring& text) {
-    std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string ReportText(const RunHeader& h, const std::vector<StepRecord>& records) {
     std::wstring text;
     auto line = [&text](const std::wstring& l) { text += l + L"\r\n"; };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/StepRecord.h"
+#include "text/JsonText.h"
 
 namespace engine::report {
 
@@ -42,7 +43,7 @@ std::string ReportText(const RunHeader& header, const std::vector<StepRecord>& r
 std::string ReportJson(const RunHeader& header, const std::vector<StepRecord>& records);
 
 // text as a JSON string, quotes included.
-std::string JsonString(const std::wstring& text);
+using util::text::JsonString;
 
 // Marks the steps whose output holds a file still open for writing when packing began
 // ("/" between folders, relative to the archive root): an "ok" step becomes "partial", and

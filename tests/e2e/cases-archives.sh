@@ -62,6 +62,30 @@ host_options=()
     diff <(listing_with_sizes "$root/pool per-worker/信息收集.7z") <(listing_with_sizes "$root/pool 3/信息收集.7z") |
       head -20; }
 
+# --json: the host's last line is one JSON object of at most 2 KB that agrees with the report
+# and with the archive on disk.
+archive="$root/json/信息收集.7z"
+host_options=(--json)
+run_case "one line of JSON" 2,6 "$archive"
+host_options=()
+expect_exit 0
+expect_report "$archive" ok=+
+python3 - "$(tail -1 <<<"$out" | tr -d '\r')" "$root/report/collection-report.json" "$archive" \
+  "$(winpath "$archive")" <<'PY' || fail "the JSON line does not agree with the run"
+import hashlib, json, os, sys
+line, report_path, archive, windows_path = sys.argv[1:5]
+assert len(line.encode("utf-8")) <= 2048, len(line)
+fact = json.loads(line)
+report = json.load(open(report_path, encoding="utf-8"))
+assert fact["outcome"] == "collected" and fact["exit_code"] == 0, fact
+assert fact["archive"] == windows_path, (fact["archive"], windows_path)
+assert fact["archive_bytes"] == os.path.getsize(archive), fact
+assert fact["archive_sha256"] == hashlib.sha256(open(archive, "rb").read()).hexdigest(), fact
+counts = {k: v for k, v in report["summary"]["counts"].items() if v}
+assert fact["steps"] == counts, (fact["steps"], counts)
+assert fact["lacks"] == "" and fact["kept"] is None and fact["cut"] == [], fact
+PY
+
 # Nothing switched on: the packer still runs and the run succeeds.
 archive="$root/none/信息收集.7z"
 run_case "no category" none "$archive"

@@ -1,0 +1,33 @@
+#include "text/JsonText.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "text/WideText.h"
+
+namespace util::text {
+
+std::string JsonString(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char c : Narrow(text, CP_UTF8)) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace util::text
