@@ -81,6 +81,7 @@ void PlanEventLogs(const PlanFacts& facts, WorkerPlan& plan) {
     listing.what = L"wevtutil el";
     listing.category = category;
     listing.folder = folder;
+    listing.locales = facts.textLocales;
     plan.steps.push_back(std::move(listing));
 }
 
@@ -169,6 +170,8 @@ void PlanWmiClasses(const PlanFacts& facts, const catalogue::FolderCatalogue* ca
     }
 }
 
+}  // namespace
+
 int CountSteps(const std::vector<PlannedStep>& steps) {
     int count = 0;
     for (const PlannedStep& step : steps) {
@@ -178,8 +181,6 @@ int CountSteps(const std::vector<PlannedStep>& steps) {
     }
     return count;
 }
-
-}  // namespace
 
 int RunPlan::StepCount() const {
     int count = 0;
@@ -192,7 +193,8 @@ int SwitchOfFolder(const int (&switches)[kSwitchCount], const std::wstring& fold
     return index < 0 ? 0 : switches[index];
 }
 
-PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder) {
+PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder,
+                               const std::vector<util::win::LocaleName>& locales) {
     PlannedStep step;
     step.kind = StepKind::EventLogExport;
     step.worker = 1;
@@ -201,7 +203,27 @@ PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& 
     step.output = folder + L"\\" + EventLogFileName(logName);
     const std::wstring written = EventLogExportFile(logName, folder);
     if (written != step.output) step.writtenAs = written;
+    if (step.writtenAs.empty())
+        for (const util::win::LocaleName& locale : locales) step.then.push_back(EventLogTextsStep(step.output, locale));
     return step;
+}
+
+PlannedStep EventLogTextsStep(const std::wstring& exportFile, const util::win::LocaleName& locale) {
+    PlannedStep step;
+    step.kind = StepKind::EventLogTexts;
+    step.worker = 1;
+    step.program = catalogue::kWevtutilProgram;
+    step.what = L"wevtutil al " + util::text::Quoted(exportFile) + L" /l:" + locale.name;
+    step.output = EventLogTextsFile(exportFile, locale.lcid);
+    return step;
+}
+
+std::wstring EventLogTextsFile(const std::wstring& exportFile, unsigned long lcid) {
+    const size_t slash = exportFile.rfind(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : exportFile.substr(0, slash + 1);
+    std::wstring name = exportFile.substr(folder.size());
+    if (name.size() > 5 && name.compare(name.size() - 5, 5, L".evtx") == 0) name.resize(name.size() - 5);
+    return folder + L"LocaleMetaData\\" + name + L"_" + std::to_wstring(lcid) + L".MTA";
 }
 
 std::wstring EventLogExportFile(const std::wstring& logName, const std::wstring& folder) {

@@ -7,6 +7,7 @@
 
 #include "toollog/LogEntries.h"
 #include "catalogue/Catalogue.h"
+#include "win/Locales.h"
 
 namespace engine::plan {
 
@@ -18,7 +19,8 @@ enum class StepKind {
     ToolRun,          // a tool without a report of its own (Get-WindowsUpdateLog)
     Copy,             // a log file or folder copied
     EventLogListing,  // "wevtutil el"; its names become one export step each
-    EventLogExport,   // "wevtutil epl" of one log
+    EventLogExport,   // "wevtutil epl" of one log; where it holds events, its texts follow
+    EventLogTexts,    // "wevtutil al" of one exported log, for one locale
     AliasFolder,      // the WMIC aliases of one folder, read from WMI without WMIC
 };
 
@@ -41,6 +43,8 @@ struct PlannedStep {
     // time would only keep the others waiting); 0 for none.
     int serialGroup = 0;
     std::vector<catalogue::CatalogueRow> rows;  // AliasFolder
+    // EventLogListing: the locales its exports' texts are written for.
+    std::vector<util::win::LocaleName> locales;
     // Run after this step, in order, where this one ran: a copy of what this step produced.
     std::vector<PlannedStep> then;
     // A follow-up: when the step before it started (UTC, in FILETIME units), set as it runs. A
@@ -82,12 +86,31 @@ struct PlanFacts {
     const catalogue::FolderCatalogue* wmic = nullptr;
     const catalogue::FolderCatalogue* wmiDevice = nullptr;
     const catalogue::FolderCatalogue* wmiSystem = nullptr;
+    // The locales the exported logs' texts are written for (util::win::DisplayAndEnglishLocales).
+    std::vector<util::win::LocaleName> textLocales;
 };
 
 RunPlan PlanRun(const PlanFacts& facts);
 
-// The export step of one listed event log, into folder.
-PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder);
+// The steps, with those that follow them, as the progress counts them (an alias folder is one
+// step per alias).
+int CountSteps(const std::vector<PlannedStep>& steps);
+
+// The export step of one listed event log, into folder, followed by its texts for each locale
+// (where the export is written to its own name: wevtutil takes no long path).
+PlannedStep EventLogExportStep(const std::wstring& logName, const std::wstring& folder,
+                               const std::vector<util::win::LocaleName>& locales = {});
+
+// The texts of an exported log for one locale: "wevtutil al "<file>" /l:<name>", which writes
+// them to EventLogTextsFile.
+PlannedStep EventLogTextsStep(const std::wstring& exportFile, const util::win::LocaleName& locale);
+// Where wevtutil writes them: "LocaleMetaData\<file's name without .evtx>_<LCID>.MTA" beside the
+// exported file. That folder travels with the file: without it, another PC shows the events of
+// providers it lacks without their descriptions.
+std::wstring EventLogTextsFile(const std::wstring& exportFile, unsigned long lcid);
+
+// An exported log of this size or less holds no events: the file header and one empty chunk.
+constexpr unsigned long long kEmptyEventLogBytes = 4096 + 65536;
 
 // The export file name of a log: every "/" becomes "%", then ".evtx".
 std::wstring EventLogFileName(const std::wstring& logName);

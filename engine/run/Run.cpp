@@ -12,6 +12,7 @@
 #include "report/RunReport.h"
 #include "text/LongPath.h"
 #include "text/PathText.h"
+#include "win/Locales.h"
 #include "win/ProcessToken.h"
 #include "win/SystemPaths.h"
 #include "win/WindowsVersion.h"
@@ -75,6 +76,7 @@ plan::PlanFacts Run::Facts() const {
     facts.wmic = setup_.wmic;
     facts.wmiDevice = setup_.wmiDevice;
     facts.wmiSystem = setup_.wmiSystem;
+    facts.textLocales = util::win::DisplayAndEnglishLocales();
     return facts;
 }
 

@@ -15,6 +15,7 @@
 #include "steps/AliasBatchStep.h"
 #include "steps/CopyStep.h"
 #include "steps/EventLogListing.h"
+#include "steps/EventLogTexts.h"
 #include "steps/ToolStep.h"
 
 namespace engine::run {
@@ -71,6 +72,7 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
         result.records = UnrunRecords(step, Outcome::Skipped, L"the run's time limit had passed");
         return result;
     }
+    bool followsUp = true;  // what follows the step runs after it
     switch (step.kind) {
         case StepKind::ToolReport:
             result.records.push_back(steps::RunToolReport(launcher, {step.program, step.what, step.output}, limit));
@@ -88,8 +90,8 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
         case StepKind::EventLogListing: {
             steps::ListingResult listing = steps::RunListingStep(launcher, step, limit);
             for (const std::wstring& name : listing.names)
-                result.followUps.push_back(plan::EventLogExportStep(name, step.folder));
-            journal.AddPlanned(static_cast<int>(result.followUps.size()));
+                result.followUps.push_back(plan::EventLogExportStep(name, step.folder, step.locales));
+            journal.AddPlanned(plan::CountSteps(result.followUps));
             result.records.push_back(std::move(listing.record));
             break;
         }
@@ -98,17 +100,27 @@ StepResult RunPlannedStep(const PlannedStep& step, StepJournal& journal, const c
             record.output = step.output;
             if (!step.writtenAs.empty()) steps::RenameExport(step.writtenAs, record);
             record.bytes = util::files::BytesAt(step.output);
+            // A log that holds no events needs no texts.
+            if (record.outcome != Outcome::Ok || record.bytes <= plan::kEmptyEventLogBytes) {
+                journal.AddPlanned(-plan::CountSteps(step.then));
+                followsUp = false;
+            }
             result.records.push_back(std::move(record));
             break;
         }
+        case StepKind::EventLogTexts:
+            result.records.push_back(steps::RunEventLogTextsStep(launcher, step, limit));
+            break;
         case StepKind::AliasFolder:
             steps::RunWmiAliasReports(launcher, step.rows, step.folder,
                                       {limit, [&journal] { return journal.RunLeftMs(); }}, result.records);
             break;
     }
-    for (const PlannedStep& next : step.then) {
-        result.followUps.push_back(next);
-        result.followUps.back().producerStart = started;
+    if (followsUp) {
+        for (const PlannedStep& next : step.then) {
+            result.followUps.push_back(next);
+            result.followUps.back().producerStart = started;
+        }
     }
     for (StepRecord& record : result.records) record.worker = step.worker;
     return result;

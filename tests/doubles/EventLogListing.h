@@ -45,6 +45,14 @@ inline std::string EventLogListing() {
     return text;
 }
 
+// The logs of the listing that hold events (the rest are empty, as most channels of a PC are):
+// their exports are larger than an empty log, and only they get texts ("wevtutil al").
+inline bool EventLogHoldsEvents(const std::string& name) {
+    for (const char* busy : {"Application", "Security", "Setup", "System", "Windows PowerShell"})
+        if (name == busy) return true;
+    return false;
+}
+
 // A name that "wevtutil epl" accepts: any non-blank line of the listing.
 inline bool IsListedEventLog(const std::string& name) {
     if (name.empty()) return false;

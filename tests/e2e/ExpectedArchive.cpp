@@ -23,6 +23,7 @@
 #include "steps/AliasScript.h"
 #include "steps/EventLogListing.h"
 #include "text/WideText.h"
+#include "win/Locales.h"
 
 namespace {
 
@@ -66,9 +67,17 @@ bool On(const Switches& s, const std::wstring& folder) {
 
 std::set<std::wstring> Files(const Switches& s) {
     std::set<std::wstring> entries;
-    if (s[kSystemLog])
-        for (const auto& name : EventLogNames())
-            entries.insert(CategoryFolder(kSystemLog) + L"/" + engine::plan::EventLogFileName(name));
+    if (s[kSystemLog]) {
+        for (const auto& name : EventLogNames()) {
+            const std::wstring file = engine::plan::EventLogFileName(name);
+            entries.insert(CategoryFolder(kSystemLog) + L"/" + file);
+            if (!doubles::EventLogHoldsEvents(util::text::Narrow(name, CP_ACP))) continue;
+            // Its texts, for each locale: "LocaleMetaData/<file>_<LCID>.MTA".
+            for (const auto& locale : util::win::DisplayAndEnglishLocales())
+                entries.insert(Slashed(engine::plan::EventLogTextsFile(CategoryFolder(kSystemLog) + L"\\" + file,
+                                                                       locale.lcid)));
+        }
+    }
     if (s[kUpdateLog]) entries.insert(CategoryFolder(kUpdateLog) + L"/WindowsUpdate.log");
     if (s[kCbsLog]) AddTree(L"C:\\Windows\\Logs\\CBS", L"*", CategoryFolder(kCbsLog), entries);
     if (s[kInfLog]) AddTree(L"C:\\windows\\inf", L"setupapi*.log", CategoryFolder(kInfLog), entries);
@@ -100,8 +109,13 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
     const std::wstring work = moduleFolder + L"SystemInfoLog\\";
     if (s[kSystemLog]) {
         lines.push_back(L"wevtutil el");
-        for (const auto& name : EventLogNames())
-            lines.push_back(engine::plan::EventLogExportCommand(name, work + CategoryFolder(kSystemLog)));
+        for (const auto& name : EventLogNames()) {
+            const auto step = engine::plan::EventLogExportStep(name, work + CategoryFolder(kSystemLog),
+                                                               util::win::DisplayAndEnglishLocales());
+            lines.push_back(step.what);
+            if (doubles::EventLogHoldsEvents(util::text::Narrow(name, CP_ACP)))
+                for (const auto& texts : step.then) lines.push_back(texts.what);
+        }
     }
     if (s[kUpdateLog])
         lines.push_back(engine::plan::UpdateLogCommand(work + CategoryFolder(kUpdateLog) + L"\\WindowsUpdate.log"));

@@ -397,3 +397,22 @@ limits = json.load(open(sys.argv[1], encoding="utf-8"))["limits"]
 assert limits == ["CommandSeconds=40 (console host)", "LongCommandSeconds=1800 (default)",
                   "RunSeconds=3600 (default)", "PoolSize=8 (default)"], limits
 PY
+
+# wevtutil "al" that ends with 0 and writes nothing (as it can): each log that holds events has
+# its texts step partial, naming the missing file; the empty logs get no texts step at all.
+archive="$root/notexts/信息收集.7z"
+doubles_knobs EVENT_LOGS=short TEXTS=silent
+run_case "texts of the logs not written" 5 "$archive"
+doubles_knobs EVENT_LOGS=short
+expect_exit 6
+locales=$(grep -c " al " "$calls")
+expect_report "$archive" failed=0 reason-has="wevtutil ended with 0 but wrote no texts"
+python3 - "$root/report/collection-report.json" "$locales" <<'PY' || fail "the texts steps are not as expected"
+import json, sys
+steps = json.load(open(sys.argv[1], encoding="utf-8"))["steps"]
+texts = [s for s in steps if s["what"].startswith("wevtutil al ")]
+assert len(texts) == int(sys.argv[2]) and texts, (len(texts), sys.argv[2])
+assert all(s["outcome"] == "partial" and "LocaleMetaData" in s["reason"] for s in texts), texts[:2]
+with_texts = {s["output"].split("/")[-1].rsplit("_", 1)[0] for s in texts}
+assert with_texts == {"Application", "Security", "Setup", "System", "Windows PowerShell"}, with_texts
+PY

@@ -299,6 +299,23 @@ TEST(StepPlanTest, ExportCommandQuotesTheNameAndKeepsPercent) {
     EXPECT_EQ(engine::plan::EventLogExportCommand(L"a/PATH/b", L"C:\\w"), L"wevtutil epl \"a/PATH/b\" \"C:\\w\\a%PATH%b.evtx\" /ow:true");
 }
 
+// An export is followed by its texts for each locale, written where wevtutil writes them; an
+// export under a short name gets none (wevtutil would need the long name).
+TEST(StepPlanTest, AnExportIsFollowedByItsTextsForEachLocale) {
+    const std::vector<util::win::LocaleName> locales = {{L"zh-CN", 2052}, {L"en-US", 1033}};
+    const engine::plan::PlannedStep step =
+        engine::plan::EventLogExportStep(L"Microsoft-Windows-Kernel-PnP/Configuration", L"C:\\w\\系统日志", locales);
+    ASSERT_EQ(step.then.size(), 2u);
+    EXPECT_EQ(step.then[0].kind, engine::plan::StepKind::EventLogTexts);
+    EXPECT_EQ(step.then[0].what,
+              L"wevtutil al \"C:\\w\\系统日志\\Microsoft-Windows-Kernel-PnP%Configuration.evtx\" /l:zh-CN");
+    EXPECT_EQ(step.then[1].output,
+              L"C:\\w\\系统日志\\LocaleMetaData\\Microsoft-Windows-Kernel-PnP%Configuration_1033.MTA");
+    EXPECT_EQ(engine::plan::CountSteps({step}), 3);
+    const std::wstring name = L"Microsoft-Windows-" + std::wstring(240, L'x') + L"/Operational";
+    EXPECT_TRUE(engine::plan::EventLogExportStep(name, L"C:\\w", locales).then.empty());
+}
+
 // wevtutil takes no path past MAX_PATH: such an export is written to a short name beside it
 // and renamed afterwards; one that fits is written where it goes.
 TEST(StepPlanTest, AnExportPastMaxPathIsWrittenToAShortNameFirst) {

@@ -229,9 +229,32 @@ TEST_F(TestDoublesTest, EventLogExportWritesAFileNamingTheLog) {
         EXPECT_EQ(run.exitCode, 0u) << Utf8(c.file);
         std::wstring bare = c.name;
         bare.erase(std::remove(bare.begin(), bare.end(), L'"'), bare.end());
-        EXPECT_EQ(ReadFileBytes(target), "SKELDA TEST DOUBLE EVTX\r\nlog: " + Utf8(bare) + "\r\n");
+        const std::string bytes = ReadFileBytes(target);
+        const std::string head = "SKELDA TEST DOUBLE EVTX\r\nlog: " + Utf8(bare) + "\r\n";
+        EXPECT_EQ(bytes.substr(0, head.size()), head);
+        // As large as an empty log's export, or one chunk more for a log that holds events.
+        EXPECT_EQ(bytes.size(), c.file == L"Windows PowerShell.evtx" ? 4096u + 2 * 65536 : 4096u + 65536);
     }
     EXPECT_EQ(Calls().size(), 3u);
+}
+
+// "al" writes a log's texts where wevtutil does, or, as asked, fails or writes nothing while
+// reporting success.
+TEST_F(TestDoublesTest, EventLogTextsGoToLocaleMetaDataBesideTheExport) {
+    const std::wstring exported = work_ + L"\\System.evtx";
+    ASSERT_EQ(Interpret(L"wevtutil epl System " + Quoted(exported)).exitCode, 0u);
+    EXPECT_EQ(Interpret(L"wevtutil al " + Quoted(exported) + L" /l:en-US").exitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(work_ + L"\\LocaleMetaData\\System_1033.MTA"), "SKELDA TEST DOUBLE MTA\r\nlocale: en-US\r\n");
+    EXPECT_EQ(Interpret(L"wevtutil al " + Quoted(exported) + L" /l:nowhere").exitCode,
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Interpret(L"wevtutil al " + Quoted(work_ + L"\\gone.evtx") + L" /l:en-US").exitCode,
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_TEXTS", L"fail");
+    EXPECT_EQ(Interpret(L"wevtutil al " + Quoted(exported) + L" /l:zh-CN").exitCode, 15002u);
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_TEXTS", L"silent");
+    EXPECT_EQ(Interpret(L"wevtutil al " + Quoted(exported) + L" /l:zh-CN").exitCode, 0u);
+    ::SetEnvironmentVariableW(L"SKELDA_DOUBLES_TEXTS", nullptr);
+    EXPECT_FALSE(Exists(work_ + L"\\LocaleMetaData\\System_2052.MTA"));
 }
 
 TEST_F(TestDoublesTest, EventLogExportRefusesSplitOrUnknownNames) {
