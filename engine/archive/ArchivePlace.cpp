@@ -128,7 +128,7 @@ ArchivePlace::Settled ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, c
     if (!archive || !util::files::IsPlainObjectAt(archive.Get(), temporary_, false)) {
         // It stays where the packer wrote it; the caller names it.
         settled.atPlace = util::files::FactsOfName(temporary_).known;
-        Discard();
+        Discard(pause);
         return settled;
     }
     // Private before it takes a name others can see.
@@ -147,14 +147,25 @@ ArchivePlace::Settled ArchivePlace::Settle(PSECURITY_DESCRIPTOR archiveAccess, c
     settled.atPlace = util::files::IsObjectAt(archive.Get(), settled.place);
     archive.Reset();
     if (!placed.empty()) keep_ = false;  // the packing folder holds nothing of the run's any more
-    Discard();
+    Discard(pause);
     return settled;
 }
 
-void ArchivePlace::Discard() {
+void ArchivePlace::Discard(const Pause& pause) {
     if (packingHandle_) {
         packingHandle_.Reset();
-        if (!keep_) util::files::RemoveNoFollow(packingFolder_);
+        // A scanner walking the new folder, or still holding a file of it, can stand in the way
+        // for a moment: tried again for a few seconds. What stays (empty once the archive has
+        // its place) goes with the next run's earlier temporaries.
+        DWORD waited = 0;
+        for (DWORD wait = 50; !keep_ && !util::files::RemoveNoFollow(packingFolder_) && waited < 5000;
+             wait = wait < 1000 ? wait * 2 : 1000) {
+            if (pause)
+                pause(wait);
+            else
+                ::Sleep(wait);
+            waited += wait;
+        }
     }
     targetFolder_.Reset();
     above_.clear();

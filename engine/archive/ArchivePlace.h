@@ -54,8 +54,9 @@ public:
     // where the packer wrote it, with the folder around it.
     Settled Settle(PSECURITY_DESCRIPTOR archiveAccess, const SYSTEMTIME& now, const Pause& pause = {});
     // Lets go of the folders; removes the packing folder with what is in it only where it holds
-    // no archive that was kept (a run without an archive).
-    void Discard();
+    // no archive that was kept (a run without an archive), trying again for a few seconds where
+    // something stands in the way.
+    void Discard(const Pause& pause = {});
     bool Prepared() const { return packingHandle_.Valid(); }
 
 private:

@@ -180,11 +180,14 @@ void Run::RunSteps(const std::vector<PlannedStep>& steps) {
                     for (const PlannedStep& follow : next) submit(follow);
                 },
                 step.slow, step.serialGroup);
-        } catch (const std::exception& e) {
-            // Not queued: the step is failed, and the batch still ends.
-            for (StepRecord& record : UnrunRecords(step, Outcome::Failed, L"could not be queued: " +
-                                                                             util::text::Widen(e.what(), CP_ACP)))
-                journal_.Record(record.worker, std::move(record));
+        } catch (...) {
+            // Not queued (no memory for it): the step is failed, and the batch still ends, so
+            // that no task outlives it.
+            try {
+                for (StepRecord& record : UnrunRecords(step, Outcome::Failed, L"could not be queued"))
+                    journal_.Record(record.worker, std::move(record));
+            } catch (...) {
+            }
         }
     };
     for (const PlannedStep& step : steps) submit(step);

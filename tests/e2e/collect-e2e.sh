@@ -94,15 +94,15 @@ run_case() {
                                                 NR == 7 { print "   ... (" n - 14 " lines)" }'
 }
 
-# A run in the background while the OS report's tool hangs (to its limit of 8 s), for a case
-# that acts on the run's files meanwhile: start_hanging_run <output file> <categories> <archive>
-# sets $host; end_hanging_run <name> <output file> waits for it (and, through
-# $release_after_run, for a helper it held open) and reads the output, "exit <code>" last, into
-# $out.
+# A run in the background while the OS report's tool hangs (to its limit of 15 s, which the
+# other tools keep well within even on a loaded machine), for a case that acts on the run's files
+# meanwhile: start_hanging_run <output file> <categories> <archive> sets $host;
+# end_hanging_run <name> <output file> waits for it (and, through $release_after_run, for a
+# helper it held open) and reads the output, "exit <code>" last, into $out.
 start_hanging_run() {
   rm -f "$calls" "$toollog"
   doubles_knobs EVENT_LOGS=short HANG=OS
-  (skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 8 --categories "$2" "$(winpath "$3")" \
+  (skelda_wine "$product/SkeldaCollect.exe" --quiet --command-limit 15 --categories "$2" "$(winpath "$3")" \
      >"$1" 2>&1; echo "exit $?" >>"$1") &
   host=$!
 }
