@@ -17,16 +17,32 @@ inline bool IsSystemHelper(const wchar_t* image) {
     return false;
 }
 
-// True when no running process that parentId started is still there.
+// When the process started, in FILETIME units; 0 when it cannot be asked.
+inline ULONGLONG ProcessStart(DWORD processId) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return 0;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    const bool known = ::GetProcessTimes(process, &created, &exited, &kernel, &user) != FALSE;
+    ::CloseHandle(process);
+    return known ? (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime : 0;
+}
+
+// True when no running process that parentId started is still there. A process that started
+// before the parent did is no child of it: its own parent had the same id and ended (Wine
+// hands ids out again quickly, and other tests run in the same prefix meanwhile).
 inline bool NoChildrenOf(DWORD parentId) {
+    const ULONGLONG parentStart = ProcessStart(parentId);
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     bool none = true;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && none; more = ::Process32NextW(snapshot, &entry))
-        none = entry.th32ParentProcessID != parentId || entry.th32ProcessID == parentId ||
-               IsSystemHelper(entry.szExeFile);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && none; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != parentId || entry.th32ProcessID == parentId || IsSystemHelper(entry.szExeFile))
+            continue;
+        const ULONGLONG start = ProcessStart(entry.th32ProcessID);
+        none = parentStart != 0 && start != 0 && start < parentStart;
+    }
     ::CloseHandle(snapshot);
     return none;
 }
