@@ -86,21 +86,27 @@ void ArchivePlace::RemoveEarlierTemporaries(const std::wstring& folder, const FI
 
 namespace {
 
-// Tries attempt until it succeeds or fails other than by a sharing violation. Scanners, backup
-// and sync agents open a new file within milliseconds and may hold it a while without delete
-// sharing: they are waited for, 50 ms at first, then longer, about half a minute in all.
-template <typename Attempt>
-bool WhileShared(const ArchivePlace::Pause& pause, Attempt attempt) {
+// Tries attempt until it succeeds, again while again() holds, waiting 50 ms at first, then
+// longer, about mostMs in all.
+template <typename Attempt, typename Again>
+bool TryAgain(const ArchivePlace::Pause& pause, DWORD mostMs, Attempt attempt, Again again) {
     DWORD waited = 0;
     for (DWORD wait = 50;; wait = wait < 1000 ? wait * 2 : 1000) {
         if (attempt()) return true;
-        if (::GetLastError() != ERROR_SHARING_VIOLATION || waited >= 30000) return false;
+        if (!again() || waited >= mostMs) return false;
         if (pause)
             pause(wait);
         else
             ::Sleep(wait);
         waited += wait;
     }
+}
+
+// Scanners, backup and sync agents open a new file within milliseconds and may hold it a while
+// without delete sharing: they are waited for, about half a minute in all.
+template <typename Attempt>
+bool WhileShared(const ArchivePlace::Pause& pause, Attempt attempt) {
+    return TryAgain(pause, 30000, attempt, [] { return ::GetLastError() == ERROR_SHARING_VIOLATION; });
 }
 
 }  // namespace
@@ -157,15 +163,8 @@ void ArchivePlace::Discard(const Pause& pause) {
         // A scanner walking the new folder, or still holding a file of it, can stand in the way
         // for a moment: tried again for a few seconds. What stays (empty once the archive has
         // its place) goes with the next run's earlier temporaries.
-        DWORD waited = 0;
-        for (DWORD wait = 50; !keep_ && !util::files::RemoveNoFollow(packingFolder_) && waited < 5000;
-             wait = wait < 1000 ? wait * 2 : 1000) {
-            if (pause)
-                pause(wait);
-            else
-                ::Sleep(wait);
-            waited += wait;
-        }
+        if (!keep_)
+            TryAgain(pause, 5000, [this] { return util::files::RemoveNoFollow(packingFolder_); }, [] { return true; });
     }
     targetFolder_.Reset();
     above_.clear();

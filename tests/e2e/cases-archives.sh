@@ -356,7 +356,7 @@ rm -f "$root/scan.ready" "$root/scan.stop"
 skelda_wine "$scan_tool" "$(winpath "$root/scanned")" 3000 "$(winpath "$root/scan.ready")" \
   "$(winpath "$root/scan.stop")" >"$root/scan.out" 2>&1 &
 scanner=$!
-for _ in $(seq 1 100); do [ -e "$root/scan.ready" ] && break; sleep 0.1; done
+for _ in $(seq 1 600); do [ -e "$root/scan.ready" ] && break; sleep 0.1; done
 release_after_run="$root/scan.stop"
 run_case "a scanner holds each new archive" none "$archive"
 release_after_run=
