@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build googletest
-  wine wine64 xvfb xauth fonts-wqy-microhei xdotool locales 7zip imagemagick python3
+  wine wine64 xvfb xauth fonts-wqy-microhei xdotool locales 7zip imagemagick python3 chromium
 )
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 

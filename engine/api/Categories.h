@@ -58,6 +58,11 @@ inline int CategoryIndexOf(const std::wstring& relativePath) {
     return -1;
 }
 
+// Below the system log's folder: the text copies of the last week's critical, error and warning
+// events of the logs kRecentEventLogs names, one "<log>.txt" each.
+constexpr const wchar_t* kRecentEventsFolder = L"近7天的错误和警告";
+constexpr const wchar_t* kRecentEventLogs[] = {L"System", L"Application", L"Setup"};
+
 // The one other folder a run makes in its working folder: its children's temporary folder.
 constexpr const wchar_t* kWorkingTempFolder = L"Temp";
 

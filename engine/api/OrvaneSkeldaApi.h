@@ -73,6 +73,9 @@ constexpr const wchar_t* kFolderProblemVariable = L"ORVANE_SKELDA_FOLDER_PROBLEM
 // the folder that holds it (administrators may change it, the user may read it). A later run
 // that makes its archive removes it.
 constexpr const wchar_t* kKeptVariable = L"ORVANE_SKELDA_KEPT";
+// Before the success pair, where the archive holds the summary: its problem counts as
+// "name=count;…", "-" for a count the summary could not make ("disks_low=0;error_events=-").
+constexpr const wchar_t* kProblemCountsVariable = L"ORVANE_SKELDA_PROBLEMS";
 
 // The switch record: one int per category, 1 to collect it, in this order.
 constexpr int kCategoryCount = 8;
@@ -83,6 +86,9 @@ constexpr const wchar_t* kDefaultArchiveName = L"信息收集.7z";
 constexpr const wchar_t* kReportTextName = L"收集报告.txt";
 constexpr const wchar_t* kReportJsonName = L"collection-report.json";
 constexpr const wchar_t* kArchiveCheckName = L"archive-check.txt";
+// The summary an engineer reads first: problems, then the machine at a glance.
+constexpr const wchar_t* kSummaryHtmlName = L"概要.html";
+constexpr const wchar_t* kSummaryTextName = L"概要.txt";
 
 // The packers beside the engine: the x64 one on 64-bit Windows (a 64-bit process, or a 32-bit
 // one that WOW64 runs), the x86 one otherwise.

@@ -12,6 +12,7 @@ void WindowHost::RunBegins() {
     ::SetEnvironmentVariableW(api::kArchiveLacksVariable, nullptr);
     ::SetEnvironmentVariableW(api::kFolderProblemVariable, nullptr);
     ::SetEnvironmentVariableW(api::kKeptVariable, nullptr);
+    ::SetEnvironmentVariableW(api::kProblemCountsVariable, nullptr);
 }
 
 void WindowHost::TargetResolved(const std::wstring& target) {
@@ -25,6 +26,10 @@ void WindowHost::FolderProblem(const std::wstring& reason) {
 void WindowHost::ArchiveFinished(const std::wstring& archive, const std::wstring& lacks) {
     ::SetEnvironmentVariableW(api::kArchiveVariable, archive.c_str());
     if (!lacks.empty()) ::SetEnvironmentVariableW(api::kArchiveLacksVariable, lacks.c_str());
+}
+
+void WindowHost::SummaryWritten(const std::wstring& problemCounts) {
+    ::SetEnvironmentVariableW(api::kProblemCountsVariable, problemCounts.c_str());
 }
 
 void WindowHost::CollectionKept(const std::wstring& place) {

@@ -18,6 +18,7 @@ public:
     void TargetResolved(const std::wstring& target) override;
     void FolderProblem(const std::wstring& reason) override;
     void ArchiveFinished(const std::wstring& archive, const std::wstring& lacks) override;
+    void SummaryWritten(const std::wstring& problemCounts) override;
     void CollectionKept(const std::wstring& place) override;
     bool WantsProgress() const override { return progress_; }
     void StepEnded(const api::StepProgress& progress) override;

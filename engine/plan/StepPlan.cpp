@@ -74,6 +74,12 @@ void PlanEventLogs(const PlanFacts& facts, WorkerPlan& plan) {
     const std::wstring category = api::CategoryFolder(api::kSystemLog);
     const std::wstring folder = WorkFolder(facts, category);
     plan.folders.push_back({folder, Entry::EventLogFolderFailed});
+    // Text copies an engineer reads without Event Viewer, and the summary counts from.
+    const std::wstring recent = folder + L"\\" + api::kRecentEventsFolder;
+    plan.folders.push_back({recent, Entry::EventLogFolderFailed});
+    for (const wchar_t* log : api::kRecentEventLogs)
+        plan.steps.push_back(ToolStep(1, {catalogue::kWevtutilProgram, RecentEventsCommand(log),
+                                          catalogue::ReportPath(recent, log)}));
     PlannedStep listing;
     listing.kind = StepKind::EventLogListing;
     listing.worker = 1;
@@ -239,6 +245,13 @@ std::wstring EventLogExportFile(const std::wstring& logName, const std::wstring&
 
 std::wstring EventLogFileName(const std::wstring& logName) {
     return util::text::ReplaceAll(logName, L"/", L"%") + L".evtx";
+}
+
+std::wstring RecentEventsCommand(const std::wstring& logName) {
+    // Levels 1 to 3 (critical, error, warning) of the last 7 days (604800000 ms).
+    return L"wevtutil qe " + util::text::Quoted(logName) +
+           L" /q:\"*[System[(Level=1 or Level=2 or Level=3) and TimeCreated[timediff(@SystemTime) <= 604800000]]]\""
+           L" /f:text /rd:true /c:" + std::to_wstring(kRecentEventsCount);
 }
 
 std::wstring UpdateLogCommand(const std::wstring& logFile) {

@@ -122,6 +122,10 @@ std::wstring EventLogExportFile(const std::wstring& logName, const std::wstring&
 
 // wevtutil's command line that exports one log into folder (to EventLogExportFile).
 std::wstring EventLogExportCommand(const std::wstring& logName, const std::wstring& folder);
+// wevtutil's command line that writes the last week's critical, error and warning events of a
+// log as text, newest first, at most kRecentEventsCount of them.
+std::wstring RecentEventsCommand(const std::wstring& logName);
+constexpr int kRecentEventsCount = 500;
 // The command line that has Windows 10 and later write the update log to the file logFile.
 std::wstring UpdateLogCommand(const std::wstring& logFile);
 

@@ -54,6 +54,9 @@ std::string ReportText(const RunHeader& h, const std::vector<StepRecord>& record
     std::wstring limits;
     for (const std::wstring& limit : h.limits) limits += (limits.empty() ? L"" : L", ") + limit;
     if (!limits.empty()) line(L"限制 (limits): " + limits);
+    std::wstring summaryFiles;
+    for (const std::wstring& file : h.summaryFiles) summaryFiles += (summaryFiles.empty() ? L"" : L", ") + file;
+    if (!summaryFiles.empty()) line(L"概要 (summary): " + summaryFiles);
     line(L"");
     line(L"步骤 (steps), in the order they ended:");
     for (size_t i = 0; i < records.size(); ++i) {
@@ -93,6 +96,8 @@ std::string ReportJson(const RunHeader& h, const std::vector<StepRecord>& record
     for (size_t i = 0; i < h.switches.size(); ++i) json += (i ? ", " : "") + std::to_string(h.switches[i]);
     json += "],\n  \"tool_log\": " + JsonString(h.toolLog) + ",\n  \"limits\": [";
     for (size_t i = 0; i < h.limits.size(); ++i) json += (i ? ", " : "") + JsonString(h.limits[i]);
+    json += "],\n  \"summary_files\": [";
+    for (size_t i = 0; i < h.summaryFiles.size(); ++i) json += (i ? ", " : "") + JsonString(h.summaryFiles[i]);
     json += "],\n  \"steps\": [";
     for (size_t i = 0; i < records.size(); ++i) {
         const StepRecord& r = records[i];

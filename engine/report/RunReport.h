@@ -27,6 +27,7 @@ struct RunHeader {
     std::vector<int> switches;
     std::wstring toolLog;  // why the tool log or logCfg.ini was not used; empty when they were
     std::vector<std::wstring> limits;  // the limits in force and where each came from, one per line
+    std::vector<std::wstring> summaryFiles;  // the summary's files at the archive's top; empty: none
 };
 
 // Counts per outcome and the slowest steps, slowest first (at most ten; ties keep their order).

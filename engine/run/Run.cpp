@@ -10,6 +10,7 @@
 #include "files/NoFollow.h"
 #include "files/TrustedFolder.h"
 #include "report/RunReport.h"
+#include "summary/SummaryFiles.h"
 #include "text/LongPath.h"
 #include "text/PathText.h"
 #include "win/Locales.h"
@@ -109,7 +110,30 @@ bool Run::PrepareRunPlaces(const std::wstring& requestedArchive) {
     return false;
 }
 
-void Run::WriteRunReport(const std::vector<std::wstring>& heldFiles) {
+bool Run::WriteSummary() {
+    summary::SummaryInputs inputs;
+    for (const report::StepRecord& record : journal_.Records())
+        inputs.steps.push_back({record.what, record.output, report::OutcomeName(record.outcome), record.reason});
+    inputs.reportFile = api::kReportTextName;
+    inputs.codePage = CP_OEMCP;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    summary::PageFacts facts;
+    facts.built = report::TimeText(now);
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (::GetComputerNameW(computer, &length)) facts.computer = computer;
+    const summary::WrittenSummary written =
+        summary::WriteSummaryFiles(WorkingFolder(), inputs, facts, api::kSummaryHtmlName, api::kSummaryTextName);
+    if (!written.written) {
+        toollog::Log(Entry::ReportNotWritten, WorkingFolder() + L"\\" + api::kSummaryHtmlName);
+        return false;
+    }
+    setup_.host->SummaryWritten(written.problemCounts);
+    return true;
+}
+
+void Run::WriteRunReport(const std::vector<std::wstring>& heldFiles, bool summaryWritten) {
     report::RunHeader header;
     header.toolVersion = report::kToolVersionText;
     header.engineVersion = report::kEngineVersionText;
@@ -124,6 +148,7 @@ void Run::WriteRunReport(const std::vector<std::wstring>& heldFiles) {
     header.switches.assign(setup_.switches, setup_.switches + plan::kSwitchCount);
     header.toolLog = setup_.toolLogDistrust;
     header.limits = LimitLines(limits_);
+    if (summaryWritten) header.summaryFiles = {api::kSummaryHtmlName, api::kSummaryTextName};
     std::vector<report::StepRecord> records = journal_.Records();
     report::MarkHeldFiles(records, heldFiles);
     const std::wstring folder = util::text::LongPath(WorkingFolder()) + L"\\";
@@ -254,7 +279,8 @@ std::vector<std::wstring> Run::ReportHeldFiles() {
 int Run::PackAndSettle() {
     util::files::RemoveNoFollow(ChildTempFolder());  // what the tools left there is not collected
     const std::vector<std::wstring> held = ReportHeldFiles();
-    WriteRunReport(held);
+    // Built from what was collected, before the report that lists it and before packing.
+    WriteRunReport(held, WriteSummary());
 
     // The packer writes a new archive into the run's own folder beside the target ("a" would
     // update an archive that exists); only a complete one takes the target's place, so a

@@ -91,7 +91,9 @@ private:
     void KeepCollected();
     // The two report files, into the working folder just before packing; steps whose files
     // were still open ("/" between folders) are marked partial.
-    void WriteRunReport(const std::vector<std::wstring>& heldFiles);
+    void WriteRunReport(const std::vector<std::wstring>& heldFiles, bool summaryWritten);
+    // The summary, from what was collected; false where it could not be written.
+    bool WriteSummary();
     // Ends a worker with a failure pair and its log line. Always 0.
     int StopWorker(WPARAM result, toollog::Entry entry);
     // Called once by each worker when its part of the run is over; the last one gives back

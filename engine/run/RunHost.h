@@ -22,6 +22,9 @@ public:
     // Where the finished archive is and, when it lacks something, what (one line; empty when
     // nothing), before the success pair.
     virtual void ArchiveFinished(const std::wstring& archive, const std::wstring& lacks) = 0;
+    // The summary is written into what will be packed; its problem counts
+    // (summary::ProblemCountsText), before the success pair.
+    virtual void SummaryWritten(const std::wstring& problemCounts) = 0;
     // What was collected could not be packed and is kept in the folder place, before the
     // run's last pair.
     virtual void CollectionKept(const std::wstring& place) = 0;

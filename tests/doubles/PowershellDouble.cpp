@@ -17,6 +17,7 @@
 #include "DoubleSettings.h"
 #include "DoubleSupport.h"
 #include "FieldProfile.h"
+#include "MachineFacts.h"
 
 using namespace doubles;
 
@@ -35,6 +36,10 @@ int WmiObject(const std::wstring& wmiClass) {
         return 1;
     }
     const std::string c = Utf8(wmiClass);
+    if (wmiClass == L"Win32_PnPEntity") {
+        WriteOut(PnpEntityList());
+        return 0;
+    }
     WriteOut("\r\n__GENUS          : 2\r\n__CLASS          : " + c + "\r\nName             : " + c +
              " (skelda test double)\r\n\r\n");
     return 0;

@@ -1,7 +1,7 @@
 // Test double of wevtutil: "el" prints EventLogListing(); "epl <log> <file>" writes a stand-in
 // file that names the log, as large as an empty log's export or, for a log that holds events,
 // larger; "al <file> /l:<locale>" writes the log's texts to LocaleMetaData\<name>_<LCID>.MTA
-// beside it. Other commands fail with ERROR_INVALID_PARAMETER.
+// beside it; "qe <log> … /f:text" prints RecentEventsText(log). Other commands fail with ERROR_INVALID_PARAMETER.
 // SKELDA_DOUBLES_TEXTS=fail: "al" fails (exit 15002); =silent: it ends with 0 and writes nothing,
 // as wevtutil can.
 // With a field profile, the listing is the profile's channels and each call takes its time.
@@ -10,6 +10,7 @@
 #include "DoubleSupport.h"
 #include "EventLogListing.h"
 #include "FieldProfile.h"
+#include "RecentEvents.h"
 
 using namespace doubles;
 
@@ -94,6 +95,30 @@ int ArchiveLog(const std::vector<std::wstring>& args) {
     return 0;
 }
 
+// "qe <log> [/q:…] /f:text …": the log's recent events as text; only the text layout is known.
+int QueryEvents(const std::vector<std::wstring>& args) {
+    std::wstring log;
+    bool text = false;
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (EqualsNoCase(args[i], L"/f:text") || EqualsNoCase(args[i], L"/format:text")) text = true;
+        else if (!args[i].empty() && args[i][0] != L'/' && log.empty()) log = args[i];
+    }
+    if (log.empty() || !text) {
+        WriteErr("Failed to read command line. The parameter is incorrect.\r\n");
+        return ERROR_INVALID_PARAMETER;
+    }
+    SpendFieldCosts("wevtutil", {"qe"});
+    const std::string name = Utf8(log);
+    const FieldProfile* field = ActiveFieldProfile();
+    ChannelKind kind = ChannelKind::Empty;
+    if (field ? !FindChannel(*field, name, kind) : !IsListedEventLog(name)) {
+        WriteErr("Failed to query log " + name + ". The specified channel could not be found.\r\n");
+        return kChannelNotFound;
+    }
+    WriteOut(RecentEventsText(name));
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -115,6 +140,8 @@ int main() {
         return ExportLog(args);
     if (args.size() >= 2 && (EqualsNoCase(args[1], L"al") || EqualsNoCase(args[1], L"archive-log")))
         return ArchiveLog(args);
+    if (args.size() >= 2 && (EqualsNoCase(args[1], L"qe") || EqualsNoCase(args[1], L"query-events")))
+        return QueryEvents(args);
     WriteErr("The parameter is incorrect.\r\n");
     return ERROR_INVALID_PARAMETER;
 }

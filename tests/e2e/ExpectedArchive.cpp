@@ -68,6 +68,8 @@ bool On(const Switches& s, const std::wstring& folder) {
 std::set<std::wstring> Files(const Switches& s) {
     std::set<std::wstring> entries;
     if (s[kSystemLog]) {
+        for (const wchar_t* log : engine::api::kRecentEventLogs)
+            entries.insert(CategoryFolder(kSystemLog) + L"/" + engine::api::kRecentEventsFolder + L"/" + log + L".txt");
         for (const auto& name : EventLogNames()) {
             const std::wstring file = engine::plan::EventLogFileName(name);
             entries.insert(CategoryFolder(kSystemLog) + L"/" + file);
@@ -91,9 +93,11 @@ std::set<std::wstring> Files(const Switches& s) {
             for (const auto& row : rows) entries.insert(Slashed(folder) + L"/" + row.label + L".txt");
         }
     }
-    // The run's report, whatever was switched on.
+    // The run's report and its summary, whatever was switched on.
     entries.insert(engine::api::kReportTextName);
     entries.insert(engine::api::kReportJsonName);
+    entries.insert(engine::api::kSummaryHtmlName);
+    entries.insert(engine::api::kSummaryTextName);
     // Every folder along the way is an entry of its own.
     std::set<std::wstring> all = entries;
     for (const auto& entry : entries) {
@@ -108,6 +112,7 @@ std::vector<std::wstring> Commands(const Switches& s, const std::wstring& module
     std::vector<std::wstring> lines;
     const std::wstring work = moduleFolder + L"SystemInfoLog\\";
     if (s[kSystemLog]) {
+        for (const wchar_t* log : engine::api::kRecentEventLogs) lines.push_back(engine::plan::RecentEventsCommand(log));
         lines.push_back(L"wevtutil el");
         for (const auto& name : EventLogNames()) {
             const auto step = engine::plan::EventLogExportStep(name, work + CategoryFolder(kSystemLog),

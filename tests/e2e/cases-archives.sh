@@ -12,6 +12,12 @@ run_case "all categories" all "$archive"
 verbose=
 expect_exit 0
 expect_report "$archive" ok=+ failed=0 timed-out=0 skipped=0 not-found=0
+# The summary of the doubles' machine, read first by an engineer: as the golden file has it, and
+# opened in a real browser, every link leading to a file of the archive. SKELDA_UPDATE_GOLDEN=1
+# rewrites the golden file; SKELDA_SUMMARY_SCREENSHOT keeps the browser's picture there.
+python3 "$source_dir/tests/e2e/check-summary.py" "$root/report" --golden "$source_dir/tests/e2e/golden/summary.txt" \
+    ${SKELDA_UPDATE_GOLDEN:+--update} --browser "${SKELDA_SUMMARY_SCREENSHOT:-$root/summary.png}" ||
+  fail "the summary is not right"
 steps=$(grep -c '^\[[0-9]*/[0-9]*\] ok ' <<<"$out")
 [ "$steps" = "$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["steps"]))' \
     "$root/report/collection-report.json")" ] || fail "$steps progress lines, not one per step"

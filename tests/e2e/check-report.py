@@ -5,7 +5,7 @@
 The JSON must parse and its counts add up; the text report is UTF-8 with a byte-order mark and
 CR LF line ends; every file and folder of the archive is the output of exactly one step, lies in
 a copied folder's output, is a folder on the way to an output, or is one of the two reports (or
-the archive check added after packing).
+the archive check added after packing, or the summary the report lists, which must be there).
 <outcome>=<count> asks for exactly that many steps with the outcome, <outcome>=+ for at least one;
 reason-has=<text> for a step whose reason holds the text.
 Prints one line per fault and exits 1 when there is any."""
@@ -36,6 +36,15 @@ try:
     text.decode("utf-8")
 except UnicodeDecodeError as e:
     faults.append(f"收集报告.txt is not UTF-8: {e}")
+
+summary_files = report.get("summary_files")
+if summary_files != ["概要.html", "概要.txt"]:
+    faults.append(f"the report lists the summary as {summary_files}")
+else:
+    for name in summary_files:
+        if not os.path.isfile(os.path.join(root, name)):
+            faults.append(f"{name} is listed in the report but not in the archive")
+    REPORTS |= set(summary_files)
 
 steps = report["steps"]
 counts = {o: sum(1 for s in steps if s["outcome"] == o) for o in OUTCOMES}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "api/Categories.h"
@@ -95,11 +96,12 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
                 }
                 EXPECT_EQ(plan.StepCount(), counted);
 
-                // Worker 1: the listing alone, its logs come once it has run.
+                // Worker 1: the recent events as text, then the listing; its logs come once it has run.
                 const auto& events = plan.workers[0].steps;
-                ASSERT_EQ(events.size(), facts.switches[engine::api::kSystemLog] ? 1u : 0u);
+                ASSERT_EQ(events.size(), facts.switches[engine::api::kSystemLog] ? 4u : 0u);
                 if (!events.empty()) {
-                    EXPECT_EQ(events[0].kind, StepKind::EventLogListing);
+                    EXPECT_EQ(events[0].kind, StepKind::ToolReport);
+                    EXPECT_EQ(events[3].kind, StepKind::EventLogListing);
                 }
 
                 // Worker 2: update log, CBS, INF, systeminfo, then the aliases, in that order.
@@ -158,18 +160,31 @@ TEST(StepPlanTest, EveryCombinationPlansExactlyTheEnabledCategories) {
 }
 
 // Plain examples, every expected value written out: what one switch plans on one system.
-TEST(StepPlanTest, ExampleTheSystemLogAloneIsTheListingInItsFolder) {
+TEST(StepPlanTest, ExampleTheSystemLogIsTheRecentEventsAsTextThenTheListing) {
     const engine::plan::RunPlan plan = engine::plan::PlanRun(Facts(1u << 5, util::win::OS_WIN10, true));
-    ASSERT_EQ(plan.workers[0].folders.size(), 1u);
+    ASSERT_EQ(plan.workers[0].folders.size(), 2u);
     EXPECT_EQ(plan.workers[0].folders[0].path, L"M\\SystemInfoLog\\系统日志");
-    ASSERT_EQ(plan.workers[0].steps.size(), 1u);
-    const PlannedStep& listing = plan.workers[0].steps[0];
+    EXPECT_EQ(plan.workers[0].folders[1].path, L"M\\SystemInfoLog\\系统日志\\近7天的错误和警告");
+    ASSERT_EQ(plan.workers[0].steps.size(), 4u);
+    const char* const logs[] = {"System", "Application", "Setup"};
+    for (int i = 0; i < 3; ++i) {
+        const PlannedStep& recent = plan.workers[0].steps[i];
+        const std::wstring log(logs[i], logs[i] + strlen(logs[i]));
+        EXPECT_EQ(recent.kind, StepKind::ToolReport);
+        EXPECT_EQ(recent.program, L"wevtutil.exe");
+        EXPECT_EQ(recent.output, L"M\\SystemInfoLog\\系统日志\\近7天的错误和警告\\" + log + L".txt");
+        // Levels 1 to 3 of the last 7 days, as text, newest first, bounded.
+        EXPECT_EQ(recent.what, L"wevtutil qe \"" + log +
+                                   L"\" /q:\"*[System[(Level=1 or Level=2 or Level=3) and "
+                                   L"TimeCreated[timediff(@SystemTime) <= 604800000]]]\" /f:text /rd:true /c:500");
+    }
+    const PlannedStep& listing = plan.workers[0].steps[3];
     EXPECT_EQ(listing.kind, StepKind::EventLogListing);
     EXPECT_EQ(listing.program, L"wevtutil.exe");
     EXPECT_EQ(listing.what, L"wevtutil el");
     EXPECT_EQ(listing.folder, L"M\\SystemInfoLog\\系统日志");
     for (int w = 1; w < 4; ++w) EXPECT_TRUE(plan.workers[w].steps.empty()) << w;
-    EXPECT_EQ(plan.StepCount(), 1);
+    EXPECT_EQ(plan.StepCount(), 4);
 }
 
 TEST(StepPlanTest, ExampleTheUpdateLogIsCopiedOnWindows7AndWrittenFirstOnWindows10) {

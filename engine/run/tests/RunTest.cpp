@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,11 @@
 #include "api/Categories.h"
 #include "host/Collector.h"
 #include "plan/StepPlan.h"
+#include "catalogue/Catalogue.h"
+#include "summary/SummaryBuilder.h"
+#include "text/PathText.h"
+#include "text/WideText.h"
+#include "win/WindowsVersion.h"
 #include "testing/TestPrograms.h"
 #include "testing/ResultReceiver.h"
 #include "testing/TempFolder.h"
@@ -79,7 +86,56 @@ TEST_F(RunTest, AThrowingStepIsThatStepsFailure) {
          at = report.find(L"step fault for testing", at + 1))
         ++failures;
     EXPECT_EQ(failures, 2u) << report;  // the CBS and the INF copy
+    // The summary was packed and listed; it counts both, and cannot say what the logs hold.
+    // (The capture reads the report's UTF-8 in the console's code page: the names' ends tell.)
+    const size_t files = report.find(L"\"summary_files\": [\"");
+    ASSERT_NE(files, std::wstring::npos) << report;
+    EXPECT_NE(report.find(L".html\", \"", files), std::wstring::npos) << report;
+    wchar_t counts[512] = {};
+    ASSERT_GT(::GetEnvironmentVariableW(engine::api::kProblemCountsVariable, counts, 512), 0u);
+    EXPECT_EQ(std::wstring(counts).find(L"steps_not_ok=2;"), 0u) << counts;
+    EXPECT_NE(std::wstring(counts).find(L"cbs_corruption=-;failed_device_installs=-"), std::wstring::npos) << counts;
     EXPECT_FALSE(util::files::RunGuard::IsHeldElsewhere(engine::api::kRunGuardName));
+}
+
+// The summary reads the files the plan has the steps write, by the same names.
+TEST(RunSummarySourcesTest, EverySourceOfTheSummaryIsWhatAStepWrites) {
+    engine::catalogue::FolderCatalogue wmic, device, system;
+    engine::catalogue::BuildCatalogues(wmic, device, system);
+    for (const bool haveWmic : {true, false}) {
+        engine::plan::PlanFacts facts;
+        for (int& on : facts.switches) on = 1;
+        facts.osVersionCode = util::win::OS_WIN10;
+        facts.haveWmic = haveWmic;
+        facts.workingFolder = L"W";
+        facts.windowsFolder = L"C:\\Windows";
+        facts.wmic = &wmic;
+        facts.wmiDevice = &device;
+        facts.wmiSystem = &system;
+        const engine::plan::RunPlan plan = engine::plan::PlanRun(facts);
+        std::set<std::wstring> written;  // relative, "/" between folders
+        std::function<void(const std::vector<engine::plan::PlannedStep>&)> collect = [&](const auto& steps) {
+            for (const engine::plan::PlannedStep& step : steps) {
+                written.insert(step.output);
+                for (const engine::catalogue::CatalogueRow& row : step.rows)  // an alias batch's reports
+                    written.insert(engine::catalogue::ReportPath(step.folder, row.label));
+                collect(step.then);
+            }
+        };
+        for (const engine::plan::WorkerPlan& worker : plan.workers) collect(worker.steps);
+        std::set<std::wstring> relative;
+        for (const std::wstring& path : written)
+            if (path.compare(0, 2, L"W\\") == 0) relative.insert(util::text::ReplaceAll(path.substr(2), L"\\", L"/"));
+        namespace sources = engine::summary::sources;
+        for (const wchar_t* file : {sources::kOperatingSystem, sources::kComputerSystem, sources::kHotFixes,
+                                    sources::kLogicalDisks, sources::kServices, sources::kBios, sources::kProcessors,
+                                    sources::kPnpEntities, sources::kUpdateLog})
+            EXPECT_EQ(relative.count(file), 1u) << util::text::Narrow(file, CP_UTF8) << " without WMIC: " << !haveWmic;
+        for (const wchar_t* folder : {sources::kCbsFolder, sources::kSetupFolder})
+            EXPECT_EQ(relative.count(folder), 1u) << util::text::Narrow(folder, CP_UTF8);
+        for (const wchar_t* log : sources::kRecentEventLogs)
+            EXPECT_EQ(relative.count(engine::summary::RecentEventsFile(log)), 1u) << util::text::Narrow(log, CP_UTF8);
+    }
 }
 
 TEST_F(RunTest, AnArchivePathNamingAFolderIsRefusedBeforeCollecting) {
