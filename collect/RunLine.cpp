@@ -1,5 +1,6 @@
 #include "RunLine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "text/JsonText.h"
@@ -25,6 +26,17 @@ std::string Object(const RunLineFacts& facts, const std::wstring& lacks, const s
         json += (i ? "," : "") + JsonString(facts.steps[i].first) + ":" + std::to_string(facts.steps[i].second);
     json += "},\"lacks\":" + JsonString(lacks);
     json += ",\"kept\":" + (facts.kept.empty() ? std::string("null") : JsonString(kept));
+    json += ",\"problems\":";
+    if (facts.problems.empty()) {
+        json += "null";
+    } else {
+        const auto counts = ParseProblemCounts(facts.problems);
+        json += "{";
+        for (size_t i = 0; i < counts.size(); ++i)
+            json += (i ? ",\"" : "\"") + counts[i].first + "\":" +
+                    (counts[i].second < 0 ? std::string("null") : std::to_string(counts[i].second));
+        json += "}";
+    }
     json += ",\"cut\":[";
     for (size_t i = 0; i < cut.size(); ++i) json += (i ? ",\"" : "\"") + std::string(cut[i]) + "\"";
     return json + "]}";
@@ -47,6 +59,36 @@ std::wstring Cut(const std::wstring& text, Fits fits) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, long long>> ParseProblemCounts(const std::wstring& text) {
+    std::vector<std::pair<std::string, long long>> counts;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(L';', start), text.size());
+        const std::wstring part = text.substr(start, end - start);
+        start = end + 1;
+        const size_t equals = part.find(L'=');
+        if (equals == std::wstring::npos || equals == 0 || equals > 64) continue;
+        std::string name;
+        bool good = true;
+        for (size_t i = 0; i < equals; ++i) {
+            const wchar_t c = part[i];
+            good = good && ((c >= L'a' && c <= L'z') || c == L'_');
+            name += static_cast<char>(c);
+        }
+        const std::wstring value = part.substr(equals + 1);
+        long long count = value == L"-" ? -1 : 0;
+        if (value != L"-") {
+            good = good && !value.empty() && value.size() <= 12;
+            for (wchar_t c : value) {
+                good = good && c >= L'0' && c <= L'9';
+                count = count * 10 + (c - L'0');
+            }
+        }
+        if (good) counts.emplace_back(name, count);
+    }
+    return counts;
+}
 
 const char* OutcomeWord(int exitCode) {
     switch (exitCode) {

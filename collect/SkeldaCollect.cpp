@@ -18,6 +18,7 @@
 #include "files/RunGuard.h"
 #include "files/TrustedFolder.h"
 #include "text/LongPath.h"
+#include "text/PathText.h"
 #include "text/WideText.h"
 #include "win/ProcAddress.h"
 #include "win/ProcessToken.h"
@@ -316,6 +317,10 @@ int Run(const collect::Options& options, collect::RunLineFacts& facts) {
             if (!target.empty() && archive != target)
                 out.Line(L"the earlier archive at " + target + L" could not be replaced (open in another program, or "
                       L"read-only); the new archive was kept beside it under the name above\n");
+            facts.problems = EngineVariable(api::kProblemCountsVariable);
+            if (!facts.problems.empty())
+                out.Line(L"summary: " + std::wstring(api::kSummaryHtmlName) + L" and " + api::kSummaryTextName +
+                         L" in the archive (problems: " + util::text::ReplaceAll(facts.problems, L";", L", ") + L")\n");
             const std::wstring lacks = EngineVariable(api::kArchiveLacksVariable);
             facts.lacks = lacks;
             if (!lacks.empty())

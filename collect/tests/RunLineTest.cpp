@@ -16,6 +16,7 @@ collect::RunLineFacts Collected() {
     facts.seconds = 421.04;
     facts.steps = {{L"ok", 447}, {L"timed-out", 1}};
     facts.lacks = L"1 file missing";
+    facts.problems = L"steps_not_ok=1;disks_low=0;error_events=-";
     return facts;
 }
 
@@ -26,7 +27,7 @@ TEST(RunLineTest, ACollectionIsOneLineWithEveryFact) {
               "\"archive\":\"C:\\\\out\\\\\xE4\xBF\xA1\xE6\x81\xAF\xE6\x94\xB6\xE9\x9B\x86.7z\","
               "\"archive_bytes\":12345678,\"archive_sha256\":\"" + std::string(64, 'a') + "\","
               "\"seconds\":421.0,\"steps\":{\"ok\":447,\"timed-out\":1},\"lacks\":\"1 file missing\","
-              "\"kept\":null,\"cut\":[]}");
+              "\"kept\":null,\"problems\":{\"steps_not_ok\":1,\"disks_low\":0,\"error_events\":null},\"cut\":[]}");
     collect::RunLineFacts failed;
     failed.exitCode = 1;
     failed.kept = L"C:\\Windows\\Temp\\OrvaneSkelda-kept 2026-12-09 07.05.03";
@@ -35,6 +36,7 @@ TEST(RunLineTest, ACollectionIsOneLineWithEveryFact) {
     EXPECT_NE(refused.find("\"archive\":null"), std::string::npos) << refused;
     EXPECT_NE(refused.find("\"archive_sha256\":null"), std::string::npos) << refused;
     EXPECT_NE(refused.find("\"kept\":\"C:\\\\Windows\\\\Temp\\\\OrvaneSkelda-kept"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("\"problems\":null"), std::string::npos) << "no summary without an archive";
 }
 
 // Long texts give way, in turn, and say so; counts and the digest stay whole, and a cut never
@@ -57,6 +59,17 @@ TEST(RunLineTest, LongTextsAreCutToTwoKilobytesAndNamed) {
     EXPECT_LE(line.size(), 2048u);
     EXPECT_NE(line.find("\"cut\":[\"lacks\",\"kept\",\"archive\"]"), std::string::npos) << line;
     for (size_t small : {400u, 600u}) EXPECT_LE(collect::RunLine(facts, small).size(), small);
+}
+
+// The counts come through the host's environment: anything but names and counts is left out,
+// so the line stays valid JSON whatever the variable holds.
+TEST(RunLineTest, ProblemCountsAreNamesAndNumbersOnly) {
+    const auto counts = collect::ParseProblemCounts(L"a_b=12;none=-;;Bad=1;x\"y=2;z=3a;w=;long=1234567890123;ok=0");
+    ASSERT_EQ(counts.size(), 3u);
+    EXPECT_EQ(counts[0], (std::pair<std::string, long long>{"a_b", 12}));
+    EXPECT_EQ(counts[1], (std::pair<std::string, long long>{"none", -1}));
+    EXPECT_EQ(counts[2], (std::pair<std::string, long long>{"ok", 0}));
+    EXPECT_TRUE(collect::ParseProblemCounts(L"").empty());
 }
 
 TEST(RunLineTest, EveryExitCodeHasItsWord) {
