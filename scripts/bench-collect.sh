@@ -27,6 +27,10 @@ bash "$top/tests/fixtures/make-fixtures.sh" "$prefix" --no-empty-cbs-folder >/de
 . "$top/scripts/wine-env.sh" "$prefix"
 # SKELDA_BENCH_NO_WMIC=1: a system without WMIC, whose alias reports come from PowerShell.
 [ "${SKELDA_BENCH_NO_WMIC:-}" = 1 ] && find "$prefix/drive_c/windows" -ipath '*/wbem/wmic.exe' -delete
+# Wine reports its user as the owner of every file, so the clean room and the tool log would be
+# refused as the user's: name that user a trusted owner, as an administrator may (HKLM).
+skelda_wine reg add 'HKLM\SOFTWARE\OrvaneSkelda' /v TrustedOwners /t REG_MULTI_SZ /d S-1-5-21-0-0-0-1000 /f \
+  >/dev/null 2>&1 || { echo "bench: cannot name the trusted owner" >&2; exit 1; }
 
 # The doubles find the model in their own folder of the prefix, never through the environment.
 doubles=$prefix/drive_c/skelda-doubles
@@ -53,8 +57,16 @@ run() {
   [ -n "$pool" ] && pool_option=(--pool "$pool")
   # Wine's process channel names every process it creates. Exit code 6: a step did not end ok;
   # the report says which.
+  local rc=0
   WINEDEBUG=+process skelda_wine "$dir/product/SkeldaCollect.exe" --quiet "${pool_option[@]}" "$archive" \
-    >"$dir/run.out" 2>"$dir/trace.txt" || true
+    >"$dir/run.out" 2>"$dir/trace.txt" || rc=$?
+  # A run that made no archive measures nothing: say why and stop.
+  if [ "$rc" != 0 ] && [ "$rc" != 6 ]; then
+    echo "bench: the $name run ended with exit code $rc, no archive:" >&2
+    cat "$dir/run.out" >&2
+    grep -v '^[0-9a-f]\{4\}:' "$dir/trace.txt" | tail -5 >&2  # the host's own error output
+    exit 1
+  fi
   wineserver -w
   end=$(date +%s.%N)
   [ -f "$doubles/field-costs.txt" ] && mv "$doubles/field-costs.txt" "$dir/field-costs.txt"

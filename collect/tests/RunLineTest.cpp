@@ -51,6 +51,7 @@ TEST(RunLineTest, LongTextsAreCutToTwoKilobytesAndNamed) {
     EXPECT_NE(line.find("\xE2\x80\xA6\",\"kept\""), std::string::npos) << "the cut text ends in an ellipsis";
     EXPECT_NE(line.find(std::string(64, 'a')), std::string::npos);
     EXPECT_NE(line.find("\"ok\":447"), std::string::npos);
+    EXPECT_NE(line.find("\"problems\":{\"steps_not_ok\":1,"), std::string::npos) << "counts are never cut";
     EXPECT_EQ(line.find('\n'), std::string::npos);
 
     facts.archive = L"\\\\?\\C:\\" + std::wstring(4000, L'x') + L".7z";

@@ -124,7 +124,7 @@ Section StepsNotOk(const SummaryInputs& inputs) {
     return section;
 }
 
-Section DisksLow(const SummaryInputs& inputs, const std::vector<Properties>& disks, const std::wstring& why) {
+Section DisksLow(const std::vector<Properties>& disks, const std::wstring& why) {
     Section section = Started(texts::kDisksLow, "disks_low", {sources::kLogicalDisks});
     section.unavailable = why;
     section.headers = {WithProperty(texts::kDrive, L"DeviceID"), WithProperty(texts::kFree, L"FreeSpace"),
@@ -370,7 +370,7 @@ Section Windows(const SummaryInputs& inputs, std::vector<Properties>& os) {
     return section;
 }
 
-Section Memory(const SummaryInputs& inputs, const std::vector<Properties>& os, const std::wstring& why) {
+Section Memory(const std::vector<Properties>& os, const std::wstring& why) {
     Section section = Started(texts::kMemory, nullptr, {sources::kOperatingSystem});
     section.headers = {texts::kItem, texts::kValue, texts::kProperty};
     section.unavailable = why;
@@ -379,7 +379,6 @@ Section Memory(const SummaryInputs& inputs, const std::vector<Properties>& os, c
     const std::wstring* free = os.front().Find(L"FreePhysicalMemory");
     AddFact(section, texts::kMemoryTotal, total, L"TotalVisibleMemorySize", KilobytesText(total));
     AddFact(section, texts::kMemoryFree, free, L"FreePhysicalMemory", KilobytesText(free));
-    (void)inputs;
     return section;
 }
 
@@ -487,7 +486,7 @@ Summary BuildSummary(const SummaryInputs& inputs) {
     Section diskSource;
     const std::vector<Properties> disks = ReadInstances(inputs, sources::kLogicalDisks, diskSource, ParseListFull);
     summary.problems.push_back(StepsNotOk(inputs));
-    summary.problems.push_back(DisksLow(inputs, disks, diskSource.unavailable));
+    summary.problems.push_back(DisksLow(disks, diskSource.unavailable));
     EventSections(inputs, summary.problems);
     summary.problems.push_back(LogSection(inputs, texts::kFailedUpdates, "failed_updates", sources::kUpdateLog,
                                           FailedUpdateLines));
@@ -509,7 +508,7 @@ Summary BuildSummary(const SummaryInputs& inputs) {
                                     {{texts::kName, L"Name"},
                                      {texts::kCores, L"NumberOfCores"},
                                      {texts::kThreads, L"NumberOfLogicalProcessors"}}));
-    summary.machine.push_back(Memory(inputs, os, summary.machine.front().unavailable));
+    summary.machine.push_back(Memory(os, summary.machine.front().unavailable));
     summary.machine.push_back(Disks(disks, diskSource.unavailable));
     return summary;
 }

@@ -29,7 +29,7 @@ grep -qx 'Path = CBS日志/Archive/Empty' <<<"$listing" || fail "the empty CBS s
 expect_commands all
 expect_working_folder_gone
 [ ! -s "$toollog" ] || fail "the tool log has entries: $(iconv -f gbk -t utf-8 "$toollog")"
-echo "$out" | grep -q "archive: " || fail "the host did not say where the archive is"
+grep -q "archive: " <<<"$out" || fail "the host did not say where the archive is"
 
 doubles_knobs EVENT_LOGS=short
 
@@ -90,6 +90,15 @@ assert fact["archive_sha256"] == hashlib.sha256(open(archive, "rb").read()).hexd
 counts = {k: v for k, v in report["summary"]["counts"].items() if v}
 assert fact["steps"] == counts, (fact["steps"], counts)
 assert fact["lacks"] == "" and fact["kept"] is None and fact["cut"] == [], fact
+# The problem counts are the summary's, in its order: "发现 n", "未发现" (0), "不可用" (null).
+text = open(os.path.join(os.path.dirname(report_path), "概要.txt"), encoding="utf-8-sig", newline="").read().split("\r\n")
+head = text.index("# 发现的问题")
+listed = [l.split("：")[-1] for l in text[head + 1:text.index("", head)]]
+words = [("未发现" if v == 0 else "不可用" if v is None else f"发现 {v}") for v in fact["problems"].values()]
+assert list(fact["problems"]) == ["steps_not_ok", "disks_low", "error_events", "failed_updates", "cbs_corruption",
+                                  "failed_device_installs", "problem_devices", "stopped_auto_services"], fact
+assert words == listed, (words, listed)
+assert fact["problems"]["steps_not_ok"] == sum(v for k, v in counts.items() if k != "ok"), fact
 PY
 
 # Nothing switched on: the packer still runs and the run succeeds.

@@ -4,7 +4,7 @@
 概要.txt must equal the golden file once its line of computer and time is set aside (--update
 writes the golden file instead). Every link of 概要.html that is not within the page must name a
 file or folder of the archive. With --browser, headless Chromium opens the page from the folder:
-it must render (a screenshot that is not blank, written to <png>), and the links of the DOM it
+it must render (a screenshot that is not blank, written to <png>) and print (a PDF), and the links of the DOM it
 parsed must resolve, as the browser resolves them, to files of the archive.
 Prints one line per fault and exits 1 when there is any."""
 import html.parser
@@ -118,6 +118,13 @@ if browser_png:
                            capture_output=True, timeout=120)
             if not os.path.isfile(browser_png) or os.path.getsize(browser_png) < 20000:
                 faults.append("the browser made no screenshot of the page, or a blank one")
+            # Printable: the browser's print of it is a PDF of at least one page.
+            pdf = os.path.join(profile, "summary.pdf")
+            subprocess.run(flags + ["--no-pdf-header-footer", f"--print-to-pdf={pdf}", url], capture_output=True,
+                           timeout=120)
+            printed = open(pdf, "rb").read() if os.path.isfile(pdf) else b""
+            if not printed.startswith(b"%PDF") or b"/Type /Page" not in printed and b"/Type/Page" not in printed:
+                faults.append("the browser could not print the page")
         except subprocess.TimeoutExpired:
             faults.append("the browser did not end within two minutes")
         finally:
