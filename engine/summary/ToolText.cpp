@@ -44,6 +44,8 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != L'\r' && text[i] != L'\n') continue;
         lines.push_back(text.substr(start, i - start));
+        // CR CR LF is one break: WMIC writes it where its output passes a code-page conversion.
+        if (text[i] == L'\r' && text.compare(i + 1, 2, L"\r\n") == 0) ++i;
         if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
         start = i + 1;
     }

@@ -11,7 +11,7 @@ namespace engine::summary {
 // tool writes to a file or pipe (the PC's OEM code page).
 std::wstring DecodeToolText(const std::string& bytes, unsigned codePage);
 
-// The lines, without their CR LF, LF or CR; a last line without a break is kept.
+// The lines, without their CR LF, CR CR LF, LF or CR; a last line without a break is kept.
 std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 // Without blanks and tabs at either end.

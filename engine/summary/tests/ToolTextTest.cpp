@@ -21,6 +21,8 @@ TEST(ToolTextTest, LinesSplitAtEveryKindOfBreak) {
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"", L"e"}));
     EXPECT_TRUE(SplitLines(L"").empty());
     EXPECT_EQ(SplitLines(L"x\r\n"), std::vector<std::wstring>{L"x"});
+    // WMIC's doubled CR must not turn each property into an instance of its own.
+    EXPECT_EQ(SplitLines(L"Name=a\r\r\nState=b\r\r\n\r\r\n"), (std::vector<std::wstring>{L"Name=a", L"State=b", L""}));
 }
 
 TEST(ToolTextTest, NamesCompareWithoutCaseOnlyForAsciiLetters) {
