@@ -5,19 +5,11 @@
 namespace engine::summary {
 
 std::vector<Properties> ParsePowerShellList(const std::wstring& text) {
-    std::vector<Properties> instances;
-    bool inInstance = false;
+    InstanceLines instances;
     for (const std::wstring& line : SplitLines(text)) {
-        if (Trimmed(line).empty()) {
-            inInstance = false;
-            continue;
-        }
-        const bool continues = line[0] == L' ' || line[0] == L'\t';
-        if (continues) {
-            if (inInstance && !instances.back().values.empty()) {
-                std::wstring& value = instances.back().values.back().second;
-                value += (value.empty() ? L"" : L" ") + Trimmed(line);
-            }
+        if (instances.EndsAtBlank(line)) continue;
+        if (line[0] == L' ' || line[0] == L'\t') {
+            if (std::wstring* value = instances.LastValue()) *value += (value->empty() ? L"" : L" ") + Trimmed(line);
             continue;
         }
         size_t colon = line.find(L" : ");
@@ -27,13 +19,9 @@ std::vector<Properties> ParsePowerShellList(const std::wstring& text) {
             valueAt = line.size();
         }
         if (colon == std::wstring::npos) continue;  // a heading or an error line: no property
-        if (!inInstance) {
-            instances.emplace_back();
-            inInstance = true;
-        }
-        instances.back().values.emplace_back(Trimmed(line.substr(0, colon)), Trimmed(line.substr(valueAt)));
+        instances.Add(Trimmed(line.substr(0, colon)), Trimmed(line.substr(valueAt)));
     }
-    return instances;
+    return instances.Take();
 }
 
 }  // namespace engine::summary

@@ -28,6 +28,25 @@ std::wstring Properties::Get(const std::wstring& name) const {
     return value ? *value : std::wstring();
 }
 
+bool InstanceLines::EndsAtBlank(const std::wstring& line) {
+    if (!Trimmed(line).empty()) return false;
+    open_ = false;
+    return true;
+}
+
+void InstanceLines::Add(std::wstring name, std::wstring value) {
+    if (!open_) {
+        instances_.emplace_back();
+        open_ = true;
+    }
+    instances_.back().values.emplace_back(std::move(name), std::move(value));
+}
+
+std::wstring* InstanceLines::LastValue() {
+    if (!open_ || instances_.back().values.empty()) return nullptr;
+    return &instances_.back().values.back().second;
+}
+
 bool ParseNumber(const std::wstring& text, unsigned long long& number) {
     const std::wstring digits = Trimmed(text);
     if (digits.empty() || digits.size() > 19) return false;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
+#include <tuple>
 
 #include "summary/EventText.h"
 #include "summary/LogLines.h"
@@ -66,6 +66,16 @@ std::vector<Properties> ReadInstances(const SummaryInputs& inputs, const std::ws
     std::vector<Properties> instances = parse(read.text);
     if (instances.empty()) section.unavailable = texts::kNothingReadable;
     return instances;
+}
+
+// Said where only the end of a long log was read.
+std::wstring TailNote(const SummaryInputs& inputs) {
+    return std::wstring(texts::kTailOnly) + L" " + SizeText(inputs.maxLogBytes);
+}
+
+// Of many rows only the latest kShownLines stay (the count says how many there were).
+void KeepLatest(std::vector<Row>& rows) {
+    if (rows.size() > kShownLines) rows.erase(rows.begin(), rows.end() - kShownLines);
 }
 
 std::wstring WithProperty(const wchar_t* label, const wchar_t* property) {
@@ -162,9 +172,13 @@ void EventSections(const SummaryInputs& inputs, std::vector<Section>& problems) 
         EventEntry event;
         std::wstring file;
     };
+    struct SourceCount {
+        std::wstring log, source, file;
+        int count = 0;
+    };
     std::vector<Found> serious;
     std::vector<std::wstring> missing;
-    std::map<std::pair<std::wstring, std::wstring>, std::pair<int, std::wstring>> counts;
+    std::vector<SourceCount> counts;
     size_t read = 0;
     for (size_t i = 0; i < files.size(); ++i) {
         const ReadText text = ReadSource(inputs, files[i], kMaxReportBytes);
@@ -176,9 +190,10 @@ void EventSections(const SummaryInputs& inputs, std::vector<Section>& problems) 
         for (EventEntry& event : ParseEventText(text.text)) {
             if (event.level != EventLevel::Critical && event.level != EventLevel::Error) continue;
             const std::wstring log = event.log.empty() ? sources::kRecentEventLogs[i] : event.log;
-            auto& count = counts[{log, event.source}];
-            ++count.first;
-            count.second = files[i];
+            auto at = std::find_if(counts.begin(), counts.end(),
+                                   [&](const SourceCount& c) { return c.log == log && c.source == event.source; });
+            if (at == counts.end()) at = counts.insert(counts.end(), {log, event.source, files[i]});
+            ++at->count;
             serious.push_back({std::move(event), files[i]});
         }
     }
@@ -191,12 +206,11 @@ void EventSections(const SummaryInputs& inputs, std::vector<Section>& problems) 
         for (const std::wstring& one : missing) note += L"：" + one;
         bySource.note = latest.note = note;
     }
-    std::vector<std::pair<std::pair<std::wstring, std::wstring>, std::pair<int, std::wstring>>> ordered(counts.begin(),
-                                                                                                      counts.end());
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const auto& a, const auto& b) { return a.second.first > b.second.first; });
-    for (const auto& [key, count] : ordered)
-        bySource.rows.push_back({{key.first, key.second, std::to_wstring(count.first)}, count.second});
+    // Most first; the same count by log, then source.
+    std::sort(counts.begin(), counts.end(), [](const SourceCount& a, const SourceCount& b) {
+        return a.count != b.count ? a.count > b.count : std::tie(a.log, a.source) < std::tie(b.log, b.source);
+    });
+    for (const SourceCount& c : counts) bySource.rows.push_back({{c.log, c.source, std::to_wstring(c.count)}, c.file});
     bySource.count = static_cast<int>(serious.size());
     std::stable_sort(serious.begin(), serious.end(),
                      [](const Found& a, const Found& b) { return a.event.date > b.event.date; });
@@ -220,9 +234,9 @@ Section LogSection(const SummaryInputs& inputs, const wchar_t* title, const char
     }
     const std::vector<LogLine> lines = find(read.text);
     section.count = static_cast<int>(lines.size());
-    if (read.tail) section.note = std::wstring(texts::kTailOnly) + L" " + SizeText(inputs.maxLogBytes);
-    for (size_t i = lines.size() > kShownLines ? lines.size() - kShownLines : 0; i < lines.size(); ++i)
-        section.rows.push_back({{lines[i].time, std::to_wstring(lines[i].number), lines[i].text}, relative});
+    if (read.tail) section.note = TailNote(inputs);
+    for (const LogLine& line : lines) section.rows.push_back({{line.time, std::to_wstring(line.number), line.text}, relative});
+    KeepLatest(section.rows);
     return section;
 }
 
@@ -252,11 +266,11 @@ void FillFromLogs(const SummaryInputs& inputs, const wchar_t* folder, const wcha
     for (const std::wstring& name : names) {
         const std::wstring relative = Joined(folder, name);
         const ReadText read = ReadSource(inputs, relative, inputs.maxLogBytes);
-        if (read.tail) section.note = std::wstring(texts::kTailOnly) + L" " + SizeText(inputs.maxLogBytes);
+        if (read.tail) section.note = TailNote(inputs);
         for (std::vector<std::wstring>& cells : rowsOf(name, read.text)) rows.push_back({std::move(cells), relative});
     }
     section.count = static_cast<int>(rows.size());
-    if (rows.size() > kShownLines) rows.erase(rows.begin(), rows.end() - kShownLines);
+    KeepLatest(rows);
     section.rows = std::move(rows);
 }
 

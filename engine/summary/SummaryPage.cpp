@@ -37,6 +37,9 @@ std::wstring CountWord(const Section& section) {
     return std::wstring(texts::kFound) + L" " + std::to_wstring(section.count);
 }
 
+// The count's colour: not available, problems found, none found.
+const char* CountClass(const Section& section) { return !section.Available() ? "na" : section.count ? "bad" : "ok"; }
+
 constexpr const char* kStyle =
     "body{font-family:\"Microsoft YaHei\",\"SimSun\",\"Noto Sans CJK SC\",\"WenQuanYi Micro Hei\",sans-serif;"
     "margin:1.5em;color:#111;line-height:1.45}"
@@ -52,8 +55,7 @@ constexpr const char* kStyle =
 void SectionHtml(std::string& html, const Section& section, int number) {
     html += "<h3 id=\"s" + std::to_string(number) + "\">" + Escaped(section.title);
     if (!section.countName.empty()) {
-        const char* css = !section.Available() ? "na" : section.count ? "bad" : "ok";
-        html += std::string(" <span class=\"") + css + "\">(" + Escaped(CountWord(section)) + ")</span>";
+        html += std::string(" <span class=\"") + CountClass(section) + "\">(" + Escaped(CountWord(section)) + ")</span>";
     }
     html += "</h3>\n<div class=\"src\">" + Escaped(texts::kSource) + "：";
     for (size_t i = 0; i < section.sources.size(); ++i)
@@ -139,8 +141,8 @@ std::string SummaryHtml(const Summary& summary, const PageFacts& facts) {
     for (const Section& section : summary.problems) {
         ++number;
         if (section.countName.empty()) continue;
-        const char* css = !section.Available() ? "na" : section.count ? "bad" : "ok";
-        html += "<li><a href=\"#s" + std::to_string(number) + "\">" + Escaped(section.title) + "</a>：<span class=\"" + css +
+        html += "<li><a href=\"#s" + std::to_string(number) + "\">" + Escaped(section.title) + "</a>：<span class=\"" +
+                CountClass(section) +
                 "\">" + Escaped(CountWord(section)) + "</span></li>\n";
     }
     html += "</ul>\n";

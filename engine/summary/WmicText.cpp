@@ -5,25 +5,17 @@
 namespace engine::summary {
 
 std::vector<Properties> ParseListFull(const std::wstring& text) {
-    std::vector<Properties> instances;
-    bool inInstance = false;
+    InstanceLines instances;
     for (const std::wstring& line : SplitLines(text)) {
-        if (Trimmed(line).empty()) {
-            inInstance = false;
-            continue;
-        }
+        if (instances.EndsAtBlank(line)) continue;
         const size_t equals = line.find(L'=');
         if (equals == std::wstring::npos || equals == 0) {
-            if (inInstance && !instances.back().values.empty()) instances.back().values.back().second += L"\n" + line;
+            if (std::wstring* value = instances.LastValue()) *value += L"\n" + line;
             continue;
         }
-        if (!inInstance) {
-            instances.emplace_back();
-            inInstance = true;
-        }
-        instances.back().values.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        instances.Add(line.substr(0, equals), line.substr(equals + 1));
     }
-    return instances;
+    return instances.Take();
 }
 
 std::vector<Properties> ParseTable(const std::wstring& text) {
