@@ -35,6 +35,7 @@ struct ReadText {
     bool present = false;
     std::wstring text;
     bool tail = false;
+    std::wstring why;  // not present: why not
 };
 
 ReadText ReadSource(const SummaryInputs& inputs, const std::wstring& relative, size_t maxBytes) {
@@ -43,6 +44,8 @@ ReadText ReadSource(const SummaryInputs& inputs, const std::wstring& relative, s
     read.present = file.present;
     read.tail = file.tail;
     if (file.present) read.text = DecodeToolText(file.bytes, inputs.codePage);
+    else if (file.readError) read.why = std::wstring(texts::kUnreadable) + L" " + std::to_wstring(file.readError);
+    else read.why = WhyMissing(inputs, relative);
     return read;
 }
 
@@ -60,7 +63,7 @@ std::vector<Properties> ReadInstances(const SummaryInputs& inputs, const std::ws
                                       Parse parse) {
     const ReadText read = ReadSource(inputs, relative, kMaxReportBytes);
     if (!read.present) {
-        section.unavailable = WhyMissing(inputs, relative);
+        section.unavailable = read.why;
         return {};
     }
     std::vector<Properties> instances = parse(read.text);
@@ -126,9 +129,9 @@ Section StepsNotOk(const SummaryInputs& inputs) {
     section.headers = {texts::kStep, texts::kOutcome, texts::kReason};
     for (const StepFact& step : inputs.steps) {
         if (step.outcome == L"ok") continue;
+        const SourceFile output = step.output.empty() ? SourceFile() : inputs.folder->Read(step.output, 0);
         section.rows.push_back({{step.what, step.outcome, step.reason},
-                                step.output.empty() || !inputs.folder->Read(step.output, 0).present ? inputs.reportFile
-                                                                                                    : step.output});
+                                output.present || output.readError ? step.output : inputs.reportFile});
     }
     section.count = static_cast<int>(section.rows.size());
     return section;
@@ -183,7 +186,7 @@ void EventSections(const SummaryInputs& inputs, std::vector<Section>& problems) 
     for (size_t i = 0; i < files.size(); ++i) {
         const ReadText text = ReadSource(inputs, files[i], kMaxReportBytes);
         if (!text.present) {
-            missing.push_back(std::wstring(sources::kRecentEventLogs[i]) + L"：" + WhyMissing(inputs, files[i]));
+            missing.push_back(std::wstring(sources::kRecentEventLogs[i]) + L"：" + text.why);
             continue;
         }
         ++read;
@@ -229,7 +232,7 @@ Section LogSection(const SummaryInputs& inputs, const wchar_t* title, const char
     section.headers = {texts::kTime, texts::kLine, texts::kValue};
     const ReadText read = ReadSource(inputs, relative, inputs.maxLogBytes);
     if (!read.present) {
-        section.unavailable = WhyMissing(inputs, relative);
+        section.unavailable = read.why;
         return section;
     }
     const std::vector<LogLine> lines = find(read.text);
@@ -266,6 +269,12 @@ void FillFromLogs(const SummaryInputs& inputs, const wchar_t* folder, const wcha
     for (const std::wstring& name : names) {
         const std::wstring relative = Joined(folder, name);
         const ReadText read = ReadSource(inputs, relative, inputs.maxLogBytes);
+        if (!read.present) {
+            // The others still count; this one is named, never counted as holding nothing.
+            section.note += (section.note.empty() ? L"" : L"；") + std::wstring(texts::kNotAvailable) + L"：" + name +
+                            L"：" + read.why;
+            continue;
+        }
         if (read.tail) section.note = TailNote(inputs);
         for (std::vector<std::wstring>& cells : rowsOf(name, read.text)) rows.push_back({std::move(cells), relative});
     }

@@ -16,6 +16,9 @@ struct SourceFile {
     std::string bytes;             // the whole file, or its last bytes where it is larger (tail)
     bool tail = false;
     unsigned long long size = 0;   // the whole file's size
+    // Not present, but there: the system's error code of the open or read that failed (a
+    // scanner holding it without read sharing, say); 0 where it is not there.
+    unsigned long readError = 0;
 };
 
 class SourceFolder {

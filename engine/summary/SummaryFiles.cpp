@@ -19,7 +19,11 @@ SourceFile FolderSources::Read(const std::wstring& relative, size_t maxBytes) co
     util::win::UniqueHandle handle(::CreateFileW(Full(relative).c_str(), GENERIC_READ,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!handle) return file;
+    if (!handle) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) file.readError = error;
+        return file;
+    }
     BY_HANDLE_FILE_INFORMATION facts{};
     if (!::GetFileInformationByHandle(handle.Get(), &facts) ||
         (facts.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
@@ -31,14 +35,24 @@ SourceFile FolderSources::Read(const std::wstring& relative, size_t maxBytes) co
     if (file.tail) {
         LARGE_INTEGER from;
         from.QuadPart = static_cast<LONGLONG>(file.size - wanted);
-        if (!::SetFilePointerEx(handle.Get(), from, nullptr, FILE_BEGIN)) return SourceFile();
+        if (!::SetFilePointerEx(handle.Get(), from, nullptr, FILE_BEGIN)) {
+            SourceFile failed;
+            failed.readError = ::GetLastError();
+            return failed;
+        }
     }
     file.bytes.resize(static_cast<size_t>(wanted));
     size_t done = 0;
     while (done < file.bytes.size()) {
         DWORD read = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(file.bytes.size() - done, 1u << 20));
-        if (!::ReadFile(handle.Get(), &file.bytes[done], chunk, &read, nullptr) || read == 0) break;
+        if (!::ReadFile(handle.Get(), &file.bytes[done], chunk, &read, nullptr)) {
+            // Half a file is no source: the summary says it could not be read.
+            SourceFile failed;
+            failed.readError = ::GetLastError();
+            return failed;
+        }
+        if (read == 0) break;
         done += read;
     }
     file.bytes.resize(done);

@@ -82,6 +82,7 @@ constexpr const wchar_t* kNotCollected = L"本次没有收集这类信息";
 constexpr const wchar_t* kFileMissing = L"文件不在压缩包中";
 constexpr const wchar_t* kStepWas = L"收集它的步骤结果为";
 constexpr const wchar_t* kNothingReadable = L"文件中没有可识别的内容";
+constexpr const wchar_t* kUnreadable = L"文件在压缩包中，但生成概要时无法读取，错误代码";
 constexpr const wchar_t* kPropertyMissing = L"文件中没有这个属性";
 constexpr const wchar_t* kNoDates = L"文件中没有可比较的日期";
 constexpr const wchar_t* kTailOnly = L"文件较大，只读取了最后";

@@ -19,9 +19,14 @@ using testing::CaptureUtf8;
 class MapFolder : public SourceFolder {
 public:
     std::map<std::wstring, std::string> files;
+    std::map<std::wstring, unsigned long> unreadable;  // there, but the open fails with this error
 
     SourceFile Read(const std::wstring& relative, size_t maxBytes) const override {
         SourceFile file;
+        if (const auto held = unreadable.find(relative); held != unreadable.end()) {
+            file.readError = held->second;
+            return file;
+        }
         const auto at = files.find(relative);
         if (at == files.end()) return file;
         file.present = true;
@@ -35,6 +40,8 @@ public:
         for (const auto& [path, bytes] : files)
             if (path.compare(0, folder.size() + 1, folder + L"/") == 0 && path.find(L'/', folder.size() + 1) == std::wstring::npos)
                 names.push_back(path.substr(folder.size() + 1));
+        for (const auto& [path, error] : unreadable)
+            if (path.compare(0, folder.size() + 1, folder + L"/") == 0) names.push_back(path.substr(folder.size() + 1));
         return names;
     }
 };
@@ -153,6 +160,27 @@ TEST(SummaryBuilderTest, MissingSourcesSayWhyAndNothingIsGuessed) {
     EXPECT_EQ(ProblemCountsText(summary),
               L"steps_not_ok=2;disks_low=-;error_events=-;failed_updates=-;cbs_corruption=-;"
               L"failed_device_installs=-;problem_devices=-;stopped_auto_services=-");
+}
+
+// A file that is in the archive but could not be opened (a scanner holding it without read
+// sharing) is "could not be read", never "not collected", and never counted as holding nothing.
+TEST(SummaryBuilderTest, AFileThatCannotBeReadIsSaidToBeSo) {
+    MapFolder folder;
+    folder.unreadable[sources::kServices] = 32;
+    folder.unreadable[std::wstring(sources::kCbsFolder) + L"/CBS.log"] = 32;
+    folder.files[std::wstring(sources::kCbsFolder) + L"/CbsPersist_1.log"] = AsConsoleWrites("cbs-corruption.log.txt");
+    SummaryInputs inputs = Inputs(folder);
+    inputs.steps = {{L"WMIC SERVICE LIST FULL", sources::kServices, L"partial", L"held open when packing began"}};
+    const Summary summary = BuildSummary(inputs);
+
+    const std::wstring unreadable = std::wstring(texts::kUnreadable) + L" 32";
+    EXPECT_EQ(Named(summary.problems, texts::kStoppedServices).unavailable, unreadable);
+    const Section& cbs = Named(summary.problems, texts::kCorruption);
+    EXPECT_TRUE(cbs.Available());
+    EXPECT_EQ(cbs.count, 6);  // from the file that could be read
+    EXPECT_NE(cbs.note.find(L"CBS.log：" + unreadable), std::wstring::npos);
+    // The step's file is in the archive: its row links there, not to the report.
+    EXPECT_EQ(Named(summary.problems, texts::kStepsNotOk).rows.at(0).link, sources::kServices);
 }
 
 TEST(SummaryBuilderTest, ADiskIsLowUnderATenthFreeAndOnlyALocalOne) {
